@@ -1,0 +1,5 @@
+#include <cstdlib>
+
+#include "driver/run.h"
+
+int main(int argc, char** argv) { return run_korvane(argc, argv); }

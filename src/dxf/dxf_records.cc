@@ -1,0 +1,46 @@
+#include "dxf/dxf_records.h"
+
+namespace {
+
+// Stands in a record's line list where the next coordinate goes.
+const char kCoordinate[] = "<coordinate>";
+
+// Writes one record's lines, each coordinate as three spaces and four
+// decimals.
+void put_record(TextOutput& out, const char* const* lines, int count,
+                const double* coordinates) {
+  for (int i = 0; i < count; ++i) {
+    if (lines[i] == kCoordinate) {
+      put_text(out, "   ");
+      put_fixed(out, *coordinates++, 4);
+      put_text(out, "\n");
+    } else {
+      put_line(out, lines[i]);
+    }
+  }
+}
+
+// Writes the record to the drawing, echoing it first when not silent.
+void write_record(TextOutput& out, const char* const* lines, int count,
+                  const double* coordinates = nullptr) {
+  if (!silent_mode) put_record(standard_output(), lines, count, coordinates);
+  put_record(out, lines, count, coordinates);
+}
+
+}  // namespace
+
+void write_layer(TextOutput& out, const char* name) {
+  const char* lines[] = {"  0", "LAYER",  "  2", name,  " 70",
+                         "    64", " 62", "     7", "  6", "CONTINUOUS"};
+  write_record(out, lines, 10);
+}
+
+void write_line(TextOutput& out, const char* layer, double x1, double y1,
+                double x2, double y2) {
+  const char* lines[] = {"  0", "LINE",        "  8", layer,
+                         "  6", "CONTINUOUS",  " 62", "    1",
+                         " 10", kCoordinate,   " 20", kCoordinate,
+                         " 11", kCoordinate,   " 21", kCoordinate};
+  const double coordinates[] = {x1, y1, x2, y2};
+  write_record(out, lines, 16, coordinates);
+}

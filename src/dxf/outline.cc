@@ -1,0 +1,54 @@
+#include "dxf/outline.h"
+
+#include <cfloat>
+#include <cmath>
+
+#include "dxf/dxf_records.h"
+
+namespace {
+
+// The short pi the drawings have always been made with.
+constexpr double kPi = 3.14159265;
+
+// Holds a value that overflowed at the largest double of its sign, so that
+// no infinity, and from it no NaN, reaches the drawing. Finite values pass
+// unchanged.
+double held(double v) {
+  if (v > DBL_MAX) return DBL_MAX;
+  if (v < -DBL_MAX) return -DBL_MAX;
+  return v;
+}
+
+}  // namespace
+
+void rotate_point(double& x, double& y, double degrees) {
+  double radians = held(degrees * kPi) * (1.0 / 180.0);
+  double c = std::cos(radians);
+  double s = std::sin(radians);
+  double turned_x = held(x * c - y * s);
+  y = held(x * s + y * c);
+  x = turned_x;
+}
+
+void write_part_outline(TextOutput& out, const char* layer, double x,
+                        double y, double length, double width, double angle,
+                        double offset_x, double offset_y, double frame_angle) {
+  double half_length = length * 0.5;
+  double half_width = width * 0.5;
+  double minus_half_length = -1 * length * 0.5;
+  double minus_half_width = -1 * width * 0.5;
+  double cx[4] = {minus_half_length, minus_half_length, half_length,
+                  half_length};
+  double cy[4] = {minus_half_width, half_width, half_width, minus_half_width};
+  for (int i = 0; i < 4; ++i) {
+    rotate_point(cx[i], cy[i], angle);
+    cx[i] = held(cx[i] + offset_x);
+    cy[i] = held(cy[i] + offset_y);
+    rotate_point(cx[i], cy[i], frame_angle);
+  }
+  for (int i = 0; i < 4; ++i) {
+    int j = (i + 1) % 4;
+    write_line(out, layer, held(x + cx[i]), held(y + cy[i]), held(x + cx[j]),
+               held(y + cy[j]));
+  }
+}

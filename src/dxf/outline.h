@@ -1,0 +1,17 @@
+// The outline of one part: a rectangle of its length and width, centred on
+// the placement point and turned by the placement angle.
+#pragma once
+
+#include "dxf/text_output.h"
+
+// Turns (x, y) about the origin by `degrees`, counter-clockwise, with pi
+// taken as 3.14159265.
+void rotate_point(double& x, double& y, double degrees);
+
+// Writes the four LINE entities of the rectangle length by width, turned by
+// `angle` about its centre, moved by (offset_x, offset_y), turned by
+// `frame_angle`, and placed at (x, y): P0-P1, P1-P2, P2-P3, P3-P0, from the
+// corner at minus half length, minus half width.
+void write_part_outline(TextOutput& out, const char* layer, double x,
+                        double y, double length, double width, double angle,
+                        double offset_x, double offset_y, double frame_angle);

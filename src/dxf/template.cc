@@ -1,0 +1,14 @@
+#include "dxf/template.h"
+
+#include <memory>
+
+#include "input/text_input.h"
+
+int copy_template(TextOutput& out, const char* path) {
+  auto in = std::make_unique<TextInput>();
+  if (open_text_input(*in, path) != 0) return -1;
+  const char* bytes;
+  while (size_t n = read_chunk(*in, &bytes)) put_bytes(out, bytes, n);
+  close_text_input(*in);
+  return 0;
+}

@@ -1,0 +1,9 @@
+// Copying the user's DXF template fragments into the drawing.
+#pragma once
+
+#include "dxf/text_output.h"
+
+// Copies the fragment at `path` into `out` through the text rules: CRs
+// dropped, a Ctrl-Z ends the fragment, LFs written as CR LF. Returns -1,
+// writing nothing, when the fragment cannot be opened.
+int copy_template(TextOutput& out, const char* path);

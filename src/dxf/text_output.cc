@@ -1,0 +1,102 @@
+#include "dxf/text_output.h"
+
+#include <charconv>
+#include <cmath>
+#include <cstring>
+
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+#endif
+
+namespace {
+
+void write_buffer(TextOutput& out) {
+  if (out.len && fwrite(out.buffer, 1, out.len, out.file) != out.len)
+    out.failed = true;
+  out.len = 0;
+}
+
+// Room for the longest fixed-point double: 309 integer digits, sign, point
+// and decimals.
+constexpr size_t kNumberText = 400;
+
+}  // namespace
+
+int open_text_output(TextOutput& out, const char* path) {
+  out.len = 0;
+  out.failed = false;
+  out.file = fopen(path, "wb");
+  return out.file ? 0 : -1;
+}
+
+int close_text_output(TextOutput& out) {
+  int status = flush_text_output(out);
+  if (fclose(out.file) != 0) status = -1;
+  out.file = nullptr;
+  return status;
+}
+
+TextOutput& standard_output() {
+  static TextOutput* out = [] {
+#ifdef _WIN32
+    // The C runtime would turn our CR LF into CR CR LF.
+    _setmode(_fileno(stdout), _O_BINARY);
+#endif
+    static TextOutput stdout_output;
+    stdout_output.file = stdout;
+    return &stdout_output;
+  }();
+  return *out;
+}
+
+int flush_text_output(TextOutput& out) {
+  write_buffer(out);
+  if (fflush(out.file) != 0 || ferror(out.file)) out.failed = true;
+  return out.failed ? -1 : 0;
+}
+
+void put_bytes(TextOutput& out, const char* bytes, size_t n) {
+  const char* end = bytes + n;
+  while (bytes < end) {
+    // Keep room for at least one byte and the CR LF of one line end.
+    if (kTextOutputBuffer - out.len < 3) write_buffer(out);
+    size_t room = kTextOutputBuffer - out.len - 2;
+    size_t chunk = static_cast<size_t>(end - bytes) < room
+                       ? static_cast<size_t>(end - bytes)
+                       : room;
+    const char* lf = static_cast<const char*>(memchr(bytes, '\n', chunk));
+    size_t plain = lf ? static_cast<size_t>(lf - bytes) : chunk;
+    memcpy(out.buffer + out.len, bytes, plain);
+    out.len += plain;
+    bytes += plain;
+    if (lf) {
+      out.buffer[out.len++] = '\r';
+      out.buffer[out.len++] = '\n';
+      ++bytes;
+    }
+  }
+}
+
+void put_text(TextOutput& out, const char* text) {
+  put_bytes(out, text, strlen(text));
+}
+
+void put_line(TextOutput& out, const char* text) {
+  put_text(out, text);
+  put_bytes(out, "\n", 1);
+}
+
+void put_integer(TextOutput& out, int value) {
+  char text[16];
+  auto result = std::to_chars(text, text + sizeof text, value);
+  put_bytes(out, text, static_cast<size_t>(result.ptr - text));
+}
+
+void put_fixed(TextOutput& out, double value, int decimals) {
+  if (!std::isfinite(value)) value = 0.0;
+  char text[kNumberText];
+  auto result = std::to_chars(text, text + sizeof text, value,
+                              std::chars_format::fixed, decimals);
+  put_bytes(out, text, static_cast<size_t>(result.ptr - text));
+}

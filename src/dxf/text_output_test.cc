@@ -1,0 +1,52 @@
+#include "dxf/text_output.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+
+#include "test_util.h"
+
+TEST(TextOutput, WritesEveryLfAsCrLf) {
+  EXPECT_EQ("a\r\n\r\nb\r\r\n", captured([](TextOutput& out) {
+              put_text(out, "a\n\nb\r\n");
+            }));
+  EXPECT_EQ(std::string("\0\xff\r\n", 4), captured([](TextOutput& out) {
+              put_bytes(out, "\0\xff\n", 3);
+            }));
+}
+
+TEST(TextOutput, SplitsNoLineEndAcrossBuffers) {
+  std::string text;
+  for (int i = 0; i < 30000; ++i) text += i % 7 ? "x" : "\n";
+  std::string expected;
+  for (char c : text) expected += c == '\n' ? "\r\n" : std::string(1, c);
+  std::string all_lf(kTextOutputBuffer * 2 + 1, '\n');
+  EXPECT_EQ(expected,
+            captured([&](TextOutput& out) { put_text(out, text.c_str()); }));
+  std::string got =
+      captured([&](TextOutput& out) { put_text(out, all_lf.c_str()); });
+  EXPECT_EQ(all_lf.size() * 2, got.size());
+  EXPECT_EQ(std::string::npos, got.find("\n\n"));
+}
+
+TEST(TextOutput, FormatsNumbersWithoutTheLocale) {
+  EXPECT_EQ("-7,0.000000,2.500000,0.0312", captured([](TextOutput& out) {
+              put_integer(out, -7);
+              put_text(out, ",");
+              put_fixed(out, 0, 6);
+              put_text(out, ",");
+              put_fixed(out, 2.5, 6);
+              put_text(out, ",");
+              put_fixed(out, 0.03125, 4);
+            }));
+}
+
+#ifndef _WIN32
+TEST(TextOutput, ReportsAFailedWrite) {
+  auto out = std::make_unique<TextOutput>();
+  ASSERT_EQ(0, open_text_output(*out, "/dev/full"));
+  put_text(*out, "lost\n");
+  EXPECT_EQ(-1, close_text_output(*out));
+}
+#endif

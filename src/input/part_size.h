@@ -1,0 +1,13 @@
+// The part size table: each row gives a part code's length and width.
+#pragma once
+
+#include "input/records.h"
+
+// Longest size-table line kept, and so longest field.
+constexpr int kSizeLineCapacity = 1023;
+
+// Scans the table at `path` from its first line: skips the heading, then
+// takes rows up to the first empty line. The first row whose field 2 equals
+// `code` (letter case ignored) sets `size` from fields 3 and 4. A missing
+// table or code leaves `size` as it was.
+void lookup_part_size(const char* path, const char* code, PartSize& size);

@@ -1,0 +1,18 @@
+// The placement list: the xy file's rows after its heading line.
+#pragma once
+
+#include <cstddef>
+
+#include "input/records.h"
+#include "input/text_input.h"
+
+// Longest xy-file line kept, and longest numeric field.
+constexpr int kRowCapacity = 2048;
+constexpr int kNumberFieldCapacity = 31;
+
+// Reads exactly one line into `row` (size bytes) and decodes it into
+// `placement` by the columns of `columns`. Returns false, leaving
+// `placement` alone, when the line is empty: the list has ended. The end of
+// the file reads as an empty line.
+bool next_placement(TextInput& in, char* row, size_t size,
+                    const ColumnMap& columns, Placement& placement);

@@ -1,0 +1,30 @@
+// The plain records that one run of korvane carries from reader to writer.
+#pragma once
+
+// Which tab-separated column of a placement row holds what. Columns count
+// from 1; 0 or less selects column 1.
+struct ColumnMap {
+  int x = 0;     // X position
+  int y = 0;     // Y position
+  int a = 0;     // rotation angle in degrees
+  int row = 0;   // read and echoed, consulted by nothing else
+  int code = 0;  // part code
+};
+
+// Longest part code kept from a placement row; the rest is dropped.
+constexpr int kCodeCapacity = 31;
+
+// One decoded placement row.
+struct Placement {
+  char code[kCodeCapacity + 1] = {};  // the code field as it stands
+  double x = 0;
+  double y = 0;
+  double a = 0;  // degrees, counter-clockwise
+};
+
+// The current part size; it carries over between placements until a lookup
+// finds a new code.
+struct PartSize {
+  double length = 0;
+  double width = 0;
+};

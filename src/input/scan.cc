@@ -1,0 +1,131 @@
+#include "input/scan.h"
+
+#include <cfloat>
+#include <charconv>
+#include <climits>
+
+namespace {
+
+bool is_space(char c) {
+  return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' ||
+         c == '\r';
+}
+
+bool is_digit(char c) { return c >= '0' && c <= '9'; }
+
+char fold(char c) { return c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c; }
+
+const char* skip_space(const char* p) {
+  while (is_space(*p)) ++p;
+  return p;
+}
+
+const char* skip_digits(const char* p) {
+  while (is_digit(*p)) ++p;
+  return p;
+}
+
+// Copies bytes up to `stop` or the end of the text, keeping what fits.
+// Returns the byte it stopped at.
+const char* copy_until(const char* p, char stop, char* out, size_t size) {
+  size_t kept = 0;
+  for (; *p && *p != stop; ++p)
+    if (kept + 1 < size) out[kept++] = *p;
+  out[kept] = '\0';
+  return p;
+}
+
+// A number's rough decimal magnitude: positive when it lies at or above 1.
+// Only its sign matters, to tell overflow from underflow.
+long magnitude(const char* mantissa, const char* exponent) {
+  long digits = 0;
+  const char* p = mantissa;
+  while (*p == '0') ++p;
+  if (is_digit(*p)) {
+    digits = skip_digits(p) - p;
+  } else if (*p == '.') {
+    for (++p; *p == '0'; ++p) --digits;
+  }
+  long e = 0;
+  if (exponent) {
+    bool negative = *exponent == '-';
+    if (*exponent == '-' || *exponent == '+') ++exponent;
+    for (; is_digit(*exponent) && e < 100000; ++exponent)
+      e = e * 10 + (*exponent - '0');
+    if (negative) e = -e;
+  }
+  return digits + e;
+}
+
+}  // namespace
+
+void get_field(const char* line, int n, char* out, size_t size) {
+  for (int i = 1; i < n; ++i) {
+    while (*line && *line != '\t') ++line;
+    if (!*line) break;
+    ++line;
+  }
+  copy_until(line, '\t', out, size);
+}
+
+void strip_char(const char* source, char* dest, size_t size, char c) {
+  size_t kept = 0;
+  for (; *source; ++source)
+    if (*source != c && kept + 1 < size) dest[kept++] = *source;
+  dest[kept] = '\0';
+}
+
+void replace_char(char* text, char from, char to) {
+  for (; *text; ++text)
+    if (*text == from) *text = to;
+}
+
+bool text_equal(const char* a, const char* b) {
+  for (; *a && *b; ++a, ++b)
+    if (fold(*a) != fold(*b)) return false;
+  return *a == *b;
+}
+
+int to_integer(const char* text) {
+  const char* p = skip_space(text);
+  bool negative = *p == '-';
+  if (*p == '-' || *p == '+') ++p;
+  long long value = 0;
+  for (; is_digit(*p); ++p) {
+    value = value * 10 + (*p - '0');
+    if (value > INT_MAX) return negative ? INT_MIN : INT_MAX;
+  }
+  return static_cast<int>(negative ? -value : value);
+}
+
+double to_real(const char* text) {
+  const char* start = skip_space(text);
+  const char* p = start;
+  bool negative = *p == '-';
+  if (*p == '-' || *p == '+') ++p;
+  const char* mantissa = p;
+  const char* q = skip_digits(p);
+  bool digits = q > p;
+  if (*q == '.') {
+    const char* f = skip_digits(q + 1);
+    digits = digits || f > q + 1;
+    q = f;
+  }
+  if (!digits) return 0.0;
+  const char* exponent = nullptr;
+  if (*q == 'e' || *q == 'E') {
+    const char* e = q + 1;
+    if (*e == '+' || *e == '-') ++e;
+    if (is_digit(*e)) {
+      exponent = q + 1;
+      q = skip_digits(e);
+    }
+  }
+  double value = 0.0;
+  // from_chars takes no "+" and no sign at all here: the grammar above has
+  // already been checked, so it sees only digits, point and exponent.
+  auto result = std::from_chars(mantissa, q, value);
+  if (result.ec == std::errc::result_out_of_range)
+    value = magnitude(mantissa, exponent) > 0 ? DBL_MAX : 0.0;
+  return negative ? -value : value;
+}

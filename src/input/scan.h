@@ -1,0 +1,31 @@
+// Cutting lines into tab-separated fields, comparing texts and turning
+// fields into numbers. None of these routines reports an error: an absent
+// field is empty and a field without a number converts to 0.
+#pragma once
+
+#include <cstddef>
+
+// Copies field n of `line` into `out` (size bytes, terminator included),
+// dropping what does not fit. Fields are separated by TAB and count from 1;
+// n of 1 or less selects field 1; a field past the last TAB is empty.
+void get_field(const char* line, int n, char* out, size_t size);
+
+// Copies `source` to `dest` without any byte c, dropping what does not fit.
+void strip_char(const char* source, char* dest, size_t size, char c);
+
+// Replaces every byte `from` in `text` by `to`, in place.
+void replace_char(char* text, char from, char to);
+
+// True when both texts have the same length and agree byte for byte once
+// the letters a to z are taken as A to Z. No other byte is folded.
+bool text_equal(const char* a, const char* b);
+
+// Leading white space, an optional sign, then decimal digits; stops at the
+// first other byte. No digits give 0; values past an int saturate.
+int to_integer(const char* text);
+
+// Leading white space, then the longest prefix that reads as a decimal
+// number: sign, digits with an optional "." and fraction, optional exponent.
+// No number gives 0. Correctly rounded; a value too large for a double
+// gives the largest double of its sign, one too small a zero of its sign.
+double to_real(const char* text);

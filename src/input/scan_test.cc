@@ -1,0 +1,142 @@
+#include "input/scan.h"
+
+#include <gtest/gtest.h>
+
+#include <cfloat>
+#include <climits>
+#include <cmath>
+#include <string>
+
+namespace {
+
+std::string field(const char* line, int n, size_t size = 64) {
+  char out[64];
+  get_field(line, n, out, size);
+  return out;
+}
+
+std::string stripped(const char* text, char c, size_t size = 64) {
+  char out[64];
+  strip_char(text, out, size, c);
+  return out;
+}
+
+}  // namespace
+
+TEST(GetField, CountsTabsFromOne) {
+  const char* line = "left\t\tright";
+  EXPECT_EQ("left", field(line, 1));
+  EXPECT_EQ("", field(line, 2));
+  EXPECT_EQ("right", field(line, 3));
+  EXPECT_EQ("", field(line, 4));
+  EXPECT_EQ("left", field(line, 0));
+  EXPECT_EQ("left", field(line, -7));
+  EXPECT_EQ("", field(line, INT_MAX));
+}
+
+TEST(GetField, TreatsEverythingButTabAsText) {
+  EXPECT_EQ("a b ", field("a b ", 1));
+  EXPECT_EQ("", field("a b ", 2));
+  EXPECT_EQ("", field("\tx", 1));
+  EXPECT_EQ("x", field("\tx", 2));
+  EXPECT_EQ("", field("", 1));
+  EXPECT_EQ("", field("", 3));
+}
+
+TEST(GetField, KeepsWhatFits) {
+  EXPECT_EQ("abc", field("abcdef\tgh", 1, 4));
+  EXPECT_EQ("gh", field("abcdef\tgh", 2, 4));
+  EXPECT_EQ("", field("abcdef", 1, 1));
+}
+
+TEST(StripChar, RemovesEveryOccurrence) {
+  EXPECT_EQ("x=12", stripped(" x = 1 2 ", ' '));
+  EXPECT_EQ("", stripped("   ", ' '));
+  EXPECT_EQ("abc", stripped("abc", ' '));
+  EXPECT_EQ("x=", stripped("x = 1234", ' ', 3));
+}
+
+TEST(ReplaceChar, ReplacesInPlace) {
+  char text[] = "x=3=4";
+  replace_char(text, '=', '\t');
+  EXPECT_EQ(std::string("x\t3\t4"), text);
+}
+
+TEST(TextEqual, FoldsOnlyAsciiLetters) {
+  EXPECT_TRUE(text_equal("code", "CODE"));
+  EXPECT_TRUE(text_equal("EnD", "end"));
+  EXPECT_TRUE(text_equal("", ""));
+  EXPECT_FALSE(text_equal("end ", "end"));
+  EXPECT_FALSE(text_equal("end", "end "));
+  EXPECT_FALSE(text_equal("ab1", "AB2"));
+  EXPECT_FALSE(text_equal("\xe9", "\xc9"));
+  EXPECT_FALSE(text_equal("[", "{"));
+  EXPECT_FALSE(text_equal("@", "`"));
+}
+
+TEST(ToInteger, ReadsLeadingDigits) {
+  EXPECT_EQ(3, to_integer("3"));
+  EXPECT_EQ(3, to_integer("+3"));
+  EXPECT_EQ(3, to_integer("3abc"));
+  EXPECT_EQ(3, to_integer(" \t\n\v\f\r3"));
+  EXPECT_EQ(-2, to_integer("-2"));
+  EXPECT_EQ(0, to_integer(""));
+  EXPECT_EQ(0, to_integer("x"));
+  EXPECT_EQ(0, to_integer("- 3"));
+  EXPECT_EQ(0, to_integer("+-3"));
+}
+
+TEST(ToInteger, Saturates) {
+  EXPECT_EQ(INT_MAX, to_integer("2147483647"));
+  EXPECT_EQ(INT_MAX, to_integer("2147483648"));
+  EXPECT_EQ(-INT_MAX, to_integer("-2147483647"));
+  EXPECT_EQ(INT_MIN, to_integer("-99999999999999999999999"));
+  EXPECT_EQ(INT_MAX, to_integer(std::string(1000, '9').c_str()));
+}
+
+TEST(ToReal, FollowsTheDecimalGrammar) {
+  EXPECT_EQ(12.5, to_real("12.5"));
+  EXPECT_EQ(12.5, to_real("12.5mm"));
+  EXPECT_EQ(0.5, to_real(".5"));
+  EXPECT_EQ(5.0, to_real("5."));
+  EXPECT_EQ(-3.0, to_real(" \t-3"));
+  EXPECT_EQ(3.0, to_real("+3"));
+  EXPECT_EQ(1500.0, to_real("1.5e3"));
+  EXPECT_EQ(1500.0, to_real("1.5E+3x"));
+  EXPECT_EQ(0.015, to_real("1.5e-2"));
+  EXPECT_EQ(1.5, to_real("1.5e"));
+  EXPECT_EQ(1.5, to_real("1.5e+"));
+  EXPECT_EQ(1.0, to_real("1,5"));
+}
+
+TEST(ToReal, GivesZeroWithoutANumber) {
+  for (const char* text : {"", " ", ".", "-", "+.", "e5", "-.e1", "x1", "\t"})
+    EXPECT_EQ(0.0, to_real(text)) << text;
+}
+
+TEST(ToReal, ReadsNoOtherNumberForms) {
+  EXPECT_EQ(0.0, to_real("0x1p3"));
+  EXPECT_EQ(0.0, to_real("inf"));
+  EXPECT_EQ(0.0, to_real("-infinity"));
+  EXPECT_EQ(0.0, to_real("nan"));
+  EXPECT_EQ(0.0, to_real("NAN(1)"));
+}
+
+TEST(ToReal, RoundsCorrectly) {
+  EXPECT_EQ(0.1, to_real("0.1"));
+  EXPECT_EQ(0.30000000000000004, to_real("0.30000000000000004"));
+  EXPECT_EQ(9007199254740992.0, to_real("9007199254740993"));
+  EXPECT_EQ(DBL_MIN, to_real("2.2250738585072014e-308"));
+  EXPECT_EQ(5e-324, to_real("4.9406564584124654e-324"));
+}
+
+TEST(ToReal, KeepsOutOfRangeValuesFinite) {
+  EXPECT_EQ(DBL_MAX, to_real("1e999"));
+  EXPECT_EQ(-DBL_MAX, to_real("-1e400"));
+  EXPECT_EQ(DBL_MAX, to_real("0.0001e99999999999999999999"));
+  EXPECT_EQ(DBL_MAX, to_real(("1" + std::string(400, '0')).c_str()));
+  EXPECT_EQ(0.0, to_real("1e-999"));
+  EXPECT_TRUE(std::signbit(to_real("-1e-999")));
+  EXPECT_EQ(0.0, to_real("123e-99999999999999999999"));
+  EXPECT_EQ(1.0, to_real(("1." + std::string(1000, '0')).c_str()));
+}

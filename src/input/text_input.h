@@ -1,0 +1,37 @@
+// Reading text files the way korvane's home platform reads them in text
+// mode, whatever the platform: every CR byte is dropped, the first Ctrl-Z
+// byte ends the input, and every other byte (255 and 0 included) is data.
+#pragma once
+
+#include <cstddef>
+#include <cstdio>
+
+constexpr size_t kTextInputBuffer = 32 * 1024;
+
+// An open input file and the bytes read ahead of the reader.
+struct TextInput {
+  FILE* file = nullptr;
+  unsigned char buffer[kTextInputBuffer];
+  size_t pos = 0;      // next byte to deliver
+  size_t len = 0;      // bytes in buffer, CRs already dropped
+  bool ended = false;  // end of file, Ctrl-Z or a read error was met
+  bool failed = false; // a read error was met
+};
+
+// Opens a file for reading in binary mode. Returns -1 when it cannot be
+// opened or names a directory, 0 otherwise.
+int open_text_input(TextInput& in, const char* path);
+
+// Closes the file; safe on an input that never opened.
+void close_text_input(TextInput& in);
+
+// Reads one line up to an LF into `line` (without the LF) and terminates
+// it. Keeps at most size - 1 bytes and drops the rest of a longer line.
+// Returns true when the end of the input was met during this call; a call
+// that stops at an LF never does. After the end every call yields an
+// empty line and returns true again. A read error reads as the end.
+bool read_line(TextInput& in, char* line, size_t size);
+
+// Delivers the next run of bytes as they stand in the buffer, up to
+// `*bytes`; they stay valid until the next call. Returns 0 at the end.
+size_t read_chunk(TextInput& in, const char** bytes);

@@ -1,0 +1,104 @@
+#include "input/text_input.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "test_util.h"
+
+namespace {
+
+struct Line {
+  std::string text;
+  bool at_end;
+  bool operator==(const Line&) const = default;
+};
+
+std::ostream& operator<<(std::ostream& os, const Line& l) {
+  return os << '"' << l.text << '"' << (l.at_end ? " end" : "");
+}
+
+// Reads `count` lines from a file holding `bytes`, each into a buffer of
+// `size` bytes.
+std::vector<Line> lines_of(const std::string& bytes, int count,
+                           size_t size = 64) {
+  std::string path = scratch_path("in");
+  write_file(path, bytes);
+  auto in = std::make_unique<TextInput>();
+  EXPECT_EQ(0, open_text_input(*in, path.c_str()));
+  std::vector<Line> lines;
+  std::vector<char> buffer(size);
+  for (int i = 0; i < count; ++i) {
+    bool at_end = read_line(*in, buffer.data(), size);
+    lines.push_back({buffer.data(), at_end});
+  }
+  close_text_input(*in);
+  return lines;
+}
+
+using Lines = std::vector<Line>;
+
+}  // namespace
+
+TEST(ReadLine, ReportsTheEndOnlyWhenNoByteFollows) {
+  EXPECT_EQ((Lines{{"a", false}, {"b", false}, {"", true}, {"", true}}),
+            lines_of("a\nb\n", 4));
+  EXPECT_EQ((Lines{{"a", false}, {"b", true}, {"", true}}),
+            lines_of("a\nb", 3));
+  EXPECT_EQ((Lines{{"", true}, {"", true}}), lines_of("", 2));
+  EXPECT_EQ((Lines{{"", false}, {"", false}, {"x", true}}),
+            lines_of("\n\nx", 3));
+}
+
+TEST(ReadLine, DropsEveryCr) {
+  EXPECT_EQ((Lines{{"a\tb", false}, {"c", true}}), lines_of("a\tb\r\nc", 2));
+  EXPECT_EQ((Lines{{"abc", false}, {"", true}}), lines_of("a\rb\r\rc\r\n", 2));
+  EXPECT_EQ((Lines{{"xy", true}}), lines_of("x\ry\r", 1));
+}
+
+TEST(ReadLine, CtrlZEndsTheInput) {
+  EXPECT_EQ((Lines{{"a", false}, {"b", true}, {"", true}}),
+            lines_of("a\nb\x1a" "c\nd\n", 3));
+  EXPECT_EQ((Lines{{"", true}}), lines_of("\x1a" "abc", 1));
+  EXPECT_EQ((Lines{{"a", false}, {"", true}}), lines_of("a\n\x1a\n", 2));
+}
+
+TEST(ReadLine, KeepsEveryOtherByte) {
+  std::string bytes = "a\xff" "b\n";
+  EXPECT_EQ((Lines{{"a\xff" "b", false}}), lines_of(bytes, 1));
+  // A NUL is stored, and ends the text for whoever reads it as a string.
+  EXPECT_EQ((Lines{{"ab", false}, {"c", true}}),
+            lines_of(std::string("ab\0z\nc", 6), 2));
+}
+
+TEST(ReadLine, KeepsTheStartOfAnOverlongLine) {
+  EXPECT_EQ((Lines{{"abc", false}, {"de", true}}),
+            lines_of("abcdefgh\nde", 2, 4));
+  EXPECT_EQ((Lines{{"", false}, {"", true}}), lines_of("abc\n", 2, 1));
+}
+
+TEST(ReadLine, ReadsAcrossBufferRefills) {
+  std::string bytes;
+  for (int i = 0; i < 20000; ++i) bytes += "row" + std::to_string(i) + "\r\n";
+  std::vector<Line> lines = lines_of(bytes, 20001);
+  EXPECT_EQ((Line{"row0", false}), lines[0]);
+  EXPECT_EQ((Line{"row12345", false}), lines[12345]);
+  EXPECT_EQ((Line{"row19999", false}), lines[19999]);
+  EXPECT_EQ((Line{"", true}), lines[20000]);
+
+  std::string wide(kTextInputBuffer * 2 + 10, 'x');
+  wide[kTextInputBuffer + 3] = '\x1a';
+  EXPECT_EQ((Line{std::string(kTextInputBuffer + 3, 'x'), true}),
+            lines_of(wide, 1, wide.size() + 1)[0]);
+}
+
+TEST(OpenTextInput, FailsOnMissingFilesAndDirectories) {
+  auto in = std::make_unique<TextInput>();
+  EXPECT_EQ(-1, open_text_input(*in, scratch_path("missing").c_str()));
+  std::string dir =
+      std::filesystem::path(scratch_path("x")).parent_path().string();
+  EXPECT_EQ(-1, open_text_input(*in, dir.c_str()));
+}

@@ -1,0 +1,40 @@
+#include "test_util.h"
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <memory>
+
+#include <unistd.h>
+
+std::string scratch_path(const std::string& name) {
+  static int counter = 0;
+  auto dir = std::filesystem::temp_directory_path() /
+             ("korvane_tests_" + std::to_string(
+#ifdef _WIN32
+                                     0
+#else
+                                     getpid()
+#endif
+                                     ));
+  std::filesystem::create_directories(dir);
+  return (dir / (std::to_string(++counter) + "_" + name)).string();
+}
+
+void write_file(const std::string& path, const std::string& bytes) {
+  std::ofstream(path, std::ios::binary) << bytes;
+}
+
+std::string read_file(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+std::string captured(const std::function<void(TextOutput&)>& write) {
+  std::string path = scratch_path("out");
+  auto out = std::make_unique<TextOutput>();
+  if (open_text_output(*out, path.c_str()) != 0) return "<cannot open>";
+  write(*out);
+  close_text_output(*out);
+  return read_file(path);
+}
