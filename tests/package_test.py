@@ -234,7 +234,7 @@ def check_install_remove(deb, source_dir, scratch):
 def test_deb(build_dir, cpack, source_dir, version):
     for tool in ("dpkg-deb", "dpkg-shlibdeps", "dpkg-query"):
         if shutil.which(tool) is None:
-            return skip(f"{tool} is missing (Debian's dpkg-dev)")
+            return skip(f"{tool} is missing (Debian's dpkg and dpkg-dev)")
     with tempfile.TemporaryDirectory() as scratch:
         deb = build_package(build_dir, cpack, os.path.join(scratch, "out"))
         if deb is None:

@@ -1,6 +1,6 @@
 #!/usr/bin/python3
 """Renders a DXF drawing to a PNG picture: dark lines on a white ground,
-with a light millimetre grid so the picture shows the drawing's scale.
+with a light grid in drawing units so the picture shows its scale.
 
 usage: render_dxf.py DRAWING.dxf PICTURE.png [--width PIXELS] [--title TEXT]
 
@@ -35,7 +35,8 @@ def parse_args(argv):
     parser.add_argument("drawing", help="the DXF file to render")
     parser.add_argument("picture", help="the PNG file to write")
     parser.add_argument("--width", type=int, default=900,
-                        help="picture width in pixels (default 900)")
+                        help="figure width in pixels before its empty margins "
+                        "are trimmed (default 900)")
     parser.add_argument("--title", default=None,
                         help="caption above the drawing")
     return parser.parse_args(argv)
@@ -65,8 +66,8 @@ def draw(doc, ax):
 
 
 def frame(ax, fig, width_px):
-    """Shows the axes in drawing units with a light grid, sized so the
-    picture is width_px wide and keeps the drawing's aspect ratio."""
+    """Shows the axes in drawing units with a light grid, and sizes the
+    figure width_px wide, keeping the drawing's aspect ratio."""
     # The drawing backend hides the axes; bring them back.
     ax.xaxis.set_visible(True)
     ax.yaxis.set_visible(True)
