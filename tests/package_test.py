@@ -1,0 +1,264 @@
+#!/usr/bin/env python3
+"""What korvane puts on a user's machine: the install tree and the Debian
+package.
+
+usage: package_test.py install BUILD_DIR CMAKE SOURCE_DIR
+       package_test.py deb BUILD_DIR CPACK SOURCE_DIR VERSION
+
+install: `cmake --install` into a fresh prefix holds exactly the program,
+its manual page and the sample files, the files match the tree, and the
+installed program draws the installed example.
+deb: `cpack -G DEB` builds a package whose file list and control fields are
+right, which dpkg installs into a scratch root and purges without a trace.
+Exits 77 (skipped) when a Debian tool is missing, unless
+KORVANE_REQUIRE_TOOLS is set.
+"""
+
+import filecmp
+import os
+import re
+import shutil
+import subprocess
+import sys
+import tempfile
+
+SKIP = 77
+
+# Paths below the prefix, and the tree file each one is a copy of.
+SAMPLES = {
+    "share/korvane/dxf11.txt": "examples/board/dxf11.txt",
+    "share/korvane/dxf12.txt": "examples/board/dxf12.txt",
+    "share/korvane/dxf13.txt": "examples/board/dxf13.txt",
+}
+for name in ("board.txt", "dxf11.txt", "dxf12.txt", "dxf13.txt",
+             "lumbrex.ini", "size.txt"):
+    SAMPLES["share/korvane/example/" + name] = "examples/board/" + name
+COPIES = dict(SAMPLES, **{"share/man/man1/korvane.1": "docs/korvane.1"})
+FILES = sorted(["bin/korvane"] + list(COPIES))
+EXAMPLE_LINES = 4 * 56  # four LINE entities per placement of board.txt
+
+
+def fail(message):
+    print("FAIL: " + message)
+    return 1
+
+
+def skip(message):
+    if os.environ.get("KORVANE_REQUIRE_TOOLS"):
+        return fail(message + " (required here)")
+    print("SKIP: " + message)
+    return SKIP
+
+
+def run(*command, text=True, **kw):
+    return subprocess.run(command, capture_output=True, text=text, **kw)
+
+
+def files_below(root):
+    """Every regular file or link below root, as sorted relative paths."""
+    found = []
+    for parent, _, names in os.walk(root):
+        for name in names:
+            found.append(os.path.relpath(os.path.join(parent, name), root))
+    return sorted(found)
+
+
+def check_copies(prefix, source_dir):
+    """Returns the installed files that differ from the tree's."""
+    return [path for path, origin in COPIES.items()
+            if not filecmp.cmp(os.path.join(prefix, path),
+                               os.path.join(source_dir, origin),
+                               shallow=False)]
+
+
+def check_program(prefix, scratch):
+    """Runs the installed korvane on a copy of the installed example;
+    returns a list of what went wrong."""
+    problems = []
+    korvane = os.path.join(prefix, "bin/korvane")
+    version = run(korvane, "sys", "ver", text=False)
+    if (version.returncode, version.stdout) != (0, b"1.01\r\n"):
+        problems.append(f"`korvane sys ver` gave {version.returncode} "
+                        f"{version.stdout!r}")
+    work = os.path.join(scratch, "work")
+    shutil.copytree(os.path.join(prefix, "share/korvane/example"), work)
+    drawn = run(korvane, "board", "board.txt", cwd=work)
+    if drawn.returncode != 0:
+        problems.append(f"the example run ended with {drawn.returncode}")
+        return problems
+    with open(os.path.join(work, "board.dxf"), "rb") as f:
+        lines = f.read().split(b"\r\n").count(b"LINE")
+    if lines != EXAMPLE_LINES:
+        problems.append(f"the example drawing holds {lines} LINE entities, "
+                        f"not {EXAMPLE_LINES}")
+    return problems
+
+
+def check_tree(prefix, source_dir, scratch):
+    problems = []
+    found = files_below(prefix)
+    if found != FILES:
+        problems.append(f"installed {found}, expected {FILES}")
+        return problems
+    if not os.access(os.path.join(prefix, "bin/korvane"), os.X_OK):
+        problems.append("bin/korvane is not executable")
+    differing = check_copies(prefix, source_dir)
+    if differing:
+        problems.append(f"differ from the tree: {differing}")
+    return problems + check_program(prefix, scratch)
+
+
+def test_install(build_dir, cmake, source_dir):
+    with tempfile.TemporaryDirectory() as scratch:
+        prefix = os.path.join(scratch, "prefix")
+        done = run(cmake, "--install", build_dir, "--prefix", prefix)
+        if done.returncode != 0:
+            return fail("cmake --install failed:\n" + done.stdout +
+                        done.stderr)
+        problems = check_tree(prefix, source_dir, scratch)
+    for problem in problems:
+        print("FAIL: " + problem)
+    return 1 if problems else 0
+
+
+# --- the Debian package ---------------------------------------------------
+
+def build_package(build_dir, cpack, out_dir):
+    """Runs cpack; returns the .deb's path, or None after printing why."""
+    os.makedirs(out_dir)
+    done = run(cpack, "-G", "DEB", "-B", out_dir, "--config",
+               os.path.join(build_dir, "CPackConfig.cmake"), cwd=build_dir)
+    debs = [n for n in os.listdir(out_dir) if n.endswith(".deb")]
+    if done.returncode != 0 or len(debs) != 1:
+        print("cpack failed:\n" + done.stdout + done.stderr)
+        return None
+    return os.path.join(out_dir, debs[0])
+
+
+def listed_files(deb):
+    """The regular files of the package, without the leading "./usr/"."""
+    listing = run("dpkg-deb", "-c", deb).stdout.splitlines()
+    files = [line.split()[-1] for line in listing if line.startswith("-")]
+    return sorted(re.sub(r"^\./usr/", "", f) for f in files)
+
+
+def check_modes(deb):
+    """Every entry owned by root, files 0644 or 0755 (the program)."""
+    problems = []
+    for line in run("dpkg-deb", "-c", deb).stdout.splitlines():
+        mode, owner, *_, path = line.split()
+        want = ("drwxr-xr-x" if mode[0] == "d" else
+                "-rwxr-xr-x" if path.endswith("/bin/korvane") else
+                "-rw-r--r--")
+        if (mode, owner) != (want, "root/root"):
+            problems.append(f"{path} is {mode} {owner}")
+    return problems
+
+
+def installed_version(package):
+    done = run("dpkg-query", "-W", "-f", "${Version}\n", package)
+    versions = done.stdout.split()
+    return versions[0] if done.returncode == 0 and versions else None
+
+
+def check_depends(depends):
+    """Each dependency names a real package that this machine satisfies, and
+    the C and C++ run-time libraries are among them."""
+    problems = []
+    names = set()
+    for item in depends.split(","):
+        match = re.fullmatch(r"\s*([a-z0-9.+-]+)(?: \((\S+) (\S+)\))?\s*",
+                             item)
+        if not match:
+            problems.append(f"unreadable dependency {item!r}")
+            continue
+        name, op, version = match.groups()
+        names.add(name)
+        have = installed_version(name)
+        if have is None:
+            problems.append(f"{name} is not a package here")
+        elif op and run("dpkg", "--compare-versions", have, op,
+                        version).returncode != 0:
+            problems.append(f"{name} {have} does not satisfy {op} {version}")
+    missing = {"libc6", "libstdc++6", "libgcc-s1"} - names
+    if missing:
+        problems.append(f"Depends lacks {sorted(missing)}: {depends!r}")
+    return problems
+
+
+def check_control(deb, version):
+    def field(name):
+        return run("dpkg-deb", "-f", deb, name).stdout.strip()
+
+    arch = run("dpkg", "--print-architecture").stdout.strip()
+    problems = []
+    for name, want in (("Package", "korvane"), ("Version", version + "-1"),
+                       ("Architecture", arch), ("Section", "graphics"),
+                       ("Priority", "optional")):
+        if field(name) != want:
+            problems.append(f"{name} is {field(name)!r}, not {want!r}")
+    if not re.fullmatch(r".+ <[^@ ]+@[^@ ]+>", field("Maintainer")):
+        problems.append(f"Maintainer {field('Maintainer')!r}")
+    description = field("Description").splitlines()
+    if len(description) < 2 or "DXF" not in description[0]:
+        problems.append(f"Description {description!r}")
+    return problems + check_depends(field("Depends"))
+
+
+def dpkg_in(root, *args):
+    return run("dpkg", "--root=" + root, "--log=/dev/null", "--force-depends",
+               "--force-not-root", "--path-include=*", *args)
+
+
+def check_install_remove(deb, source_dir, scratch):
+    """Installs the package with dpkg into a scratch root, checks the files
+    and the program, then purges it and checks that nothing is left."""
+    root = os.path.join(scratch, "root")
+    for part in ("info", "updates"):
+        os.makedirs(os.path.join(root, "var/lib/dpkg", part))
+    open(os.path.join(root, "var/lib/dpkg/status"), "w").close()
+    done = dpkg_in(root, "-i", deb)
+    if done.returncode != 0:
+        return ["dpkg -i failed:\n" + done.stdout + done.stderr]
+    problems = check_tree(os.path.join(root, "usr"), source_dir, scratch)
+    done = dpkg_in(root, "--purge", "korvane")
+    if done.returncode != 0:
+        return problems + ["dpkg --purge failed:\n" + done.stderr]
+    left = os.listdir(os.path.join(root, "usr")) if os.path.isdir(
+        os.path.join(root, "usr")) else []
+    if left:
+        problems.append(f"left after purging: usr/{left}")
+    return problems
+
+
+def test_deb(build_dir, cpack, source_dir, version):
+    for tool in ("dpkg-deb", "dpkg-shlibdeps", "dpkg-query"):
+        if shutil.which(tool) is None:
+            return skip(f"{tool} is missing (Debian's dpkg and dpkg-dev)")
+    with tempfile.TemporaryDirectory() as scratch:
+        deb = build_package(build_dir, cpack, os.path.join(scratch, "out"))
+        if deb is None:
+            return fail("no package built")
+        print(f"{os.path.basename(deb)}: {os.path.getsize(deb)} bytes")
+        problems = []
+        if listed_files(deb) != FILES:
+            problems.append(f"package holds {listed_files(deb)}, "
+                            f"expected {FILES}")
+        problems += check_modes(deb) + check_control(deb, version)
+        problems += check_install_remove(deb, source_dir, scratch)
+    for problem in problems:
+        print("FAIL: " + problem)
+    return 1 if problems else 0
+
+
+def main(argv):
+    if len(argv) == 4 and argv[0] == "install":
+        return test_install(*argv[1:])
+    if len(argv) == 5 and argv[0] == "deb":
+        return test_deb(*argv[1:])
+    print(__doc__)
+    return 2
+
+
+if __name__ == "__main__":
+    sys.exit(main(sys.argv[1:]))
