@@ -22,8 +22,8 @@ TEST(SameFile, KnowsOneFileByEveryName) {
   write_file(path, "h\n");
   fs::path file(path);
   EXPECT_EQ(true, same(path, path));
-  EXPECT_EQ(true, same(path, (file.parent_path() / "." / file.filename())
-                                 .string()));
+  EXPECT_EQ(true,
+            same(path, (file.parent_path() / "." / file.filename()).string()));
   EXPECT_EQ(true, same(path, (file.parent_path() / ".." /
                               file.parent_path().filename() / file.filename())
                                  .string()));
