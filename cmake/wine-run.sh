@@ -9,6 +9,10 @@ wineserver=$2
 WINEPREFIX=$3/wineprefix-$(id -u)
 shift 3
 mkdir -p "$WINEPREFIX" || exit 1
+if [ ! -O "$WINEPREFIX" ]; then
+  echo "wine-run.sh: $WINEPREFIX belongs to another user: remove it" >&2
+  exit 1
+fi
 WINEDEBUG=-all
 WINEDLLOVERRIDES="mscoree,mshtml="  # no Mono or Gecko installer prompts
 export WINEPREFIX WINEDEBUG WINEDLLOVERRIDES

@@ -27,6 +27,8 @@ std::string scratch_path(const std::string& name) {
   static int counter = 0;
   auto dir = std::filesystem::temp_directory_path() /
              ("korvane_tests_" + std::to_string(process_id()));
+  // Process ids come back (soon on Windows): start from an empty folder.
+  if (counter == 0) std::filesystem::remove_all(dir);
   std::filesystem::create_directories(dir);
   return (dir / (std::to_string(++counter) + "_" + name)).string();
 }
