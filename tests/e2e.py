@@ -125,6 +125,12 @@ CASES = [
     ("residues of the short pi", ["plate1", "b.txt"],
      files(b_txt=xy(b"1\tR12\t-2\t-5\t90")), 0, b"",
      drawing(BOX_NEAR_ORIGIN)),
+    ("a turn of 10^18 degrees", ["plate1", "b.txt"],
+     files(b_txt=xy(b"1\tR12\t100\t50\t1e18")), 0, b"",
+     drawing(outline("100.5028 55.3616 104.0618 53.5358",
+                     "104.0618 53.5358 99.4972 44.6384",
+                     "99.4972 44.6384 95.9382 46.4642",
+                     "95.9382 46.4642 100.5028 55.3616"))),
     ("no size found yet", ["plate1", "b.txt"],
      files(b_txt=xy(b"1\tXX\t7.5\t-1.25\t45")), 0, b"",
      drawing(point("7.5000", "-1.2500"))),
@@ -200,6 +206,23 @@ CASES = [
      files(plate_dxf=b"h\n1\tR12\t1\t1\t0\n"), 255, b"", b"h\n1\tR12\t1\t1\t0\n"),
 ]
 
+# Windows paths, for korvane.exe only: a backslash separates directories
+# too, and one file may be named in several ways.
+WINDOWS_CASES = [
+    ("a layer name with a backslash directory", ["out\\plate1", "b.txt"],
+     {**files(b_txt=xy(b"1\tR12\t100\t50\t0")), "out/keep": b""}, 0, b"",
+     drawing(BOX_0)),
+    ("an xy file path with backslashes", ["plate1", "in\\b.txt"],
+     {**files(), "in/b.txt": xy(b"1\tR12\t100\t50\t0")}, 0, b"",
+     drawing(BOX_0)),
+    ("the drawing may not replace the xy file in capitals",
+     ["plate", "PLATE.DXF"], files(plate_dxf=b"h\n1\tR12\t1\t1\t0\n"), 255,
+     b"", b"h\n1\tR12\t1\t1\t0\n"),
+    ("the drawing may not replace the xy file by another way",
+     ["out\\plate", "out\\..\\out\\plate.dxf"],
+     {**files(), "out/plate.dxf": b"h\n"}, 255, b"", b"h\n"),
+]
+
 # The same run with the diagnostic echo built in: the exact trace.
 ECHO_FILES = files(lumbrex_ini=b"#c\nx=3\ny = 4\r\na=5\ncode\t2\nEND\nx=1\n",
                    b_txt=xy(b"7\tR12\t100\t50\t-30"))
@@ -237,7 +260,7 @@ ECHO_CASES = [
 # --- running them -----------------------------------------------------------
 
 
-def run_case(command, case):
+def run_case(command, case, windows=False):
     name, args, work_files, status, stdout, expected = case
     with tempfile.TemporaryDirectory() as work:
         for path, data in work_files.items():
@@ -254,7 +277,10 @@ def run_case(command, case):
         if done.stdout != stdout:
             problems.append(f"stdout:\n  expected {stdout!r}\n"
                             f"  got      {done.stdout!r}")
-        out = os.path.join(work, (args[0] + ".dxf") if args else "none")
+        layer = args[0] if args else "none"
+        if windows:
+            layer = layer.replace("\\", "/")
+        out = os.path.join(work, layer + ".dxf")
         if expected is None:
             created = set(os.listdir(work)) - before
             if created:
@@ -280,13 +306,16 @@ def main(argv):
     if argv and argv[0] == "--":
         argv = argv[1:]
     korvane, emulator = argv[0], argv[1:]
+    windows = korvane.lower().endswith(".exe")
     suites = [(emulator + [korvane], CASES)]
+    if windows:
+        suites.append((emulator + [korvane], WINDOWS_CASES))
     if verbose:
         suites.append((emulator + [verbose], ECHO_CASES))
     passed = failed = 0
     for command, cases in suites:
         for case in cases:
-            problems = run_case(command, case)
+            problems = run_case(command, case, windows)
             if problems:
                 failed += 1
                 print(f"FAIL {case[0]}")

@@ -5,18 +5,30 @@
 #include <iterator>
 #include <memory>
 
+#ifdef _WIN32
+#include <process.h>
+#else
 #include <unistd.h>
+#endif
+
+namespace {
+
+int process_id() {
+#ifdef _WIN32
+  return _getpid();
+#else
+  return getpid();
+#endif
+}
+
+}  // namespace
 
 std::string scratch_path(const std::string& name) {
   static int counter = 0;
   auto dir = std::filesystem::temp_directory_path() /
-             ("korvane_tests_" + std::to_string(
-#ifdef _WIN32
-                                     0
-#else
-                                     getpid()
-#endif
-                                     ));
+             ("korvane_tests_" + std::to_string(process_id()));
+  // Process ids come back (soon on Windows): start from an empty folder.
+  if (counter == 0) std::filesystem::remove_all(dir);
   std::filesystem::create_directories(dir);
   return (dir / (std::to_string(++counter) + "_" + name)).string();
 }

@@ -1,9 +1,9 @@
 #include "dxf/outline.h"
 
 #include <cfloat>
-#include <cmath>
 
 #include "dxf/dxf_records.h"
+#include "dxf/sine_cosine.h"
 
 namespace {
 
@@ -23,8 +23,9 @@ double held(double v) {
 
 void rotate_point(double& x, double& y, double degrees) {
   double radians = held(degrees * kPi) * (1.0 / 180.0);
-  double c = std::cos(radians);
-  double s = std::sin(radians);
+  SineCosine turn = sine_cosine(radians);
+  double c = turn.cosine;
+  double s = turn.sine;
   double turned_x = held(x * c - y * s);
   y = held(x * s + y * c);
   x = turned_x;
