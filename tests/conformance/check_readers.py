@@ -3,8 +3,9 @@
 with the sample template fragments, then reads both drawings back with
 independent DXF readers and checks that they see what korvane wrote.
 
-usage: check_readers.py ezdxf|dime EXAMPLE_DIR KORVANE [DIME_READER]
-Exits 77 (skipped) when the reader is not installed.
+usage: check_readers.py ezdxf|dime EXAMPLE_DIR DIME_READER|- KORVANE [EMULATOR...]
+The optional emulator (wine, say) goes in front of korvane. Exits 77
+(skipped) when the reader is not installed.
 """
 
 import os
@@ -44,7 +45,7 @@ def draw(korvane, example, work, name, xy=None, sizes=None):
     if sizes is not None:
         with open(os.path.join(folder, "size.txt"), "w") as f:
             f.write(sizes)
-    subprocess.run([korvane, name, xy_name], cwd=folder, check=True)
+    subprocess.run(korvane + [name, xy_name], cwd=folder, check=True)
     return os.path.join(folder, name + ".dxf")
 
 
@@ -117,7 +118,8 @@ def check(reader_name, read, path, expected):
 
 
 def main(argv):
-    reader_name, example, korvane = argv[:3]
+    reader_name, example, dime_reader = argv[:3]
+    korvane = argv[4:] + argv[3:4]  # the emulator, if any, goes first
     if reader_name == "ezdxf":
         try:
             import ezdxf  # noqa: F401
@@ -126,10 +128,10 @@ def main(argv):
             return SKIP
         read = read_with_ezdxf
     else:
-        if len(argv) < 4 or not os.path.exists(argv[3]):
+        if not os.path.exists(dime_reader):
             print("the libdime reader was not built")
             return SKIP
-        read = lambda path: read_with_dime(path, argv[3])  # noqa: E731
+        read = lambda path: read_with_dime(path, dime_reader)  # noqa: E731
     with tempfile.TemporaryDirectory() as work:
         board = draw(korvane, example, work, "board")
         board_lines = written_lines(board)
