@@ -1,6 +1,7 @@
 #include "input/part_size.h"
 
 #include <bit>
+#include <cstdint>
 #include <cstring>
 #include <memory>
 
@@ -30,13 +31,19 @@
 namespace {
 
 constexpr size_t kMaxScannedCode = 64;
+constexpr size_t kWords = kMaxScannedCode / 8;
 
 // The code as the scan compares it: byte k of a row matches code byte k
 // when (byte | mask[k]) == folded[k], so letters match in either case.
+// The words hold the same eight bytes at a time; `kept` has all bits set
+// in the code's bytes and none past its end.
 struct ScanKey {
   size_t length = 0;
   unsigned char folded[kMaxScannedCode];
   unsigned char mask[kMaxScannedCode];
+  uint64_t folded_words[kWords];
+  uint64_t mask_words[kWords];
+  uint64_t kept_words[kWords];
 };
 
 using Bytes = const unsigned char*;
@@ -54,6 +61,7 @@ void echo_size(const PartSize& size) {
 // Fills `key` for `code`. False when the scan cannot look for this code:
 // empty, too long, or holding a TAB, LF or CR.
 bool make_scan_key(const char* code, ScanKey& key) {
+  key = ScanKey{};
   key.length = strlen(code);
   if (key.length == 0 || key.length > kMaxScannedCode) return false;
   for (size_t k = 0; k < key.length; ++k) {
@@ -63,7 +71,18 @@ bool make_scan_key(const char* code, ScanKey& key) {
     key.mask[k] = letter ? 0x20 : 0;
     key.folded[k] = c | key.mask[k];
   }
+  unsigned char kept[kMaxScannedCode] = {};
+  memset(kept, 0xff, key.length);
+  memcpy(key.folded_words, key.folded, key.length);
+  memcpy(key.mask_words, key.mask, key.length);
+  memcpy(key.kept_words, kept, sizeof kept);
   return true;
+}
+
+uint64_t load_8(Bytes at) {
+  uint64_t word;
+  memcpy(&word, at, sizeof word);
+  return word;
 }
 
 // The start of the row that holds `at`, not before `begin`.
@@ -72,12 +91,15 @@ Bytes row_start(Bytes at, Bytes begin) {
   return at;
 }
 
-// Judges a TAB at `tab` whose next byte and byte L after it fit the code.
-// Returns nullptr when its row cannot match, else the row's start.
+// Judges a TAB at `tab` whose next byte and byte L after it fit the code;
+// reads up to byte L + 8 after it. Returns nullptr when its row cannot
+// match, else the row's start.
 Bytes check_tab(Bytes tab, Bytes begin, const ScanKey& key) {
   Bytes field = tab + 1;
-  for (size_t k = 1; k < key.length; ++k)
-    if ((field[k] | key.mask[k]) != key.folded[k]) return nullptr;
+  for (size_t w = 0; w * 8 < key.length; ++w) {
+    uint64_t bytes = load_8(field + w * 8) | key.mask_words[w];
+    if ((bytes ^ key.folded_words[w]) & key.kept_words[w]) return nullptr;
+  }
   Bytes start = tab;
   for (; start > begin && start[-1] != '\n'; --start)
     if (start[-1] == '\t') return nullptr;  // not field 2
@@ -97,10 +119,8 @@ Bytes check_flag(Bytes at, Bytes begin, const ScanKey& key) {
   return row_start(at, begin);
 }
 
-// Bytes past a flagged position that the flags look at.
-size_t scan_reach(const ScanKey& key) {
-  return (key.length > 2 ? key.length : 2) + 1;
-}
+// Bytes past a flagged position that the flags and check_tab look at.
+size_t scan_reach(const ScanKey& key) { return key.length + 9; }
 
 // Scans rows [begin, end), which start and end at row boundaries, one byte
 // at a time. Returns the start of the first row that needs reading row by
