@@ -7,8 +7,9 @@ the table's last rows, so that every lookup reads almost the whole table.
 The floor is `wc -l` reading the same bytes korvane reads: one file holding
 the table 100 times over. For reference, `cat` copies that file to
 /dev/null (reading alone). All run in turns, several times; the figures are
-medians of wall-clock time. korvane's peak resident memory comes from
-`/usr/bin/time -f %M` on one more run.
+medians of wall-clock time and of CPU time (user and system, which suffers
+less from other loads on the machine). korvane's peak resident memory comes
+from `/usr/bin/time -f %M` on one more run.
 
 With --baseline it also times another korvane build (an older one, say) in
 the same turns. With --callgrind N it counts instructions with valgrind's
@@ -149,7 +150,7 @@ def main():
     parser.add_argument("korvane", help="the korvane program to time")
     parser.add_argument("--rows", type=int, nargs="+", default=LIBRARY_ROWS,
                         help="table sizes (default: %(default)s)")
-    parser.add_argument("--repetitions", type=int, default=7)
+    parser.add_argument("--repetitions", type=int, default=11)
     parser.add_argument("--baseline", metavar="KORVANE",
                         help="another korvane build to time alongside")
     parser.add_argument("--callgrind", type=int, metavar="N",
