@@ -8,15 +8,23 @@ namespace {
 
 constexpr unsigned char kCtrlZ = 26;
 
-// Drops every CR from buffer[from, len) in place and returns the new length.
-size_t drop_cr(unsigned char* buffer, size_t from, size_t len) {
-  unsigned char* cr =
-      static_cast<unsigned char*>(memchr(buffer + from, '\r', len - from));
-  if (!cr) return len;
-  unsigned char* out = cr;
-  for (unsigned char* p = cr + 1; p < buffer + len; ++p)
-    if (*p != '\r') *out++ = *p;
-  return static_cast<size_t>(out - buffer);
+// Copies bytes[0, n) to out[0, room) leaving out every CR; returns how
+// many bytes it stored. Bytes past the room are dropped.
+size_t copy_without_cr(const unsigned char* bytes, size_t n, char* out,
+                       size_t room) {
+  size_t kept = 0;
+  const unsigned char* end = bytes + n;
+  while (bytes < end && kept < room) {
+    const void* cr = memchr(bytes, '\r', static_cast<size_t>(end - bytes));
+    const unsigned char* stop =
+        cr ? static_cast<const unsigned char*>(cr) : end;
+    size_t run = static_cast<size_t>(stop - bytes);
+    if (run > room - kept) run = room - kept;
+    memcpy(out + kept, bytes, run);
+    kept += run;
+    bytes = cr ? stop + 1 : end;
+  }
+  return kept;
 }
 
 // Refills an exhausted buffer. Returns false at the end of the input.
@@ -33,7 +41,7 @@ bool refill(TextInput& in) {
       n = static_cast<size_t>(static_cast<unsigned char*>(stop) - in.buffer);
       in.ended = true;
     }
-    in.len = drop_cr(in.buffer, 0, n);
+    in.len = n;
   }
   return in.len > 0;
 }
@@ -67,12 +75,10 @@ bool read_line(TextInput& in, char* line, size_t size) {
     const unsigned char* start = in.buffer + in.pos;
     size_t avail = in.len - in.pos;
     const void* lf = memchr(start, '\n', avail);
-    size_t n = lf ? static_cast<size_t>(static_cast<const unsigned char*>(lf) -
-                                        start)
-                  : avail;
-    size_t take = n < size - 1 - kept ? n : size - 1 - kept;
-    memcpy(line + kept, start, take);
-    kept += take;
+    size_t n =
+        lf ? static_cast<size_t>(static_cast<const unsigned char*>(lf) - start)
+           : avail;
+    kept += copy_without_cr(start, n, line + kept, size - 1 - kept);
     in.pos += lf ? n + 1 : n;
     if (lf) {
       line[kept] = '\0';
@@ -84,9 +90,26 @@ bool read_line(TextInput& in, char* line, size_t size) {
 }
 
 size_t read_chunk(TextInput& in, const char** bytes) {
+  for (;;) {
+    if (in.pos == in.len && !refill(in)) return 0;
+    const unsigned char* start = in.buffer + in.pos;
+    size_t avail = in.len - in.pos;
+    const void* cr = memchr(start, '\r', avail);
+    size_t n =
+        cr ? static_cast<size_t>(static_cast<const unsigned char*>(cr) - start)
+           : avail;
+    in.pos += cr ? n + 1 : n;
+    if (n > 0) {
+      *bytes = reinterpret_cast<const char*>(start);
+      return n;
+    }
+  }
+}
+
+size_t peek_raw(TextInput& in, const char** bytes) {
   if (in.pos == in.len && !refill(in)) return 0;
   *bytes = reinterpret_cast<const char*>(in.buffer + in.pos);
-  size_t n = in.len - in.pos;
-  in.pos = in.len;
-  return n;
+  return in.len - in.pos;
 }
+
+void skip_raw(TextInput& in, size_t n) { in.pos += n; }

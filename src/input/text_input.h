@@ -6,16 +6,18 @@
 #include <cstddef>
 #include <cstdio>
 
-constexpr size_t kTextInputBuffer = 32 * 1024;
+constexpr size_t kTextInputBuffer = 64 * 1024;
 
-// An open input file and the bytes read ahead of the reader.
+// An open input file and the bytes read ahead of the reader. The buffer
+// holds the file's bytes as they stand, CRs included; the readers drop
+// them as they take the bytes out. A Ctrl-Z is cut off on reading.
 struct TextInput {
   FILE* file = nullptr;
   unsigned char buffer[kTextInputBuffer];
-  size_t pos = 0;      // next byte to deliver
-  size_t len = 0;      // bytes in buffer, CRs already dropped
-  bool ended = false;  // end of file, Ctrl-Z or a read error was met
-  bool failed = false; // a read error was met
+  size_t pos = 0;       // next byte to deliver
+  size_t len = 0;       // bytes in buffer, up to any Ctrl-Z
+  bool ended = false;   // end of file, Ctrl-Z or a read error was met
+  bool failed = false;  // a read error was met
 };
 
 // Opens a file for reading in binary mode. Returns -1 when it cannot be
@@ -35,3 +37,11 @@ bool read_line(TextInput& in, char* line, size_t size);
 // Delivers the next run of bytes as they stand in the buffer, up to
 // `*bytes`; they stay valid until the next call. Returns 0 at the end.
 size_t read_chunk(TextInput& in, const char** bytes);
+
+// Shows the bytes buffered ahead of the reader without taking them, as
+// they stand in the file: CRs not yet dropped, anything from a Ctrl-Z on
+// already cut. Refills an empty buffer first; returns 0 at the end.
+size_t peek_raw(TextInput& in, const char** bytes);
+
+// Takes the first n bytes that peek_raw showed, as if they had been read.
+void skip_raw(TextInput& in, size_t n);

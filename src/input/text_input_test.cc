@@ -60,15 +60,23 @@ TEST(ReadLine, DropsEveryCr) {
 }
 
 TEST(ReadLine, CtrlZEndsTheInput) {
-  EXPECT_EQ((Lines{{"a", false}, {"b", true}, {"", true}}),
-            lines_of("a\nb\x1a" "c\nd\n", 3));
-  EXPECT_EQ((Lines{{"", true}}), lines_of("\x1a" "abc", 1));
+  EXPECT_EQ((Lines{{"a", false}, {"b", true}, {"", true}}), lines_of("a\nb\x1a"
+                                                                     "c\nd\n",
+                                                                     3));
+  EXPECT_EQ((Lines{{"", true}}), lines_of("\x1a"
+                                          "abc",
+                                          1));
   EXPECT_EQ((Lines{{"a", false}, {"", true}}), lines_of("a\n\x1a\n", 2));
 }
 
 TEST(ReadLine, KeepsEveryOtherByte) {
-  std::string bytes = "a\xff" "b\n";
-  EXPECT_EQ((Lines{{"a\xff" "b", false}}), lines_of(bytes, 1));
+  std::string bytes =
+      "a\xff"
+      "b\n";
+  EXPECT_EQ((Lines{{"a\xff"
+                    "b",
+                    false}}),
+            lines_of(bytes, 1));
   // A NUL is stored, and ends the text for whoever reads it as a string.
   EXPECT_EQ((Lines{{"ab", false}, {"c", true}}),
             lines_of(std::string("ab\0z\nc", 6), 2));
@@ -101,4 +109,23 @@ TEST(OpenTextInput, FailsOnMissingFilesAndDirectories) {
   std::string dir =
       std::filesystem::path(scratch_path("x")).parent_path().string();
   EXPECT_EQ(-1, open_text_input(*in, dir.c_str()));
+}
+
+TEST(PeekRaw, ShowsTheBytesAsTheyStandUpToCtrlZ) {
+  std::string path = scratch_path("in");
+  write_file(path,
+             "a\r\nb\rc\r\n\x1a"
+             "d\n");
+  auto in = std::make_unique<TextInput>();
+  ASSERT_EQ(0, open_text_input(*in, path.c_str()));
+  const char* bytes;
+  size_t n = peek_raw(*in, &bytes);
+  EXPECT_EQ("a\r\nb\rc\r\n", std::string(bytes, n));
+  EXPECT_EQ(n, peek_raw(*in, &bytes));  // nothing taken yet
+  skip_raw(*in, 3);
+  char line[8];
+  EXPECT_FALSE(read_line(*in, line, sizeof line));
+  EXPECT_EQ("bc", std::string(line));
+  EXPECT_EQ(0u, peek_raw(*in, &bytes));
+  close_text_input(*in);
 }
