@@ -46,6 +46,18 @@ bool refill(TextInput& in) {
   return in.len > 0;
 }
 
+// The buffered bytes ahead of the reader up to the first byte c, or all of
+// them; sets *found when c was met.
+size_t run_until(const TextInput& in, unsigned char c, bool* found) {
+  const unsigned char* start = in.buffer + in.pos;
+  size_t avail = in.len - in.pos;
+  const void* at = memchr(start, c, avail);
+  *found = at != nullptr;
+  return at ? static_cast<size_t>(static_cast<const unsigned char*>(at) -
+                                  start)
+            : avail;
+}
+
 }  // namespace
 
 int open_text_input(TextInput& in, const char* path) {
@@ -72,13 +84,10 @@ bool read_line(TextInput& in, char* line, size_t size) {
   size_t kept = 0;
   for (;;) {
     if (in.pos == in.len && !refill(in)) break;
-    const unsigned char* start = in.buffer + in.pos;
-    size_t avail = in.len - in.pos;
-    const void* lf = memchr(start, '\n', avail);
-    size_t n =
-        lf ? static_cast<size_t>(static_cast<const unsigned char*>(lf) - start)
-           : avail;
-    kept += copy_without_cr(start, n, line + kept, size - 1 - kept);
+    bool lf;
+    size_t n = run_until(in, '\n', &lf);
+    kept += copy_without_cr(in.buffer + in.pos, n, line + kept,
+                            size - 1 - kept);
     in.pos += lf ? n + 1 : n;
     if (lf) {
       line[kept] = '\0';
@@ -93,11 +102,8 @@ size_t read_chunk(TextInput& in, const char** bytes) {
   for (;;) {
     if (in.pos == in.len && !refill(in)) return 0;
     const unsigned char* start = in.buffer + in.pos;
-    size_t avail = in.len - in.pos;
-    const void* cr = memchr(start, '\r', avail);
-    size_t n =
-        cr ? static_cast<size_t>(static_cast<const unsigned char*>(cr) - start)
-           : avail;
+    bool cr;
+    size_t n = run_until(in, '\r', &cr);
     in.pos += cr ? n + 1 : n;
     if (n > 0) {
       *bytes = reinterpret_cast<const char*>(start);
