@@ -30,17 +30,17 @@ void write_record(TextOutput& out, const char* const* lines, int count,
 }  // namespace
 
 void write_layer(TextOutput& out, const char* name) {
-  const char* lines[] = {"  0", "LAYER",  "  2", name,  " 70",
-                         "    64", " 62", "     7", "  6", "CONTINUOUS"};
+  const char* lines[] = {"  0",    "LAYER", "  2",    name,  " 70",
+                         "    64", " 62",   "     7", "  6", "CONTINUOUS"};
   write_record(out, lines, 10);
 }
 
 void write_line(TextOutput& out, const char* layer, double x1, double y1,
                 double x2, double y2) {
-  const char* lines[] = {"  0", "LINE",        "  8", layer,
-                         "  6", "CONTINUOUS",  " 62", "    1",
-                         " 10", kCoordinate,   " 20", kCoordinate,
-                         " 11", kCoordinate,   " 21", kCoordinate};
+  const char* lines[] = {"  0", "LINE",       "  8", layer,
+                         "  6", "CONTINUOUS", " 62", "    1",
+                         " 10", kCoordinate,  " 20", kCoordinate,
+                         " 11", kCoordinate,  " 21", kCoordinate};
   const double coordinates[] = {x1, y1, x2, y2};
   write_record(out, lines, 16, coordinates);
 }

@@ -9,9 +9,8 @@
 namespace {
 
 std::string line_text(double x1, double y1, double x2, double y2) {
-  return captured([&](TextOutput& out) {
-    write_line(out, "center", x1, y1, x2, y2);
-  });
+  return captured(
+      [&](TextOutput& out) { write_line(out, "center", x1, y1, x2, y2); });
 }
 
 // The value line of one coordinate as write_line writes it.
@@ -44,10 +43,9 @@ TEST(WriteLine, WritesSixteenLines) {
       " 10\r\n   95.0000\r\n 20\r\n   48.0000\r\n 11\r\n   95.0000\r\n"
       " 21\r\n   52.0000\r\n",
       line_text(95, 48, 95, 52));
-  EXPECT_NE(std::string::npos,
-            captured([](TextOutput& out) {
-              write_line(out, "%", 1, 2, 3, 4);
-            }).find("  8\r\n%\r\n  6\r\n"));
+  EXPECT_NE(std::string::npos, captured([](TextOutput& out) {
+                                 write_line(out, "%", 1, 2, 3, 4);
+                               }).find("  8\r\n%\r\n  6\r\n"));
 }
 
 TEST(WriteLine, FormatsCoordinatesWithFourDecimals) {
@@ -62,5 +60,6 @@ TEST(WriteLine, FormatsCoordinatesWithFourDecimals) {
   EXPECT_EQ("   -0.0000", coordinate(-0.00000001));
   EXPECT_EQ("   -0.0000", coordinate(-0.0));
   EXPECT_EQ("   0.0000", coordinate(0.00000001));
-  EXPECT_EQ("   123456789012345677877719597056.0000", coordinate(1.2345678901234568e29));
+  EXPECT_EQ("   123456789012345677877719597056.0000",
+            coordinate(1.2345678901234568e29));
 }

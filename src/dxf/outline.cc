@@ -31,8 +31,8 @@ void rotate_point(double& x, double& y, double degrees) {
   x = turned_x;
 }
 
-void write_part_outline(TextOutput& out, const char* layer, double x,
-                        double y, double length, double width, double angle,
+void write_part_outline(TextOutput& out, const char* layer, double x, double y,
+                        double length, double width, double angle,
                         double offset_x, double offset_y, double frame_angle) {
   double half_length = length * 0.5;
   double half_width = width * 0.5;

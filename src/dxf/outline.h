@@ -12,6 +12,6 @@ void rotate_point(double& x, double& y, double degrees);
 // `angle` about its centre, moved by (offset_x, offset_y), turned by
 // `frame_angle`, and placed at (x, y): P0-P1, P1-P2, P2-P3, P3-P0, from the
 // corner at minus half length, minus half width.
-void write_part_outline(TextOutput& out, const char* layer, double x,
-                        double y, double length, double width, double angle,
+void write_part_outline(TextOutput& out, const char* layer, double x, double y,
+                        double length, double width, double angle,
                         double offset_x, double offset_y, double frame_angle);

@@ -67,11 +67,11 @@ TEST(WritePartOutline, TurnsAboutThePlacementPoint) {
 }
 
 TEST(WritePartOutline, KeepsTheShortPisResidues) {
-  EXPECT_EQ((Rows{"-0.0000 -10.0000 -4.0000 -10.0000",
-                  "-4.0000 -10.0000 -4.0000 0.0000",
-                  "-4.0000 0.0000 0.0000 -0.0000",
-                  "0.0000 -0.0000 -0.0000 -10.0000"}),
-            outline(-2, -5, 10, 4, 90));
+  EXPECT_EQ(
+      (Rows{"-0.0000 -10.0000 -4.0000 -10.0000",
+            "-4.0000 -10.0000 -4.0000 0.0000", "-4.0000 0.0000 0.0000 -0.0000",
+            "0.0000 -0.0000 -0.0000 -10.0000"}),
+      outline(-2, -5, 10, 4, 90));
 }
 
 TEST(WritePartOutline, DrawsAZeroSizeAsFourPoints) {
@@ -82,11 +82,10 @@ TEST(WritePartOutline, DrawsAZeroSizeAsFourPoints) {
 
 TEST(WritePartOutline, SwingsAnOffsetPartAboutThePlacementPoint) {
   // Offset (10, 0) turned by a frame of 90 degrees lands above the point.
-  EXPECT_EQ((Rows{"2.0000 5.0000 -2.0000 5.0000",
-                  "-2.0000 5.0000 -2.0000 15.0000",
-                  "-2.0000 15.0000 2.0000 15.0000",
-                  "2.0000 15.0000 2.0000 5.0000"}),
-            outline(0, 0, 10, 4, 0, 10, 0, 90));
+  EXPECT_EQ(
+      (Rows{"2.0000 5.0000 -2.0000 5.0000", "-2.0000 5.0000 -2.0000 15.0000",
+            "-2.0000 15.0000 2.0000 15.0000", "2.0000 15.0000 2.0000 5.0000"}),
+      outline(0, 0, 10, 4, 0, 10, 0, 90));
 }
 
 TEST(WritePartOutline, NeverWritesInfinityOrNan) {

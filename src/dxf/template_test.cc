@@ -12,9 +12,8 @@ namespace {
 std::string copied(const std::string& bytes) {
   std::string path = scratch_path("dxf11.txt");
   write_file(path, bytes);
-  return captured([&](TextOutput& out) {
-    EXPECT_EQ(0, copy_template(out, path.c_str()));
-  });
+  return captured(
+      [&](TextOutput& out) { EXPECT_EQ(0, copy_template(out, path.c_str())); });
 }
 
 }  // namespace
@@ -28,7 +27,8 @@ TEST(CopyTemplate, WritesCrLfWhateverTheLineEnds) {
 }
 
 TEST(CopyTemplate, CopiesEveryByteUpToCtrlZ) {
-  EXPECT_EQ(std::string("a\xff\0b\r\n", 6), copied(std::string("a\xff\0b\n", 5)));
+  EXPECT_EQ(std::string("a\xff\0b\r\n", 6),
+            copied(std::string("a\xff\0b\n", 5)));
   EXPECT_EQ("EOF\r\n", copied("EOF\n\x1a garbage\n"));
   std::string big(100000, 'x');
   big[70000] = '\n';

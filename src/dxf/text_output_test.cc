@@ -8,12 +8,10 @@
 #include "test_util.h"
 
 TEST(TextOutput, WritesEveryLfAsCrLf) {
-  EXPECT_EQ("a\r\n\r\nb\r\r\n", captured([](TextOutput& out) {
-              put_text(out, "a\n\nb\r\n");
-            }));
-  EXPECT_EQ(std::string("\0\xff\r\n", 4), captured([](TextOutput& out) {
-              put_bytes(out, "\0\xff\n", 3);
-            }));
+  EXPECT_EQ("a\r\n\r\nb\r\r\n",
+            captured([](TextOutput& out) { put_text(out, "a\n\nb\r\n"); }));
+  EXPECT_EQ(std::string("\0\xff\r\n", 4),
+            captured([](TextOutput& out) { put_bytes(out, "\0\xff\n", 3); }));
 }
 
 TEST(TextOutput, SplitsNoLineEndAcrossBuffers) {

@@ -48,8 +48,8 @@ void apply_setting(const char* line, ColumnMap& columns) {
 void echo_columns(const ColumnMap& columns) {
   if (silent_mode) return;
   TextOutput& echo = standard_output();
-  const char* labels[] = {"x    = ", "y    = ", "a    = ", "row  = ",
-                          "code = "};
+  const char* labels[] = {
+      "x    = ", "y    = ", "a    = ", "row  = ", "code = "};
   std::array<int, 5> values = column_values(columns);
   for (int i = 0; i < 5; ++i) {
     put_text(echo, labels[i]);

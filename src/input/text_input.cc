@@ -53,8 +53,7 @@ size_t run_until(const TextInput& in, unsigned char c, bool* found) {
   size_t avail = in.len - in.pos;
   const void* at = memchr(start, c, avail);
   *found = at != nullptr;
-  return at ? static_cast<size_t>(static_cast<const unsigned char*>(at) -
-                                  start)
+  return at ? static_cast<size_t>(static_cast<const unsigned char*>(at) - start)
             : avail;
 }
 
@@ -86,8 +85,8 @@ bool read_line(TextInput& in, char* line, size_t size) {
     if (in.pos == in.len && !refill(in)) break;
     bool lf;
     size_t n = run_until(in, '\n', &lf);
-    kept += copy_without_cr(in.buffer + in.pos, n, line + kept,
-                            size - 1 - kept);
+    kept +=
+        copy_without_cr(in.buffer + in.pos, n, line + kept, size - 1 - kept);
     in.pos += lf ? n + 1 : n;
     if (lf) {
       line[kept] = '\0';
