@@ -40,8 +40,7 @@ Function next_definition(const char* name) {
 
 }  // namespace
 
-extern "C" size_t fread(void* bytes, size_t size, size_t count,
-                        FILE* stream) {
+extern "C" size_t fread(void* bytes, size_t size, size_t count, FILE* stream) {
   using Fread = size_t (*)(void*, size_t, size_t, FILE*);
   static Fread real = next_definition<Fread>("fread");
   spoil_after_allowed_reads(stream);
