@@ -3,8 +3,12 @@
 working directory and compares its exit status, its standard output and
 the drawing it leaves, byte for byte.
 
-usage: e2e.py [--verbose VERBOSE_EXE] [--] KORVANE [EMULATOR...]
-The optional emulator (wine, say) goes in front of each executable.
+usage: e2e.py [--verbose VERBOSE_EXE] [--fail-reads SHIM] [--]
+              KORVANE [EMULATOR...]
+The optional emulator (wine, say) goes in front of each executable. On
+Linux, for a KORVANE that is no .exe, the cases that need Linux run too;
+SHIM is the preloadable library (tests/fail_reads.cc) that stages a read
+error, and without it those cases are left out.
 """
 
 import math
