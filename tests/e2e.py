@@ -3,11 +3,18 @@
 working directory and compares its exit status, its standard output and
 the drawing it leaves, byte for byte.
 
-usage: e2e.py [--verbose VERBOSE_EXE] [--] KORVANE [EMULATOR...]
-The optional emulator (wine, say) goes in front of each executable.
+usage: e2e.py [--verbose VERBOSE_EXE] [--fail-reads SHIM] [--]
+              KORVANE [EMULATOR...]
+The optional emulator (wine, say) goes in front of each executable. On
+Linux, for a KORVANE that is no .exe, the cases that need Linux run too;
+SHIM is the preloadable library (tests/fail_reads.cc) that stages a read
+error, and without it those cases are left out.
 """
 
+import math
 import os
+import random
+import re
 import shutil
 import subprocess
 import sys
@@ -257,65 +264,399 @@ ECHO_CASES = [
      point("1.0000", "1.0000"), drawing(point("1.0000", "1.0000"))),
 ]
 
+# --- inputs far past the formats ------------------------------------------
+# Every case ends with the status a normal run gives; none may crash, and
+# the sanitizer build runs the same table.
+
+DBL_MAX = sys.float_info.max
+SHORT_PI = 3.14159265
+
+
+def held(v):
+    return DBL_MAX if v > DBL_MAX else -DBL_MAX if v < -DBL_MAX else v
+
+
+def turned(x, y, degrees):
+    radians = held(degrees * SHORT_PI) * (1.0 / 180.0)
+    c, s = math.cos(radians), math.sin(radians)
+    return held(x * c - y * s), held(x * s + y * c)
+
+
+def part(x, y, length, width):
+    """The unturned outline of a part, computed step by step as korvane
+    computes it, so that values at the edge of a double come out alike."""
+    half_l, half_w = length * 0.5, width * 0.5
+    minus_l, minus_w = -1 * length * 0.5, -1 * width * 0.5
+    corners = []
+    for cx, cy in ((minus_l, minus_w), (minus_l, half_w), (half_l, half_w),
+                   (half_l, minus_w)):
+        cx, cy = turned(cx, cy, 0.0)
+        cx, cy = turned(held(cx + 0.0), held(cy + 0.0), 0.0)
+        corners.append((held(x + cx), held(y + cy)))
+    text = ["%.4f %.4f" % c for c in corners]
+    return outline(*(f"{text[i]} {text[(i + 1) % 4]}" for i in range(4)))
+
+
+def text_rules(data):
+    """What a template looks like in the drawing: CRs dropped, cut at the
+    first Ctrl-Z, every LF written as CR LF."""
+    return crlf(data.split(b"\x1a")[0].replace(b"\r", b""))
+
+
+COORDINATE = re.compile(rb"   -?[0-9]+\.[0-9]{4}")
+LINE_LINES = [b"  0", b"LINE", b"  8", b"center", b"  6", b"CONTINUOUS",
+              b" 62", b"    1", b" 10", COORDINATE, b" 20", COORDINATE, b" 11",
+              COORDINATE, b" 21", COORDINATE]
+
+
+def well_formed(head=crlf(HEAD), mid=crlf(MID), tail=crlf(TAIL)):
+    """A check of a drawing whose outlines are not known in advance: the
+    framework stands, and between it stand at most 100 whole outlines
+    whose coordinates are plain numbers."""
+    def check(got):
+        start = head + LAYERS + mid
+        if not got.startswith(start) or not got.endswith(tail):
+            return "templates or layers out of place"
+        body = got[len(start):len(got) - len(tail)]
+        lines = body.split(b"\r\n")
+        if lines.pop() != b"":
+            return "the outlines do not end with a line end"
+        if len(lines) % 64 or len(lines) > 100 * 64:
+            return f"{len(lines)} lines are not whole outlines, 100 at most"
+        for i, text in enumerate(lines):
+            want = LINE_LINES[i % 16]
+            if not (want.fullmatch(text) if isinstance(want, re.Pattern)
+                    else want == text):
+                return f"line {i} of the outlines is {text[:60]!r}"
+        return None
+    return check
+
+
+class Link:
+    """A symbolic link to `target` in place of a file's content."""
+
+    def __init__(self, target):
+        self.target = target
+
+
+class HardLink(Link):
+    """A second name for the file `target` of the same directory."""
+
+
+class SameAs:
+    """The drawing a run over other files gives (status aside)."""
+
+    def __init__(self, work_files):
+        self.files = work_files
+
+
+def garbage(seed, size, alphabet=None):
+    rng = random.Random(seed)
+    if alphabet is None:
+        return rng.randbytes(size)
+    return b"".join(rng.choice(alphabet) for _ in range(size))
+
+
+# Bytes that make garbage look like rows: separators, number parts, codes.
+ROWLIKE = [b"\t", b"\t", b"\n", b"1", b"9", b"0", b".", b"-", b"+", b"e",
+           b"R12", b"R15", b" ", b"\r", b"\0", b"\xff", b"x"]
+MEGABYTE = 1 << 20
+MILLION_ROWS = b"no\tcode\tlength\twidth\n" + b"".join(
+    b"%d\tC%d\t1\t1\n" % (i, i) for i in range(1_000_000 - 1)) + \
+    b"last\tR12\t10\t4\n"
+LONG_ROW = xy(b"1\tR12\t100\t50\t0\t" + b"x" * MEGABYTE)
+PADDED_XY = xy(*[b"%d\tR12\t100\t50\t0\t%s" % (i, b"p" * 600)
+                 for i in range(150)])
+NO_LF = {"lumbrex_ini": b"x = 3\ny = 4\na = 5\ncode = 2",
+         "size_txt": b"no\tcode\n1\tR12\t10\t4",
+         "b_txt": b"h\n1\tR12\t100\t50\t0", "dxf11_txt": b"head",
+         "dxf12_txt": b"mid", "dxf13_txt": b"tail"}
+
+BAD_INPUT_CASES = [
+    ("an xy line of a megabyte", ["plate1", "b.txt"], files(b_txt=LONG_ROW),
+     0, b"", drawing(BOX_0)),
+    ("a megabyte line keeps only its start", ["plate1", "b.txt"],
+     files(b_txt=xy(b"1\t" + b"R" * MEGABYTE + b"\t100\t50\t0",
+                    b"2\tR12\t100\t50\t0")), 0, b"",
+     drawing(point("0.0000", "0.0000"), BOX_0)),
+    ("a megabyte heading without a line end", ["plate1", "b.txt"],
+     files(b_txt=b"h" * MEGABYTE), 0, b"", drawing()),
+    ("a code of 1000 characters", ["plate1", "b.txt"],
+     files(b_txt=xy(b"1\tR12" + b"z" * 997 + b"\t100\t50\t0")), 0, b"",
+     drawing(point("100.0000", "50.0000"))),
+    ("a code is cut to 31 characters", ["plate1", "b.txt"],
+     files(b_txt=xy(b"1\t" + b"Q" * 1000 + b"\t100\t50\t0"),
+           size_txt=b"h\n1\t" + b"q" * 31 + b"\t10\t4\n"), 0, b"",
+     drawing(BOX_0)),
+    ("numeric fields of 1000 digits", ["plate1", "b.txt"],
+     files(b_txt=xy(b"1\tR12\t" + b"1" * 1000 + b"\t" + b"0." + b"0" * 997 +
+                    b"1\t" + b"0" * 999 + b"1")), 0, b"",
+     drawing(part(float("1" * 31), 0.0, 10, 4))),
+    ("a settings line of 100000 characters", ["plate1", "b.txt"],
+     files(lumbrex_ini=b" " * 99992 + b"code = 9\n" + SETTINGS,
+           b_txt=xy(b"1\tR12\t100\t50\t0")), 0, b"", drawing(BOX_0)),
+    ("a settings value of 100000 digits", ["plate1", "b.txt"],
+     files(lumbrex_ini=SETTINGS.replace(b"x = 3", b"x = " + b"9" * 100000),
+           b_txt=xy(b"7\tR12\t100\t50\t0")), 0, b"",
+     drawing(part(0.0, 50.0, 10, 4))),
+    ("settings values past an int", ["plate1", "b.txt"],
+     files(lumbrex_ini=b"x = -99999999999999\ny = 4\na = 5\n"
+                       b"code = 99999999999999999999\nend\n",
+           b_txt=xy(b"7\tR12\t100\t50\t0")), 0, b"",
+     drawing(point("7.0000", "50.0000"))),
+    ("a size-table line of 100000 characters", ["plate1", "b.txt"],
+     files(b_txt=xy(b"1\tR15\t100\t50\t0"),
+           size_txt=b"h\n" + b"z" * 100000 + b"\tR15\t1\t1\n" + SIZES), 0,
+     b"", drawing(R15_AT_100_50)),
+    ("a size table of a million rows", ["plate1", "b.txt"],
+     files(b_txt=xy(b"1\tR12\t100\t50\t0"), size_txt=MILLION_ROWS), 0, b"",
+     drawing(BOX_0)),
+    ("binary garbage as the xy file", ["plate1", "b.txt"],
+     files(b_txt=garbage(1, 65536)), 0, b"", well_formed()),
+    ("row-like garbage as the xy file", ["plate1", "b.txt"],
+     files(b_txt=garbage(2, 20000, ROWLIKE)), 0, b"", well_formed()),
+    ("binary garbage as the settings", ["plate1", "b.txt"],
+     files(lumbrex_ini=garbage(3, 65536),
+           b_txt=garbage(4, 5000, ROWLIKE)), 0, b"", well_formed()),
+    ("binary garbage as the size table", ["plate1", "b.txt"],
+     files(size_txt=garbage(5, 65536),
+           b_txt=garbage(6, 5000, ROWLIKE)), 0, b"", well_formed()),
+    ("row-like garbage as the size table", ["plate1", "b.txt"],
+     files(size_txt=garbage(7, 20000, ROWLIKE),
+           b_txt=garbage(8, 5000, ROWLIKE)), 0, b"", well_formed()),
+    ("binary garbage as the templates", ["plate1", "b.txt"],
+     files(b_txt=xy(b"1\tR12\t100\t50\t0"),
+           dxf11_txt=garbage(9, 70000), dxf12_txt=garbage(10, 300),
+           dxf13_txt=garbage(11, 40000).replace(b"\x1a", b"")), 0, b"",
+     drawing(BOX_0, head=text_rules(garbage(9, 70000)),
+             mid=text_rules(garbage(10, 300)),
+             tail=text_rules(garbage(11, 40000).replace(b"\x1a", b"")))),
+    ("a NUL ends a row's text", ["plate1", "b.txt"],
+     files(b_txt=xy(b"1\tR12\0\t9\t9\t9\t", b"2\tR12\t100\t50\t0")), 0, b"",
+     drawing(part(0.0, 0.0, 10, 4), BOX_0)),
+    ("a row starting with NUL ends the list", ["plate1", "b.txt"],
+     files(b_txt=xy(b"1\tR12\t100\t50\t0", b"\0\tR12\t1\t1\t0")), 0, b"",
+     drawing(BOX_0)),
+    ("NUL in the settings and the size table", ["plate1", "b.txt"],
+     files(lumbrex_ini=b"x = 3\0 = 9\ny = 4\na = 5\ncode = 2\0\nend\n",
+           size_txt=b"h\n1\tR12\0\t1\t1\n2\tR12\t10\t4\n",
+           b_txt=xy(b"1\tR12\t100\t50\t0")), 0, b"",
+     drawing(point("100.0000", "50.0000"))),
+    ("NUL in a template is copied", ["plate1", "b.txt"],
+     files(dxf12_txt=b"m\0d\n", b_txt=xy()), 0, b"",
+     drawing(mid=b"m\0d\r\n")),
+    ("no file has a line end", ["plate1", "b.txt"], files(**NO_LF), 0, b"",
+     drawing(BOX_0, head=b"head", mid=b"mid", tail=b"tail")),
+    ("a layer name too long for a file name", ["L" * 5000, "b.txt"],
+     files(b_txt=xy(b"1\tR12\t100\t50\t0")), 255, b"", None),
+    ("a drawing name that is a directory", ["plate1", "b.txt"],
+     {**files(b_txt=xy(b"1\tR12\t100\t50\t0")), "plate1.dxf/keep": b""},
+     255, b"", None),
+    ("a size table of one line without a line end", ["plate1", "b.txt"],
+     files(size_txt=b"1\tR12\t10\t4", b_txt=xy(b"1\tR12\t100\t50\t0")), 0,
+     b"", drawing(point("100.0000", "50.0000"))),
+]
+
+# Ctrl-Z anywhere ends that file there, as if the file were cut.
+ZXY = xy(b"1\tR12\t100\t50\t90", b"2\tr15\t-3.5\t7e1\t30")
+CTRL_Z_CASES = [
+    (f"Ctrl-Z at byte {i} of {name}", ["plate1", "b.txt"],
+     files(**{key: data[:i] + b"\x1a" + data[i:]}, **rest), 0, b"",
+     SameAs(files(**{key: data[:i]}, **rest)))
+    for name, key, data, rest in [
+        ("the xy file", "b_txt", ZXY, {}),
+        ("the settings", "lumbrex_ini", SETTINGS, {"b_txt": ZXY}),
+        ("the size table", "size_txt", SIZES, {"b_txt": ZXY}),
+        ("a template", "dxf12_txt", b"a\r\nb\n", {"b_txt": ZXY})]
+    for i in range(len(data) + 1)]
+
+# Numbers no double holds, and arithmetic that overflows, are held at the
+# largest double of their sign; too small ones become zeros.
+NUMBER_CASES = [
+    ("positions past a double", ["plate1", "b.txt"],
+     files(b_txt=xy(b"1\tR12\t1e999\t-1e400\t0")), 0, b"",
+     drawing(part(DBL_MAX, -DBL_MAX, 10, 4))),
+    ("positions below a double", ["plate1", "b.txt"],
+     files(b_txt=xy(b"1\tXX\t1e-999\t-1e-400\t0")), 0, b"",
+     drawing(part(0.0, -0.0, 0, 0))),
+    ("sizes past a double", ["plate1", "b.txt"],
+     files(b_txt=xy(b"1\tR99\t0\t0\t0"),
+           size_txt=b"h\n1\tR99\t" + b"9" * 1000 + b"\t-1e999\n"), 0, b"",
+     drawing(part(0.0, 0.0, DBL_MAX, -DBL_MAX))),
+    ("sums past a double", ["plate1", "b.txt"],
+     files(b_txt=xy(b"1\tR99\t1.7e308\t-1.7e308\t0"),
+           size_txt=b"h\n1\tR99\t1.5e308\t1.5e308\n"), 0, b"",
+     drawing(part(1.7e308, -1.7e308, 1.5e308, 1.5e308))),
+    ("huge parts turned by huge angles", ["plate1", "b.txt"],
+     files(b_txt=xy(b"1\tR99\t1e308\t-1e308\t1e999",
+                    b"2\tR99\t-1e308\t1e308\t-1e308",
+                    b"3\tR99\t1e308\t1e308\t45"),
+           size_txt=b"h\n1\tR99\t1.7e308\t1.7e308\n"), 0, b"",
+     well_formed()),
+    ("names of infinity and not-a-number are no numbers", ["plate1", "b.txt"],
+     files(b_txt=xy(b"1\tR12\tinf\tNaN\tinfinity",
+                    b"2\tR12\t0x64\t-nan\t0e+")), 0, b"",
+     drawing(part(0.0, 0.0, 10, 4), part(0.0, 0.0, 10, 4))),
+]
+
+# Faults only Linux can stage: links, /dev/full, /proc and a shim that
+# fails reads. Each case may carry options for the run.
+LINUX_CASES = [
+    ("a full disk fails the run", ["full", "b.txt"],
+     files(full_dxf=Link("/dev/full"), b_txt=xy(b"1\tR12\t100\t50\t0")), 255,
+     b"", None),
+    ("a full disk fails a run without placements", ["full", "b.txt"],
+     files(full_dxf=Link("/dev/full"), b_txt=xy(), dxf11_txt=None,
+           dxf12_txt=None, dxf13_txt=None), 255, b"", None),
+    ("the version fails on a full standard output", ["sys", "ver"], files(),
+     255, None, None, {"stdout": "/dev/full"}),
+    ("the usage lines fail on a full standard output", ["x"], files(),
+     255, None, None, {"stdout": "/dev/full"}),
+    ("a silent run ignores a full standard output", ["plate1", "b.txt"],
+     files(b_txt=xy(b"1\tR12\t100\t50\t0")), 0, None, drawing(BOX_0),
+     {"stdout": "/dev/full"}),
+    ("the drawing may not replace the xy file through a link",
+     ["plate", "b.txt"], files(b_txt=ZXY, plate_dxf=Link("b.txt")), 255, b"",
+     ZXY),
+    ("the xy file may not be reached through a link either",
+     ["plate", "link.txt"], files(plate_dxf=ZXY, link_txt=Link("plate.dxf")),
+     255, b"", ZXY),
+    ("the drawing may not replace the xy file by a hard link",
+     ["plate", "b.txt"], files(b_txt=ZXY, plate_dxf=HardLink("b.txt")), 255,
+     b"", ZXY),
+    ("a read error at the start of the xy file", ["plate1", "/proc/self/mem"],
+     files(), 255, b"", drawing()),
+    ("a read error in the middle of the xy file", ["plate1", "b.txt"],
+     files(b_txt=PADDED_XY), 255, b"",
+     SameAs(files(b_txt=PADDED_XY[:32768])),
+     {"fail_reads": "b.txt", "fail_reads_after": 1}),
+    ("a read error before the first byte of the xy file", ["plate1", "b.txt"],
+     files(b_txt=PADDED_XY), 255, b"", drawing(),
+     {"fail_reads": "b.txt", "fail_reads_after": 0}),
+]
+
 # --- running them -----------------------------------------------------------
 
 
-def run_case(command, case, windows=False):
-    name, args, work_files, status, stdout, expected = case
-    with tempfile.TemporaryDirectory() as work:
-        for path, data in work_files.items():
-            path = os.path.join(work, *path.split("/"))
-            os.makedirs(os.path.dirname(path), exist_ok=True)
+def lay_out(work, work_files):
+    """Writes the files, then makes the links among them."""
+    for path, data in sorted(work_files.items(),
+                             key=lambda item: isinstance(item[1], Link)):
+        path = os.path.join(work, *path.split("/"))
+        os.makedirs(os.path.dirname(path), exist_ok=True)
+        if isinstance(data, HardLink):
+            os.link(os.path.join(work, data.target), path)
+        elif isinstance(data, Link):
+            os.symlink(data.target, path)
+        else:
             with open(path, "wb") as f:
                 f.write(data)
+
+
+def run_in(command, args, work_files, options):
+    """Runs korvane over the files in a fresh directory. Returns the run,
+    the drawing (None when there is none), the files it created and the
+    files it removed."""
+    with tempfile.TemporaryDirectory() as work:
+        lay_out(work, work_files)
         before = set(os.listdir(work))
-        done = subprocess.run(command + args, cwd=work, capture_output=True,
-                              timeout=120)
-        problems = []
-        if done.returncode != status:
-            problems.append(f"status: expected {status}, got {done.returncode}")
-        if done.stdout != stdout:
-            problems.append(f"stdout:\n  expected {stdout!r}\n"
-                            f"  got      {done.stdout!r}")
-        layer = args[0] if args else "none"
-        if windows:
-            layer = layer.replace("\\", "/")
-        out = os.path.join(work, layer + ".dxf")
-        if expected is None:
-            created = set(os.listdir(work)) - before
-            if created:
-                problems.append(f"files created: {sorted(created)}")
-        elif not os.path.isfile(out):
-            problems.append("no drawing written")
+        env = dict(os.environ)
+        if "fail_reads" in options:
+            env.update(LD_PRELOAD=options["preload"],
+                       KORVANE_FAIL_READS=options["fail_reads"],
+                       KORVANE_FAIL_READS_AFTER=str(
+                           options["fail_reads_after"]))
+        if "stdout" in options:
+            with open(options["stdout"], "wb") as sink:
+                done = subprocess.run(command + args, cwd=work, stdout=sink,
+                                      stderr=subprocess.PIPE, env=env,
+                                      timeout=120)
         else:
+            done = subprocess.run(command + args, cwd=work, env=env,
+                                  capture_output=True, timeout=120)
+        after = set(os.listdir(work))
+        layer = args[0] if args else "none"
+        if command[-1].lower().endswith(".exe"):
+            layer = layer.replace("\\", "/")  # a Windows path
+        out = os.path.join(work, layer + ".dxf")
+        got = None
+        if os.path.isfile(out) and not os.path.realpath(out).startswith(
+                "/dev/"):
             got = open(out, "rb").read()
-            if got != expected:
-                at = next((i for i, (a, b) in enumerate(zip(got, expected))
-                           if a != b), min(len(got), len(expected)))
-                problems.append(
-                    f"drawing differs at byte {at}:\n"
-                    f"  expected {expected[max(0, at - 40):at + 80]!r}\n"
-                    f"  got      {got[max(0, at - 40):at + 80]!r}")
-        return problems
+        return done, got, after - before, before - after
+
+
+def compare_drawing(expected, got, command, args, options):
+    if expected is None:
+        return []
+    if got is None:
+        return ["no drawing written"]
+    if isinstance(expected, SameAs):
+        expected = run_in(command, args, expected.files,
+                          {k: v for k, v in options.items()
+                           if k == "stdout"})[1]
+    elif callable(expected):
+        problem = expected(got)
+        return [f"drawing: {problem}"] if problem else []
+    if got == expected:
+        return []
+    at = next((i for i, (a, b) in enumerate(zip(got, expected)) if a != b),
+              min(len(got), len(expected)))
+    return [f"drawing differs at byte {at}:\n"
+            f"  expected {expected[max(0, at - 40):at + 80]!r}\n"
+            f"  got      {got[max(0, at - 40):at + 80]!r}"]
+
+
+def run_case(command, case, preload=None, quiet_stderr=True):
+    name, args, work_files, status, stdout, expected = case[:6]
+    options = dict(case[6]) if len(case) > 6 else {}
+    options["preload"] = preload
+    done, got, created, removed = run_in(command, args, work_files, options)
+    problems = []
+    if done.returncode != status:
+        problems.append(f"status: expected {status}, got {done.returncode}")
+    if stdout is not None and done.stdout != stdout:
+        problems.append(f"stdout:\n  expected {stdout!r}\n"
+                        f"  got      {done.stdout!r}")
+    if quiet_stderr and done.stderr:
+        problems.append(f"stderr: {done.stderr[:2000]!r}")
+    if removed:
+        problems.append(f"files removed: {sorted(removed)}")
+    if expected is None and created:
+        problems.append(f"files created: {sorted(created)}")
+    return problems + compare_drawing(expected, got, command, args, options)
 
 
 def main(argv):
-    verbose = None
-    if argv and argv[0] == "--verbose":
-        verbose, argv = argv[1], argv[2:]
+    verbose = fail_reads = None
+    while argv and argv[0] in ("--verbose", "--fail-reads"):
+        if argv[0] == "--verbose":
+            verbose = argv[1]
+        else:
+            fail_reads = os.path.abspath(argv[1])
+        argv = argv[2:]
     if argv and argv[0] == "--":
         argv = argv[1:]
     korvane, emulator = argv[0], argv[1:]
     windows = korvane.lower().endswith(".exe")
-    suites = [(emulator + [korvane], CASES)]
+    suites = [(emulator + [korvane],
+               CASES + BAD_INPUT_CASES + CTRL_Z_CASES + NUMBER_CASES)]
     if windows:
         suites.append((emulator + [korvane], WINDOWS_CASES))
     if verbose:
         suites.append((emulator + [verbose], ECHO_CASES))
+    # Links, /dev/full and /proc are Linux's; an .exe runs elsewhere.
+    if sys.platform.startswith("linux") and not korvane.endswith(".exe"):
+        suites.append((emulator + [korvane],
+                       [c for c in LINUX_CASES
+                        if fail_reads or len(c) < 7 or
+                        "fail_reads" not in c[6]]))
+    # korvane writes nothing to standard error; an emulator may.
+    quiet_stderr = not emulator and not korvane.endswith(".exe")
     passed = failed = 0
     for command, cases in suites:
         for case in cases:
-            problems = run_case(command, case, windows)
+            problems = run_case(command, case, fail_reads, quiet_stderr)
             if problems:
                 failed += 1
                 print(f"FAIL {case[0]}")

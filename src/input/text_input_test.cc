@@ -129,3 +129,24 @@ TEST(PeekRaw, ShowsTheBytesAsTheyStandUpToCtrlZ) {
   EXPECT_EQ(0u, peek_raw(*in, &bytes));
   close_text_input(*in);
 }
+
+#ifdef __linux__
+TEST(TextInput, TellsAReadErrorFromTheEnd) {
+  // Offset 0 of a process's memory is never mapped: reading it fails with
+  // EIO, a real read error.
+  auto in = std::make_unique<TextInput>();
+  ASSERT_EQ(0, open_text_input(*in, "/proc/self/mem"));
+  char line[16];
+  EXPECT_EQ(true, read_line(*in, line, sizeof line));
+  EXPECT_EQ("", std::string(line));
+  EXPECT_EQ(true, in->failed);
+  close_text_input(*in);
+
+  std::string path = scratch_path("in");
+  write_file(path, "a");
+  ASSERT_EQ(0, open_text_input(*in, path.c_str()));
+  EXPECT_EQ(true, read_line(*in, line, sizeof line));
+  EXPECT_EQ(false, in->failed);
+  close_text_input(*in);
+}
+#endif
