@@ -1,6 +1,6 @@
 // Fuzzes line reading and field cutting. The first three bytes of the input
 // choose the line capacity, the field capacity and whether the rest is
-// repeated so that lines cross the 32 KiB read buffer. The file
+// repeated so that lines cross the read buffer. The file
 // is read line by line into a buffer of exactly that capacity, each line is
 // cut into fields, and everything is checked against a plain model of the
 // text rules.
@@ -33,7 +33,7 @@ Choice choose(std::string_view input) {
   auto c = static_cast<unsigned char>(input[2]);
   std::string_view body = input.substr(3);
   Choice choice{a < 200 ? a + 1u : 2049u, b % 48 + 1u, std::string(body)};
-  // One input in eight is repeated to just past the 32 KiB read buffer.
+  // One input in eight is repeated to just past the read buffer.
   size_t length = c < 224 ? 0 : kTextInputBuffer - 512 + (c - 224u) * 32;
   while (choice.file.size() < length) choice.file += body;
   return choice;

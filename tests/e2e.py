@@ -365,7 +365,10 @@ MILLION_ROWS = b"no\tcode\tlength\twidth\n" + b"".join(
     b"%d\tC%d\t1\t1\n" % (i, i) for i in range(1_000_000 - 1)) + \
     b"last\tR12\t10\t4\n"
 LONG_ROW = xy(b"1\tR12\t100\t50\t0\t" + b"x" * MEGABYTE)
-PADDED_XY = xy(*[b"%d\tR12\t100\t50\t0\t%s" % (i, b"p" * 600)
+# korvane reads its inputs in blocks of this many bytes.
+READ_BLOCK = 64 * 1024
+# Rows long enough that the first block ends well before the 100th.
+PADDED_XY = xy(*[b"%d\tR12\t100\t50\t0\t%s" % (i, b"p" * 1200)
                  for i in range(150)])
 NO_LF = {"lumbrex_ini": b"x = 3\ny = 4\na = 5\ncode = 2",
          "size_txt": b"no\tcode\n1\tR12\t10\t4",
@@ -528,7 +531,7 @@ LINUX_CASES = [
      files(), 255, b"", drawing()),
     ("a read error in the middle of the xy file", ["plate1", "b.txt"],
      files(b_txt=PADDED_XY), 255, b"",
-     SameAs(files(b_txt=PADDED_XY[:32768])),
+     SameAs(files(b_txt=PADDED_XY[:READ_BLOCK])),
      {"fail_reads": "b.txt", "fail_reads_after": 1}),
     ("a read error before the first byte of the xy file", ["plate1", "b.txt"],
      files(b_txt=PADDED_XY), 255, b"", drawing(),
