@@ -75,3 +75,9 @@ void require(bool holds, const char* what) {
 std::string_view bytes_of(const uint8_t* data, size_t size) {
   return {reinterpret_cast<const char*>(data), size};
 }
+
+// Every target starts with the echo, where it goes, sent to /dev/null.
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+  silence_standard_output();
+  return 0;
+}

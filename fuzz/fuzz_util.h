@@ -7,7 +7,8 @@
 #include <string>
 #include <string_view>
 
-// Sends standard output, where the echo goes, to /dev/null.
+// Sends standard output, where the echo goes, to /dev/null. Every target
+// does so on start (LLVMFuzzerInitialize, defined with these helpers).
 void silence_standard_output();
 
 // Creates a fresh scratch directory and makes it the working directory,

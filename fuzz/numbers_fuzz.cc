@@ -97,11 +97,6 @@ void check_outline(const std::vector<double>& v) {
 
 }  // namespace
 
-extern "C" int LLVMFuzzerInitialize(int*, char***) {
-  silence_standard_output();
-  return 0;
-}
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::string input(bytes_of(data, size));
   check_integer(input);

@@ -100,11 +100,6 @@ void check_drawing(const std::vector<std::string>& templates) {
 
 }  // namespace
 
-extern "C" int LLVMFuzzerInitialize(int*, char***) {
-  silence_standard_output();
-  return 0;
-}
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   enter_scratch_directory();
   std::vector<std::string> templates = lay_out(bytes_of(data, size));

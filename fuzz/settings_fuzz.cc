@@ -21,11 +21,6 @@ ColumnMap loaded(std::string_view settings) {
 
 }  // namespace
 
-extern "C" int LLVMFuzzerInitialize(int*, char***) {
-  silence_standard_output();
-  return 0;
-}
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   enter_scratch_directory();
   std::string_view settings = bytes_of(data, size);

@@ -23,11 +23,6 @@ bool same_size(const PartSize& a, const PartSize& b) {
 
 }  // namespace
 
-extern "C" int LLVMFuzzerInitialize(int*, char***) {
-  silence_standard_output();
-  return 0;
-}
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   enter_scratch_directory();
   std::string_view input = bytes_of(data, size);
