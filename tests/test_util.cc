@@ -1,5 +1,6 @@
 #include "test_util.h"
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -21,14 +22,27 @@ int process_id() {
 #endif
 }
 
+std::filesystem::path scratch_dir() {
+  return std::filesystem::temp_directory_path() /
+         ("korvane_tests_" + std::to_string(process_id()));
+}
+
+void remove_scratch_dir() {
+  std::error_code ignored;
+  std::filesystem::remove_all(scratch_dir(), ignored);
+}
+
 }  // namespace
 
 std::string scratch_path(const std::string& name) {
   static int counter = 0;
-  auto dir = std::filesystem::temp_directory_path() /
-             ("korvane_tests_" + std::to_string(process_id()));
-  // Process ids come back (soon on Windows): start from an empty folder.
-  if (counter == 0) std::filesystem::remove_all(dir);
+  auto dir = scratch_dir();
+  // Process ids come back (soon on Windows): start from an empty folder,
+  // and leave none behind.
+  if (counter == 0) {
+    std::filesystem::remove_all(dir);
+    std::atexit(remove_scratch_dir);
+  }
   std::filesystem::create_directories(dir);
   return (dir / (std::to_string(++counter) + "_" + name)).string();
 }
