@@ -11,8 +11,8 @@
 #include <vector>
 
 #include "fuzz_util.h"
-#include "input/scan.h"
-#include "input/text_input.h"
+#include "text/scan.h"
+#include "text/text_input.h"
 
 namespace {
 

@@ -14,9 +14,9 @@
 #include <vector>
 
 #include "dxf/outline.h"
-#include "dxf/text_output.h"
+#include "text/text_output.h"
 #include "fuzz_util.h"
-#include "input/scan.h"
+#include "text/scan.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <functional>
 #include <string>
 
-#include "dxf/text_output.h"
+#include "text/text_output.h"
 
 // A fresh path in the test scratch folder, unique to this process.
 std::string scratch_path(const std::string& name);

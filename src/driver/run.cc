@@ -4,15 +4,15 @@
 #include <string>
 #include <vector>
 
-#include "driver/same_file.h"
+#include "text/same_file.h"
 #include "dxf/dxf_records.h"
 #include "dxf/outline.h"
 #include "dxf/template.h"
-#include "dxf/text_output.h"
+#include "text/text_output.h"
 #include "input/column_map.h"
 #include "input/part_size.h"
 #include "input/placement.h"
-#include "input/scan.h"
+#include "text/scan.h"
 
 namespace {
 

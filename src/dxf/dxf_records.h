@@ -2,7 +2,7 @@
 // LINE entity, in the release-12 style (no handles, no subclass markers).
 #pragma once
 
-#include "dxf/text_output.h"
+#include "text/text_output.h"
 
 // Writes the ten lines of a LAYER entry: flags 64, colour 7, CONTINUOUS.
 void write_layer(TextOutput& out, const char* name);

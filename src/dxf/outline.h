@@ -2,7 +2,7 @@
 // the placement point and turned by the placement angle.
 #pragma once
 
-#include "dxf/text_output.h"
+#include "text/text_output.h"
 
 // Turns (x, y) about the origin by `degrees`, counter-clockwise, with pi
 // taken as 3.14159265.

@@ -2,7 +2,7 @@
 
 #include <memory>
 
-#include "input/text_input.h"
+#include "text/text_input.h"
 
 int copy_template(TextOutput& out, const char* path) {
   auto in = std::make_unique<TextInput>();

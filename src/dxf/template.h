@@ -1,7 +1,7 @@
 // Copying the user's DXF template fragments into the drawing.
 #pragma once
 
-#include "dxf/text_output.h"
+#include "text/text_output.h"
 
 // Copies the fragment at `path` into `out` through the text rules: CRs
 // dropped, a Ctrl-Z ends the fragment, LFs written as CR LF. Returns -1,

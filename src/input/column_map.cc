@@ -3,9 +3,9 @@
 #include <array>
 #include <memory>
 
-#include "dxf/text_output.h"
-#include "input/scan.h"
-#include "input/text_input.h"
+#include "text/text_output.h"
+#include "text/scan.h"
+#include "text/text_input.h"
 
 namespace {
 

@@ -5,9 +5,9 @@
 #include <cstring>
 #include <memory>
 
-#include "dxf/text_output.h"
-#include "input/scan.h"
-#include "input/text_input.h"
+#include "text/text_output.h"
+#include "text/scan.h"
+#include "text/text_input.h"
 
 #if defined(__SSE2__) || defined(_M_X64) || \
     (defined(_M_IX86_FP) && _M_IX86_FP >= 2)

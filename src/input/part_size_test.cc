@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "input/text_input.h"
+#include "text/text_input.h"
 #include "test_util.h"
 
 using namespace std::string_literals;

@@ -4,7 +4,7 @@
 #include <cstddef>
 
 #include "input/records.h"
-#include "input/text_input.h"
+#include "text/text_input.h"
 
 // Longest xy-file line kept, and longest numeric field.
 constexpr int kRowCapacity = 2048;

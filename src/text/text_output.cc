@@ -1,4 +1,4 @@
-#include "dxf/text_output.h"
+#include "text/text_output.h"
 
 #include <charconv>
 #include <cmath>

@@ -1,4 +1,4 @@
-#include "input/text_input.h"
+#include "text/text_input.h"
 
 #include <sys/stat.h>
 

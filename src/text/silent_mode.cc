@@ -1,4 +1,4 @@
-#include "dxf/text_output.h"
+#include "text/text_output.h"
 
 // Fixed when the program is built; KORVANE_SILENT_MODE comes from CMake.
 const bool silent_mode = KORVANE_SILENT_MODE;

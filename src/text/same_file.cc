@@ -1,4 +1,4 @@
-#include "driver/same_file.h"
+#include "text/same_file.h"
 
 #ifdef _WIN32
 #include <windows.h>

@@ -1,4 +1,4 @@
-#include "input/scan.h"
+#include "text/scan.h"
 
 #include <cfloat>
 #include <charconv>

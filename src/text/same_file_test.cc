@@ -1,4 +1,4 @@
-#include "driver/same_file.h"
+#include "text/same_file.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "input/scan.h"
+#include "text/scan.h"
 
 #include <gtest/gtest.h>
 
