@@ -1,0 +1,38 @@
+// A picture of the outlines korvane will draw: one self-contained SVG file,
+// Y up as in the drawing, with the parts that a finding concerns marked and
+// a legend below.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "dxf/outline.h"
+#include "text/text_output.h"
+
+// One drawn part: its outline as the drawing gets it, the label it is shown
+// by (reference designator or xy line number), and what is wrong with it
+// (empty when nothing is; lines joined by LF).
+struct SvgPart {
+  OutlineCorners corners;
+  std::string label;
+  std::string finding;
+};
+
+// Everything the picture shows: the drawn parts in drawing order, a heading
+// line for the legend, and one legend line for each placement that is not
+// drawn.
+struct SvgPicture {
+  std::string heading;
+  std::vector<SvgPart> parts;
+  std::vector<std::string> not_drawn;
+};
+
+// Writes the picture as SVG: each part a closed path whose title holds its
+// label and finding, labels drawn where they fit, a scale bar in drawing
+// units and the legend. Any bytes in the texts give valid XML (bytes that
+// are not UTF-8 show as U+FFFD). Write errors are left in `out`.
+void write_svg(TextOutput& out, const SvgPicture& picture);
+
+// Writes the picture to the file at `path`, created or replaced. Returns -1
+// when the file cannot be opened, written or closed.
+int write_svg_file(const char* path, const SvgPicture& picture);
