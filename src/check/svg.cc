@@ -346,13 +346,14 @@ void put_scale_bar(TextOutput& out, const View& view, size_t line) {
 // The legend's lines of placements not drawn: at most kMostNotDrawn, then
 // how many more there are.
 std::vector<std::string> not_drawn_lines(const SvgPicture& picture) {
-  const std::vector<std::string>& all = picture.not_drawn;
-  if (all.empty()) return {};
+  const std::vector<std::string>& given = picture.not_drawn;
+  size_t count = std::max(picture.not_drawn_count, given.size());
+  if (count == 0) return {};
   std::vector<std::string> lines = {"Placements korvane will not draw:"};
-  size_t shown = std::min(all.size(), kMostNotDrawn);
-  lines.insert(lines.end(), all.begin(), all.begin() + shown);
-  if (shown < all.size())
-    lines.push_back("and " + std::to_string(all.size() - shown) + " more");
+  size_t shown = std::min(given.size(), kMostNotDrawn);
+  lines.insert(lines.end(), given.begin(), given.begin() + shown);
+  if (shown < count)
+    lines.push_back("and " + std::to_string(count - shown) + " more");
   return lines;
 }
 

@@ -19,12 +19,13 @@ struct SvgPart {
 };
 
 // Everything the picture shows: the drawn parts in drawing order, a heading
-// line for the legend, and one legend line for each placement that is not
-// drawn.
+// line for the legend, legend lines for placements that are not drawn and
+// how many of those there are in all (at least as many as the lines).
 struct SvgPicture {
   std::string heading;
   std::vector<SvgPart> parts;
   std::vector<std::string> not_drawn;
+  size_t not_drawn_count = 0;
 };
 
 // Writes the picture as SVG: each part a closed path whose title holds its

@@ -1,0 +1,106 @@
+#include "check/svg_board.h"
+
+#include <map>
+#include <memory>
+#include <string>
+
+#include "check/svg.h"
+#include "input/placement.h"
+#include "text/scan.h"
+#include "text/text_input.h"
+
+namespace {
+
+constexpr size_t kMostListed = 20;  // placements not drawn named one by one
+
+// What the picture needs of the xy file's lines beyond XyList: each drawn
+// line's label and the legend lines for the first placements left out.
+struct LineTexts {
+  std::map<long, std::string> labels;
+  std::vector<std::string> not_drawn;
+};
+
+std::string field(const char* row, int column) {
+  std::vector<char> text(kRowCapacity + 1);
+  get_field(row, column, text.data(), text.size());
+  return text.data();
+}
+
+// The legend line of a placement left out: place, label, code and why.
+std::string left_out(const char* xy_path, long line, const char* row,
+                     int label_column, const ColumnMap& columns,
+                     const XyList& xy) {
+  std::string text = place(xy_path, line) + ": ";
+  if (label_column > 0) text += field(row, label_column) + " ";
+  text += quoted(field(row, columns.code));
+  if (xy.empty_line && line > xy.empty_line)
+    return text + ", after the empty line " + std::to_string(xy.empty_line);
+  return text + ", past the 100th placement";
+}
+
+// Walks the xy file again for the labels of the drawn lines and the
+// placements left out, which XyList only counts.
+LineTexts read_line_texts(const char* xy_path, int label_column,
+                          const ColumnMap& columns, const XyList& xy) {
+  LineTexts texts;
+  for (const XyRow& row : xy.rows) texts.labels[row.line] = "";
+  long first_left_out = xy.empty_line ? xy.empty_line : xy.first_undrawn;
+  auto in = std::make_unique<TextInput>();
+  if (open_text_input(*in, xy_path) != 0) return texts;
+  std::vector<char> row(kRowCapacity + 1);
+  bool at_end = false;
+  for (long line = 1; !at_end && texts.not_drawn.size() < kMostListed;
+       ++line) {
+    at_end = read_line(*in, row.data(), row.size());
+    auto drawn = texts.labels.find(line);
+    if (drawn != texts.labels.end() && label_column > 0)
+      drawn->second = field(row.data(), label_column);
+    else if (first_left_out && line >= first_left_out && row[0])
+      texts.not_drawn.push_back(left_out(xy_path, line, row.data(),
+                                         label_column, columns, xy));
+  }
+  close_text_input(*in);
+  return texts;
+}
+
+// The findings that concern a part, one a line.
+std::string part_findings(const char* xy_path, const XyRow& row,
+                          const DrawnSize& size, const Findings& findings) {
+  std::string text;
+  for (const Finding& f : findings) {
+    bool own = f.file == xy_path && f.line == row.line;
+    bool its_row = size.row && !size.carried_from && f.file == "size.txt" &&
+                   f.line == size.row->line;
+    if (!own && !its_row) continue;
+    if (!text.empty()) text += '\n';
+    text += place(f.file, f.line);
+    text += ": ";
+    text += f.message;
+  }
+  return text;
+}
+
+}  // namespace
+
+int write_board_svg(const char* svg_path, const char* xy_path,
+                    int label_column, const ColumnMap& columns,
+                    const XyList& xy, const std::vector<DrawnSize>& sizes,
+                    const Findings& findings) {
+  LineTexts texts = read_line_texts(xy_path, label_column, columns, xy);
+  SvgPicture picture;
+  picture.heading = std::string("korvane-check: ") + xy_path;
+  for (size_t i = 0; i < xy.rows.size(); ++i) {
+    const XyRow& row = xy.rows[i];
+    const Placement& p = row.placement;
+    const PartSize& size = sizes[i].size;
+    std::string label = texts.labels[row.line];
+    picture.parts.push_back(
+        {outline_corners(p.x, p.y, size.length, size.width, p.a, 0, 0, 0),
+         label.empty() ? std::to_string(row.line) : label,
+         part_findings(xy_path, row, sizes[i], findings)});
+  }
+  picture.not_drawn = texts.not_drawn;
+  picture.not_drawn_count = static_cast<size_t>(
+      (xy.empty_line ? xy.after_empty : 0) + xy.undrawn);
+  return write_svg_file(svg_path, picture);
+}
