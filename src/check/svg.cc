@@ -9,16 +9,17 @@
 
 namespace {
 
-constexpr double kBoardPixels = 1000;  // longer side of the board at 100 %
+constexpr double kBoardPixels = 1000;     // longer side of the board at 100 %
 constexpr double kNarrowestPixels = 560;  // room for the legend
 constexpr double kMarginShare = 0.04;     // of the board's longer side
 constexpr double kStrokePixels = 1.2;
 constexpr double kLabelPixels = 13;  // largest label
 constexpr double kSmallestLabelPixels = 9;
-constexpr double kDotPixels = 4;     // ring around a part smaller than this
+constexpr double kDotPixels = 4;   // ring around a part smaller than this
+constexpr double kRingPixels = 5;  // from a marked part to its ring
 constexpr double kLegendPixels = 13;
 constexpr double kLegendLinePixels = 19;
-constexpr double kCharWidth = 0.62;  // of the font size, sans-serif
+constexpr double kCharWidth = 0.62;   // of the font size, sans-serif
 constexpr size_t kLongestLabel = 24;  // bytes; a longer label is cut
 constexpr size_t kMostNotDrawn = 20;  // legend lines of placements not drawn
 const char kReplacement[] = "\xEF\xBF\xBD";  // U+FFFD
@@ -63,14 +64,22 @@ void put_xml(TextOutput& out, const std::string& text) {
   for (size_t i = 0; i < n;) {
     size_t len = xml_char_length(s + i, n - i);
     const char* escape = nullptr;
-    if (len == 0) escape = kReplacement;
-    else if (s[i] == '&') escape = "&amp;";
-    else if (s[i] == '<') escape = "&lt;";
-    else if (s[i] == '>') escape = "&gt;";
-    else if (s[i] == '"') escape = "&quot;";
-    else if (s[i] == '\'') escape = "&apos;";
-    if (escape) put_text(out, escape);
-    else put_bytes(out, text.data() + i, len);
+    if (len == 0)
+      escape = kReplacement;
+    else if (s[i] == '&')
+      escape = "&amp;";
+    else if (s[i] == '<')
+      escape = "&lt;";
+    else if (s[i] == '>')
+      escape = "&gt;";
+    else if (s[i] == '"')
+      escape = "&quot;";
+    else if (s[i] == '\'')
+      escape = "&apos;";
+    if (escape)
+      put_text(out, escape);
+    else
+      put_bytes(out, text.data() + i, len);
     i += len ? len : 1;
   }
 }
@@ -111,23 +120,31 @@ void put_attribute(TextOutput& out, const char* name, double value,
   put_text(out, "\"");
 }
 
-// The smallest box holding every corner: left, bottom, right, top in
-// drawing coordinates; all zero when there is no part.
+// A box in drawing coordinates.
 struct Box {
   double left = 0, bottom = 0, right = 0, top = 0;
 };
 
+// The smallest box holding the outline's corners.
+Box corners_box(const OutlineCorners& c) {
+  Box box = {held(c.x[0]), held(c.y[0]), held(c.x[0]), held(c.y[0])};
+  for (int i = 1; i < 4; ++i) {
+    box.left = std::min(box.left, held(c.x[i]));
+    box.right = std::max(box.right, held(c.x[i]));
+    box.bottom = std::min(box.bottom, held(c.y[i]));
+    box.top = std::max(box.top, held(c.y[i]));
+  }
+  return box;
+}
+
+// The smallest box holding every part; all zero when there is none.
 Box parts_box(const std::vector<SvgPart>& parts) {
-  Box box;
-  for (size_t p = 0; p < parts.size(); ++p) {
-    for (int i = 0; i < 4; ++i) {
-      double x = held(parts[p].corners.x[i]), y = held(parts[p].corners.y[i]);
-      bool first = p == 0 && i == 0;
-      box.left = first ? x : std::min(box.left, x);
-      box.right = first ? x : std::max(box.right, x);
-      box.bottom = first ? y : std::min(box.bottom, y);
-      box.top = first ? y : std::max(box.top, y);
-    }
+  if (parts.empty()) return {};
+  Box box = corners_box(parts[0].corners);
+  for (const SvgPart& part : parts) {
+    Box one = corners_box(part.corners);
+    box = {std::min(box.left, one.left), std::min(box.bottom, one.bottom),
+           std::max(box.right, one.right), std::max(box.top, one.top)};
   }
   return box;
 }
@@ -148,7 +165,8 @@ View fit_view(const Box& box, size_t legend_lines) {
   double margin = extent * kMarginShare;
   View view;
   view.scale = kBoardPixels / held(extent + 2 * margin);
-  view.width = std::max(held(width + 2 * margin), kNarrowestPixels / view.scale);
+  view.width =
+      std::max(held(width + 2 * margin), kNarrowestPixels / view.scale);
   view.left = held(box.left / 2 + box.right / 2 - view.width / 2);
   view.top = held(-box.top - margin);
   view.board_height = held(height + 2 * margin);
@@ -184,9 +202,9 @@ double label_size(const OutlineCorners& c, size_t chars, const View& view) {
 
 // True when the outline is smaller than kDotPixels either way.
 bool too_small_to_see(const OutlineCorners& c, const View& view) {
-  double width = *std::max_element(c.x, c.x + 4) - *std::min_element(c.x, c.x + 4);
-  double height = *std::max_element(c.y, c.y + 4) - *std::min_element(c.y, c.y + 4);
-  return std::max(width, height) * view.scale < kDotPixels;
+  Box box = corners_box(c);
+  double extent = std::max(box.right - box.left, box.top - box.bottom);
+  return extent * view.scale < kDotPixels;
 }
 
 // The part's hover text: its label, then its finding on lines below.
@@ -200,10 +218,35 @@ void put_title(TextOutput& out, const SvgPart& part) {
   put_text(out, "</title>");
 }
 
-// The outline as one closed path P0 P1 P2 P3, then, for a part too small to
-// see, a ring around it.
+// A ring around the part: in the warning colour around a marked part, so
+// that small ones catch the eye, and around a part too small to see, with
+// its hover text.
+void put_ring(TextOutput& out, const SvgPart& part, const View& view) {
+  Box box = corners_box(part.corners);
+  double half_x = box.right / 2 - box.left / 2;
+  double half_y = box.top / 2 - box.bottom / 2;
+  double radius =
+      std::max(std::hypot(half_x, half_y) + kRingPixels / view.scale,
+               kDotPixels / view.scale);
+  put_text(out, "<circle");
+  put_attribute(out, "cx", box.left + half_x, view);
+  put_attribute(out, "cy", -box.top + half_y, view);
+  put_attribute(out, "r", radius, view);
+  put_text(out,
+           part.finding.empty() ? " fill-opacity=\"0.3\"" : " class=\"r\"");
+  if (!too_small_to_see(part.corners, view)) {
+    put_line(out, "/>");
+    return;
+  }
+  put_text(out, ">");
+  put_title(out, part);
+  put_line(out, "</circle>");
+}
+
+// The outline as one closed path P0 P1 P2 P3, and a ring when it is marked
+// or too small to see.
 void put_part(TextOutput& out, const SvgPart& part, const View& view) {
-  const char* mark = part.finding.empty() ? "" : " class=\"w\"";
+  bool marked = !part.finding.empty();
   put_text(out, "<path d=\"");
   for (int i = 0; i < 4; ++i) {
     put_text(out, i == 0 ? "M" : i == 1 ? "L" : " ");
@@ -211,20 +254,10 @@ void put_part(TextOutput& out, const SvgPart& part, const View& view) {
     put_text(out, " ");
     put_number(out, -part.corners.y[i], view.decimals);
   }
-  put_text(out, "Z\"");
-  put_text(out, mark);
-  put_text(out, ">");
+  put_text(out, marked ? "Z\" class=\"w\">" : "Z\">");
   put_title(out, part);
   put_line(out, "</path>");
-  if (!too_small_to_see(part.corners, view)) return;
-  put_text(out, "<circle");
-  put_attribute(out, "cx", part.corners.x[0], view);
-  put_attribute(out, "cy", -part.corners.y[0], view);
-  put_attribute(out, "r", kDotPixels / view.scale, view);
-  put_text(out, mark);
-  put_text(out, " fill-opacity=\"0.3\">");
-  put_title(out, part);
-  put_line(out, "</circle>");
+  if (marked || too_small_to_see(part.corners, view)) put_ring(out, part, view);
 }
 
 // The label upright at the middle of the outline, when it fits there.
@@ -265,7 +298,9 @@ void put_head(TextOutput& out, const SvgPicture& picture, const View& view) {
   put_text(out, "<title>");
   put_xml(out, picture.heading);
   put_line(out, "</title>");
-  put_text(out, "<style>.w{fill:#ffc9ad;stroke:#d9480f;stroke-width:");
+  put_text(out,
+           "<style>.w{fill:#ffc9ad}.r{fill:none}"
+           ".w,.r{stroke:#d9480f;stroke-width:");
   put_number(out, 2 * kStrokePixels / view.scale, view.decimals);
   put_line(out, "}text{pointer-events:none}</style>");
   put_text(out, "<rect");
@@ -305,7 +340,7 @@ void put_swatch(TextOutput& out, const View& view, size_t line, bool mark) {
   put_attribute(out, "width", 22 / view.scale, view);
   put_attribute(out, "height", 11 / view.scale, view);
   put_line(out, mark ? " fill=\"#e3ebf5\" stroke=\"#2b4a6f\" class=\"w\"/>"
-                    : " fill=\"#e3ebf5\" stroke=\"#2b4a6f\"/>");
+                     : " fill=\"#e3ebf5\" stroke=\"#2b4a6f\"/>");
 }
 
 // The longest length of 1, 2 or 5 times a power of ten that spans at most
@@ -327,8 +362,8 @@ void put_scale_bar(TextOutput& out, const View& view, size_t line) {
   double tick = 7 / view.scale;
   double left = legend_x(view, 0);
   put_text(out, "<polyline fill=\"none\" stroke=\"#000\" points=\"");
-  double points[8] = {left, y - tick, left, y, left + length, y,
-                      left + length, y - tick};
+  double points[8] = {left,          y - tick, left,          y,
+                      left + length, y,        left + length, y - tick};
   for (int i = 0; i < 8; ++i) {
     if (i) put_text(out, i % 2 ? "," : " ");
     put_number(out, points[i], view.decimals);
@@ -375,7 +410,7 @@ void put_key(TextOutput& out, const SvgPicture& picture, const View& view) {
   put_swatch(out, view, 3, true);
   put_legend_text(out, view, 3, 30,
                   std::to_string(marked) +
-                      " with a finding; hover a marked part for it");
+                      " with a finding, ringed; hover a marked part for it");
   put_scale_bar(out, view, 4);
 }
 
@@ -398,8 +433,9 @@ void write_svg(TextOutput& out, const SvgPicture& picture) {
   std::vector<std::string> not_drawn = not_drawn_lines(picture);
   View view = fit_view(parts_box(picture.parts), 5 + not_drawn.size());
   put_head(out, picture, view);
-  put_text(out, "<g fill=\"#e3ebf5\" stroke=\"#2b4a6f\" "
-                "stroke-linejoin=\"round\"");
+  put_text(out,
+           "<g fill=\"#e3ebf5\" stroke=\"#2b4a6f\" "
+           "stroke-linejoin=\"round\"");
   put_attribute(out, "stroke-width", kStrokePixels / view.scale, view);
   put_line(out, ">");
   for (const SvgPart& part : picture.parts) put_part(out, part, view);

@@ -49,15 +49,14 @@ LineTexts read_line_texts(const char* xy_path, int label_column,
   if (open_text_input(*in, xy_path) != 0) return texts;
   std::vector<char> row(kRowCapacity + 1);
   bool at_end = false;
-  for (long line = 1; !at_end && texts.not_drawn.size() < kMostListed;
-       ++line) {
+  for (long line = 1; !at_end && texts.not_drawn.size() < kMostListed; ++line) {
     at_end = read_line(*in, row.data(), row.size());
     auto drawn = texts.labels.find(line);
     if (drawn != texts.labels.end() && label_column > 0)
       drawn->second = field(row.data(), label_column);
     else if (first_left_out && line >= first_left_out && row[0])
-      texts.not_drawn.push_back(left_out(xy_path, line, row.data(),
-                                         label_column, columns, xy));
+      texts.not_drawn.push_back(
+          left_out(xy_path, line, row.data(), label_column, columns, xy));
   }
   close_text_input(*in);
   return texts;
@@ -82,9 +81,9 @@ std::string part_findings(const char* xy_path, const XyRow& row,
 
 }  // namespace
 
-int write_board_svg(const char* svg_path, const char* xy_path,
-                    int label_column, const ColumnMap& columns,
-                    const XyList& xy, const std::vector<DrawnSize>& sizes,
+int write_board_svg(const char* svg_path, const char* xy_path, int label_column,
+                    const ColumnMap& columns, const XyList& xy,
+                    const std::vector<DrawnSize>& sizes,
                     const Findings& findings) {
   LineTexts texts = read_line_texts(xy_path, label_column, columns, xy);
   SvgPicture picture;
@@ -100,7 +99,7 @@ int write_board_svg(const char* svg_path, const char* xy_path,
          part_findings(xy_path, row, sizes[i], findings)});
   }
   picture.not_drawn = texts.not_drawn;
-  picture.not_drawn_count = static_cast<size_t>(
-      (xy.empty_line ? xy.after_empty : 0) + xy.undrawn);
+  picture.not_drawn_count =
+      static_cast<size_t>((xy.empty_line ? xy.after_empty : 0) + xy.undrawn);
   return write_svg_file(svg_path, picture);
 }

@@ -14,7 +14,7 @@
 // the field is empty; marked by the findings at their xy line or at the
 // size.txt row their size comes from; the placements left out listed.
 // Returns -1 when the picture cannot be written.
-int write_board_svg(const char* svg_path, const char* xy_path,
-                    int label_column, const ColumnMap& columns,
-                    const XyList& xy, const std::vector<DrawnSize>& sizes,
+int write_board_svg(const char* svg_path, const char* xy_path, int label_column,
+                    const ColumnMap& columns, const XyList& xy,
+                    const std::vector<DrawnSize>& sizes,
                     const Findings& findings);
