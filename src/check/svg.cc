@@ -222,18 +222,18 @@ void put_title(TextOutput& out, const SvgPart& part) {
 // that small ones catch the eye, and around a part too small to see, with
 // its hover text.
 void put_ring(TextOutput& out, const SvgPart& part, const View& view) {
+  bool marked = !part.finding.empty();
   Box box = corners_box(part.corners);
   double half_x = box.right / 2 - box.left / 2;
   double half_y = box.top / 2 - box.bottom / 2;
   double radius =
       std::max(std::hypot(half_x, half_y) + kRingPixels / view.scale,
-               kDotPixels / view.scale);
+               (marked ? 2 : 1) * kDotPixels / view.scale);
   put_text(out, "<circle");
   put_attribute(out, "cx", box.left + half_x, view);
   put_attribute(out, "cy", -box.top + half_y, view);
   put_attribute(out, "r", radius, view);
-  put_text(out,
-           part.finding.empty() ? " fill-opacity=\"0.3\"" : " class=\"r\"");
+  put_text(out, marked ? " class=\"r\"" : " fill-opacity=\"0.3\"");
   if (!too_small_to_see(part.corners, view)) {
     put_line(out, "/>");
     return;

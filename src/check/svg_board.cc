@@ -62,19 +62,35 @@ LineTexts read_line_texts(const char* xy_path, int label_column,
   return texts;
 }
 
-// The findings that concern a part, one a line.
-std::string part_findings(const char* xy_path, const XyRow& row,
-                          const DrawnSize& size, const Findings& findings) {
-  std::string text;
+// The findings about the lines of the xy file and of size.txt, by line,
+// one a text line.
+struct LineFindings {
+  std::map<long, std::string> xy, sizes;
+};
+
+LineFindings by_line(const char* xy_path, const Findings& findings) {
+  LineFindings lines;
   for (const Finding& f : findings) {
-    bool own = f.file == xy_path && f.line == row.line;
-    bool its_row = size.row && !size.carried_from && f.file == "size.txt" &&
-                   f.line == size.row->line;
-    if (!own && !its_row) continue;
+    std::map<long, std::string>* file = f.file == xy_path      ? &lines.xy
+                                        : f.file == "size.txt" ? &lines.sizes
+                                                               : nullptr;
+    if (!file || f.line == 0) continue;
+    std::string& text = (*file)[f.line];
     if (!text.empty()) text += '\n';
-    text += place(f.file, f.line);
-    text += ": ";
-    text += f.message;
+    text += place(f.file, f.line) + ": " + f.message;
+  }
+  return lines;
+}
+
+// The findings that concern a part: those at its line and, when the part's
+// own code found its size, at the size.txt row it came from.
+std::string part_findings(const XyRow& row, const DrawnSize& size,
+                          LineFindings& lines) {
+  std::string text = lines.xy[row.line];
+  if (size.row && !size.carried_from) {
+    const std::string& own_row = lines.sizes[size.row->line];
+    if (!text.empty() && !own_row.empty()) text += '\n';
+    text += own_row;
   }
   return text;
 }
@@ -86,6 +102,7 @@ int write_board_svg(const char* svg_path, const char* xy_path, int label_column,
                     const std::vector<DrawnSize>& sizes,
                     const Findings& findings) {
   LineTexts texts = read_line_texts(xy_path, label_column, columns, xy);
+  LineFindings lines = by_line(xy_path, findings);
   SvgPicture picture;
   picture.heading = std::string("korvane-check: ") + xy_path;
   for (size_t i = 0; i < xy.rows.size(); ++i) {
@@ -96,7 +113,7 @@ int write_board_svg(const char* svg_path, const char* xy_path, int label_column,
     picture.parts.push_back(
         {outline_corners(p.x, p.y, size.length, size.width, p.a, 0, 0, 0),
          label.empty() ? std::to_string(row.line) : label,
-         part_findings(xy_path, row, sizes[i], findings)});
+         part_findings(row, sizes[i], lines)});
   }
   picture.not_drawn = texts.not_drawn;
   picture.not_drawn_count =
