@@ -9,9 +9,10 @@ namespace {
 constexpr unsigned char kCtrlZ = 26;
 
 // Copies bytes[0, n) to out[0, room) leaving out every CR; returns how
-// many bytes it stored. Bytes past the room are dropped.
+// many bytes it stored. Bytes past the room are dropped, and then `cut` is
+// set when one of them was not a CR.
 size_t copy_without_cr(const unsigned char* bytes, size_t n, char* out,
-                       size_t room) {
+                       size_t room, bool& cut) {
   size_t kept = 0;
   const unsigned char* end = bytes + n;
   while (bytes < end && kept < room) {
@@ -19,11 +20,19 @@ size_t copy_without_cr(const unsigned char* bytes, size_t n, char* out,
     const unsigned char* stop =
         cr ? static_cast<const unsigned char*>(cr) : end;
     size_t run = static_cast<size_t>(stop - bytes);
-    if (run > room - kept) run = room - kept;
+    if (run > room - kept) {
+      run = room - kept;
+      cut = true;
+    }
     memcpy(out + kept, bytes, run);
     kept += run;
     bytes = cr ? stop + 1 : end;
   }
+  for (; bytes < end; ++bytes)
+    if (*bytes != '\r') {
+      cut = true;
+      break;
+    }
   return kept;
 }
 
@@ -80,13 +89,19 @@ void close_text_input(TextInput& in) {
 }
 
 bool read_line(TextInput& in, char* line, size_t size) {
+  bool cut;
+  return read_line_cut(in, line, size, cut);
+}
+
+bool read_line_cut(TextInput& in, char* line, size_t size, bool& cut) {
   size_t kept = 0;
+  cut = false;
   for (;;) {
     if (in.pos == in.len && !refill(in)) break;
     bool lf;
     size_t n = run_until(in, '\n', &lf);
-    kept +=
-        copy_without_cr(in.buffer + in.pos, n, line + kept, size - 1 - kept);
+    kept += copy_without_cr(in.buffer + in.pos, n, line + kept,
+                            size - 1 - kept, cut);
     in.pos += lf ? n + 1 : n;
     if (lf) {
       line[kept] = '\0';

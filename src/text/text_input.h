@@ -34,6 +34,10 @@ void close_text_input(TextInput& in);
 // empty line and returns true again. A read error reads as the end.
 bool read_line(TextInput& in, char* line, size_t size);
 
+// read_line that also sets `cut` when the line was longer than size - 1
+// bytes (CRs aside) and its end was dropped.
+bool read_line_cut(TextInput& in, char* line, size_t size, bool& cut);
+
 // Delivers the next run of bytes as they stand in the buffer, up to
 // `*bytes`; they stay valid until the next call. Returns 0 at the end.
 size_t read_chunk(TextInput& in, const char** bytes);

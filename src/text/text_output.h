@@ -44,3 +44,10 @@ void put_integer(TextOutput& out, int value);
 // correctly rounded (ties to even), "." as the point, whatever the locale.
 // Infinities and NaN, which korvane never computes, are written as 0.
 void put_fixed(TextOutput& out, double value, int decimals);
+
+// Room for the longest text format_fixed writes, terminator included.
+constexpr size_t kFixedTextCapacity = 400;
+
+// Writes the text put_fixed writes into `text` (kFixedTextCapacity bytes)
+// and terminates it; returns its length.
+size_t format_fixed(char* text, double value, int decimals);
