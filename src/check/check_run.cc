@@ -1,0 +1,110 @@
+#include "check/check_run.h"
+
+#include <sys/stat.h>
+
+#include <cstring>
+#include <string>
+
+#include "check/findings.h"
+#include "check/listing.h"
+#include "check/settings_check.h"
+#include "check/size_check.h"
+#include "check/size_index.h"
+#include "check/template_check.h"
+#include "check/xy_check.h"
+#include "text/same_file.h"
+#include "text/scan.h"
+#include "text/text_output.h"
+
+namespace {
+
+// The inputs korvane reads by their fixed names.
+const char* const kInputs[] = {"lumbrex.ini", "size.txt", "dxf11.txt",
+                               "dxf12.txt", "dxf13.txt"};
+
+bool is_directory(const std::string& path) {
+  struct stat st;
+  return stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+// The folder part of a path, without its last separator; "" for none.
+std::string folder_of(const std::string& path) {
+  size_t cut = path.find_last_of(
+#ifdef _WIN32
+      "/\\"
+#else
+      "/"
+#endif
+  );
+  return cut == std::string::npos ? "" : path.substr(0, cut ? cut : 1);
+}
+
+// Findings for a drawing korvane cannot write, or must not.
+void check_drawing(const std::string& output, const char* xy_path,
+                   Findings& findings) {
+  std::string folder = folder_of(output);
+  if (!folder.empty() && !is_directory(folder)) {
+    add_fatal(findings, output, 0,
+              "the folder " + quoted(folder, 200) +
+                  " does not exist; korvane fails and draws nothing");
+  } else if (is_directory(output)) {
+    add_fatal(findings, output, 0,
+              "is a folder; korvane fails and draws nothing");
+  } else if (same_file(output.c_str(), xy_path)) {
+    add_fatal(findings, output, 0,
+              std::string("the drawing would overwrite the xy file ") +
+                  xy_path + "; korvane fails and leaves it as it is");
+  } else {
+    for (const char* input : kInputs)
+      if (same_file(output.c_str(), input))
+        add_fatal(findings, output, 0,
+                  std::string("the drawing would overwrite ") + input +
+                      "; korvane fails and leaves it as it is");
+  }
+}
+
+// Everything the run has to say about the files, in file order.
+Findings check_files(const char* layer, const char* xy_path, bool list) {
+  Findings findings;
+  SettingsReport settings = check_settings("lumbrex.ini", findings);
+  XyList xy = read_xy(xy_path, settings.columns);
+  check_templates(!xy.rows.empty(), findings);
+  SizeIndex index = index_sizes("size.txt", wanted_codes(xy));
+  Findings xy_findings;
+  std::vector<DrawnSize> sizes =
+      resolve_sizes(xy_path, xy, index, xy_findings);
+  check_size_table("size.txt", xy, index, sizes, findings);
+  check_column_reach("lumbrex.ini", settings, xy.widest, xy_path, findings);
+  if (!xy.opened) {
+    add_fatal(findings, xy_path, 0,
+              "cannot be opened; korvane fails and writes no drawing");
+  } else {
+    check_xy(xy_path, xy, settings.columns, findings);
+    findings.insert(findings.end(), xy_findings.begin(), xy_findings.end());
+    if (xy.failed)
+      add_fatal(findings, xy_path, 0,
+                "cannot be read to its end; korvane fails");
+    check_drawing(std::string(layer) + ".dxf", xy_path, findings);
+  }
+  if (list) print_listing(standard_output(), xy, sizes);
+  return findings;
+}
+
+}  // namespace
+
+int run_check(int argc, const char* const* argv) {
+  TextOutput& out = standard_output();
+  bool list = argc > 1 && strcmp(argv[1], "--list") == 0;
+  if (list) --argc, ++argv;
+  if (argc != 3) {
+    put_line(out, "usage: korvane-check [--list] <Layer name> <xy file>");
+    flush_text_output(out);
+    return 2;
+  }
+  // korvane answers the version query and draws nothing: nothing to check.
+  if (text_equal(argv[1], "sys") && text_equal(argv[2], "ver")) return 0;
+  Findings findings = check_files(argv[1], argv[2], list);
+  print_findings(out, findings);
+  if (flush_text_output(out) != 0) return 2;
+  return findings_status(findings);
+}
