@@ -87,6 +87,8 @@ Findings check_files(const char* layer, const char* xy_path, bool list) {
     check_drawing(std::string(layer) + ".dxf", xy_path, findings);
   }
   if (list) print_listing(standard_output(), xy, sizes);
+  sort_findings(findings, {"lumbrex.ini", "dxf11.txt", "dxf12.txt",
+                           "dxf13.txt", "size.txt", xy_path});
   return findings;
 }
 

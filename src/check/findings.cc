@@ -1,5 +1,6 @@
 #include "check/findings.h"
 
+#include <algorithm>
 #include <cstdio>
 
 void add_finding(Findings& findings, const std::string& file, long line,
@@ -10,6 +11,26 @@ void add_finding(Findings& findings, const std::string& file, long line,
 void add_fatal(Findings& findings, const std::string& file, long line,
                const std::string& message) {
   findings.push_back({file, line, message, true});
+}
+
+void sort_findings(Findings& findings,
+                   const std::vector<std::string>& files) {
+  std::vector<std::string> order = files;
+  for (const Finding& f : findings)
+    if (std::find(order.begin(), order.end(), f.file) == order.end())
+      order.push_back(f.file);
+  auto rank = [&order](const Finding& f) {
+    return std::find(order.begin(), order.end(), f.file) - order.begin();
+  };
+  std::stable_sort(findings.begin(), findings.end(),
+                   [&rank](const Finding& a, const Finding& b) {
+                     if (rank(a) != rank(b)) return rank(a) < rank(b);
+                     return a.line < b.line;
+                   });
+}
+
+std::string count(long n, const std::string& noun) {
+  return std::to_string(n) + " " + noun + (n == 1 ? "" : "s");
 }
 
 void print_findings(TextOutput& out, const Findings& findings) {

@@ -23,6 +23,13 @@ void add_finding(Findings& findings, const std::string& file, long line,
 void add_fatal(Findings& findings, const std::string& file, long line,
                const std::string& message);
 
+// Puts the findings in the order of `files` (the rest after them, in the
+// order they came), whole-file findings first, then by line.
+void sort_findings(Findings& findings, const std::vector<std::string>& files);
+
+// "1 line", "3 lines".
+std::string count(long n, const std::string& noun);
+
 // Writes each finding as "file:line: message" (or "file: message").
 void print_findings(TextOutput& out, const Findings& findings);
 

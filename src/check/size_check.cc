@@ -168,7 +168,7 @@ void check_size_table(const char* path, const XyList& xy,
     std::string codes = hidden_codes(xy, index);
     add_finding(findings, path, index.empty_line,
                 "an empty line ends the table; korvane never reads the " +
-                    std::to_string(index.hidden_rows) + " rows after it" +
+                    count(index.hidden_rows, "row") + " after it" +
                     (codes.empty() ? "" : ", among them " + codes +
                                               ", which the placements use"));
   }

@@ -138,10 +138,10 @@ void check_xy(const char* path, const XyList& xy, const ColumnMap& columns,
   if (xy.empty_line)
     add_finding(findings, path, xy.empty_line,
                 "an empty line ends the list; korvane does not draw the " +
-                    std::to_string(xy.after_empty) + " lines after it");
+                    count(xy.after_empty, "line") + " with text after it");
   if (xy.first_undrawn)
     add_finding(findings, path, xy.first_undrawn,
-                "korvane draws 100 placements at most; this line and the " +
-                    std::to_string(xy.undrawn - 1) +
-                    " lines with text after it are not drawn");
+                "korvane draws 100 placements at most; this line and " +
+                    count(xy.undrawn - 1, "line") +
+                    " with text after it are not drawn");
 }
