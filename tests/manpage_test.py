@@ -1,9 +1,9 @@
 #!/usr/bin/env python3
-"""The manual page korvane.1: it formats without a single warning under
-groff (-ww) and mandoc's lint, names the program's current version, and has
-the sections an operator looks for.
+"""The manual pages (korvane.1, korvane-check.1): each formats without a
+single warning under groff (-ww) and mandoc's lint, names the program's
+current version, and has the sections an operator looks for.
 
-usage: manpage_test.py PAGE VERSION
+usage: manpage_test.py VERSION PAGE...
 Exits 77 (skipped) when neither groff nor mandoc is present, unless
 KORVANE_REQUIRE_TOOLS is set.
 """
@@ -17,6 +17,8 @@ import sys
 SKIP = 77
 SECTIONS = ["NAME", "SYNOPSIS", "DESCRIPTION", "EXIT STATUS", "FILES",
             "NOTES", "EXAMPLES"]
+# Sections a page may add: options after the description, references last.
+OPTIONAL = {"OPTIONS": "DESCRIPTION", "SEE ALSO": "EXAMPLES"}
 LINTERS = {
     "groff": ["groff", "-ww", "-z", "-man", "-Tutf8"],
     "mandoc": ["mandoc", "-T", "lint"],
@@ -46,20 +48,27 @@ def check_text(text, version):
         problems.append(f"the page heading {heading!r} does not name "
                         f"korvane {version}")
     found = re.findall(r'^\.SH "?([^"\n]+)"?$', text, re.M)
+    for name, after in OPTIONAL.items():
+        if name in found and found[found.index(name) - 1] == after:
+            found.remove(name)
     if found != SECTIONS:
         problems.append(f"sections {found}, expected {SECTIONS}")
     return problems
 
 
 def main(argv):
-    if len(argv) != 2:
+    if len(argv) < 2:
         print(__doc__)
         return 2
-    page, version = argv
-    with open(page, encoding="utf-8") as f:
-        problems = check_text(f.read(), version)
-    ran, complaints = lint(page)
-    problems += complaints
+    version, pages = argv[0], argv[1:]
+    problems, ran = [], []
+    for page in pages:
+        name = os.path.basename(page)
+        with open(page, encoding="utf-8") as f:
+            problems += [f"{name}: {p}" for p in check_text(f.read(),
+                                                             version)]
+        ran, complaints = lint(page)
+        problems += [f"{name}: {p}" for p in complaints]
     for problem in problems:
         print("FAIL: " + problem)
     if problems:
