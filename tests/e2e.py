@@ -101,6 +101,9 @@ def files(**extra):
     return {k: v for k, v in base.items() if v is not None}
 
 
+# A real footprint name, longer than 31 characters.
+AXIAL = b"R_Axial_DIN0207_L6.3mm_D2.5mm_P10.16mm_Horizontal_"
+
 HUNDRED_FIFTY = xy(*[b"%d\tR12\t100\t50\t0" % i for i in range(150)])
 
 # --- the cases --------------------------------------------------------------
@@ -157,6 +160,23 @@ CASES = [
                      "6.0000 3.0000 6.0000 -1.0000",
                      "6.0000 -1.0000 -4.0000 -1.0000"),
              point("2.0000", "2.0000"))),
+    ("long codes sharing 31 characters each get their own size",
+     ["plate1", "b.txt"],
+     files(b_txt=xy(b"1\t" + AXIAL + b"0\t100\t50\t0",
+                    b"2\t" + AXIAL + b"7\t100\t50\t0"),
+           size_txt=b"h\n1\t" + AXIAL + b"7\t20\t8\n2\t" + AXIAL +
+           b"0\t10\t4\n"), 0, b"", drawing(R12_AT_100_50, R15_AT_100_50)),
+    ("a whole long code wins over an earlier row of its first 31",
+     ["plate1", "b.txt"], files(b_txt=xy(b"1\t" + AXIAL + b"7\t100\t50\t0"),
+                                size_txt=b"h\n1\t" + AXIAL[:31] + b"\t1\t1\n"
+                                b"2\t" + AXIAL.lower() + b"7\t20\t8\n"),
+     0, b"", drawing(R15_AT_100_50)),
+    ("a long code falls back to the first row of its first 31",
+     ["plate1", "b.txt"], files(b_txt=xy(b"1\t" + AXIAL + b"7\t100\t50\t0"),
+                                size_txt=b"h\n1\t" + AXIAL + b"0\t1\t1\n"
+                                b"2\t" + AXIAL[:31] + b"\t20\t8\n"
+                                b"3\t" + AXIAL[:31] + b"\t1\t1\n"),
+     0, b"", drawing(R15_AT_100_50)),
     ("codes compare whole, spaces included", ["plate1", "b.txt"],
      files(b_txt=xy(b"1\tR12 \t1\t1\t0")), 0, b"",
      drawing(point("1.0000", "1.0000"))),

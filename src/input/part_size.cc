@@ -5,9 +5,9 @@
 #include <cstring>
 #include <memory>
 
-#include "text/text_output.h"
 #include "text/scan.h"
 #include "text/text_input.h"
+#include "text/text_output.h"
 
 #if defined(__SSE2__) || defined(_M_X64) || \
     (defined(_M_IX86_FP) && _M_IX86_FP >= 2)
@@ -219,36 +219,67 @@ void pass_rows(TextInput& in, const ScanKey& key, SizeScan scan) {
   skip_raw(in, static_cast<size_t>(row - begin));
 }
 
-// Takes one row: true, with `size` set, when its field 2 is `code`.
-bool take_row(const char* line, const char* code, PartSize& size) {
+// Takes one row: how its field 2 stands to `code`; `size` is set from
+// fields 3 and 4 unless the row does not match at all.
+CodeMatch take_row(const char* line, const char* code, PartSize& size) {
   char field[kSizeLineCapacity + 1];
   get_field(line, 2, field, sizeof field);
   if (!silent_mode) put_line(standard_output(), field);
-  if (!text_equal(field, code)) return false;
+  CodeMatch match = match_code(field, code);
+  if (match == CodeMatch::kNone) return match;
   get_field(line, 3, field, sizeof field);
   size.length = to_real(field);
   get_field(line, 4, field, sizeof field);
   size.width = to_real(field);
-  return true;
+  return match;
+}
+
+// The walk `scan` can take for `code`: long codes and codes the scan
+// cannot look for are read row by row.
+SizeScan usable_scan(const char* code, SizeScan scan, ScanKey& key) {
+  if (scan == SizeScan::kRowByRow || strlen(code) > size_t{kCodeCutLength} ||
+      !make_scan_key(code, key))
+    return SizeScan::kRowByRow;
+  return scan;
 }
 
 // Reads the rows after the heading for `code`; true when found. Unless
 // `scan` is kRowByRow, rows that cannot match are passed over unread.
 bool find_row(TextInput& in, const char* code, PartSize& size, SizeScan scan) {
   ScanKey key;
-  if (scan != SizeScan::kRowByRow && !make_scan_key(code, key))
-    scan = SizeScan::kRowByRow;
+  scan = usable_scan(code, scan, key);
   char line[kSizeLineCapacity + 1];
   read_line(in, line, sizeof line);
+  PartSize row_size, cut_size;
+  bool cut_found = false;
   for (;;) {
     if (scan != SizeScan::kRowByRow) pass_rows(in, key, scan);
     read_line(in, line, sizeof line);
-    if (line[0] == '\0') return false;
-    if (take_row(line, code, size)) return true;
+    if (line[0] == '\0') break;
+    CodeMatch match = take_row(line, code, row_size);
+    if (match == CodeMatch::kWhole) {
+      size = row_size;
+      return true;
+    }
+    if (match == CodeMatch::kCut && !cut_found) {
+      cut_size = row_size;
+      cut_found = true;
+    }
   }
+  if (cut_found) size = cut_size;
+  return cut_found;
 }
 
 }  // namespace
+
+CodeMatch match_code(const char* row_code, const char* code) {
+  if (text_equal(row_code, code)) return CodeMatch::kWhole;
+  if (strlen(code) <= size_t{kCodeCutLength}) return CodeMatch::kNone;
+  char cut[kCodeCutLength + 1];
+  memcpy(cut, code, kCodeCutLength);
+  cut[kCodeCutLength] = '\0';
+  return text_equal(row_code, cut) ? CodeMatch::kCut : CodeMatch::kNone;
+}
 
 void lookup_part_size(const char* path, const char* code, PartSize& size) {
   lookup_part_size_by(path, code, size,
