@@ -281,16 +281,20 @@ CodeMatch match_code(const char* row_code, const char* code) {
   return text_equal(row_code, cut) ? CodeMatch::kCut : CodeMatch::kNone;
 }
 
-void lookup_part_size(const char* path, const char* code, PartSize& size) {
-  lookup_part_size_by(path, code, size,
-                      silent_mode ? SizeScan::kVector : SizeScan::kRowByRow);
+int lookup_part_size(const char* path, const char* code, PartSize& size) {
+  return lookup_part_size_by(
+      path, code, size, silent_mode ? SizeScan::kVector : SizeScan::kRowByRow);
 }
 
-void lookup_part_size_by(const char* path, const char* code, PartSize& size,
-                         SizeScan scan) {
+int lookup_part_size_by(const char* path, const char* code, PartSize& size,
+                        SizeScan scan) {
   auto in = std::make_unique_for_overwrite<TextInput>();
-  if (open_text_input(*in, path) != 0) return;
-  find_row(*in, code, size, scan);
+  if (open_text_input(*in, path) != 0) return kNotOpened;
+  PartSize found = size;
+  find_row(*in, code, found, scan);
+  int status = in->failed ? kReadFailed : 0;
+  if (status == 0) size = found;
   close_text_input(*in);
   echo_size(size);
+  return status;
 }

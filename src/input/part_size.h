@@ -2,6 +2,7 @@
 #pragma once
 
 #include "input/records.h"
+#include "text/text_input.h"
 
 // Longest size-table line kept, and so longest field.
 constexpr int kSizeLineCapacity = 1023;
@@ -22,8 +23,9 @@ CodeMatch match_code(const char* row_code, const char* code);
 // Scans the table at `path` from its first line: skips the heading, then
 // takes rows up to the first empty line. The row that match_code picks
 // sets `size` from fields 3 and 4. A missing table or code leaves `size`
-// as it was.
-void lookup_part_size(const char* path, const char* code, PartSize& size);
+// as it was. Returns 0, or kNotOpened for a missing table, or kReadFailed
+// when reading the table failed, leaving `size` as it was.
+int lookup_part_size(const char* path, const char* code, PartSize& size);
 
 // How a lookup walks the rows. kRowByRow reads and compares every row;
 // kPortable and kVector pass over rows that cannot match by scanning the
@@ -35,5 +37,5 @@ enum class SizeScan { kRowByRow, kPortable, kVector };
 // lookup_part_size walking the rows as `scan` says, for tests and
 // benchmarks. The diagnostic echo needs kRowByRow, which every lookup uses
 // when the echo is built in.
-void lookup_part_size_by(const char* path, const char* code, PartSize& size,
-                         SizeScan scan);
+int lookup_part_size_by(const char* path, const char* code, PartSize& size,
+                        SizeScan scan);
