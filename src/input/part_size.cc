@@ -30,15 +30,19 @@
 
 namespace {
 
-constexpr size_t kMaxScannedCode = 64;
+constexpr size_t kMaxScannedCode = 32;
 constexpr size_t kWords = kMaxScannedCode / 8;
+static_assert(kCodeCutLength <= kMaxScannedCode);
 
 // The code as the scan compares it: byte k of a row matches code byte k
 // when (byte | mask[k]) == folded[k], so letters match in either case.
 // The words hold the same eight bytes at a time; `kept` has all bits set
-// in the code's bytes and none past its end.
+// in the code's bytes and none past its end. A long code is looked for by
+// its first kCodeCutLength bytes, as a prefix: rows whose field 2 starts
+// with them are read, and take_row tells a whole match from a cut one.
 struct ScanKey {
   size_t length = 0;
+  bool prefix = false;
   unsigned char folded[kMaxScannedCode];
   unsigned char mask[kMaxScannedCode];
   uint64_t folded_words[kWords];
@@ -59,11 +63,13 @@ void echo_size(const PartSize& size) {
 }
 
 // Fills `key` for `code`. False when the scan cannot look for this code:
-// empty, too long, or holding a TAB, LF or CR.
+// empty, or holding a TAB, LF or CR in the bytes it compares.
 bool make_scan_key(const char* code, ScanKey& key) {
   key = ScanKey{};
   key.length = strlen(code);
-  if (key.length == 0 || key.length > kMaxScannedCode) return false;
+  key.prefix = key.length > size_t{kCodeCutLength};
+  if (key.prefix) key.length = kCodeCutLength;
+  if (key.length == 0) return false;
   for (size_t k = 0; k < key.length; ++k) {
     unsigned char c = static_cast<unsigned char>(code[k]);
     if (c == '\t' || c == '\n' || c == '\r') return false;
@@ -107,7 +113,8 @@ Bytes check_tab(Bytes tab, Bytes begin, const ScanKey& key) {
   unsigned char after = field[key.length];
   bool ends = after == '\t' || after == '\n' || after == '\r';
   // A row cut at its last kept byte may end the field early.
-  if (ends || field + key.length - start >= kSizeLineCapacity) return start;
+  if (ends || key.prefix || field + key.length - start >= kSizeLineCapacity)
+    return start;
   return nullptr;
 }
 
@@ -234,11 +241,10 @@ CodeMatch take_row(const char* line, const char* code, PartSize& size) {
   return match;
 }
 
-// The walk `scan` can take for `code`: long codes and codes the scan
-// cannot look for are read row by row.
+// The walk `scan` can take for `code`: codes the scan cannot look for are
+// read row by row.
 SizeScan usable_scan(const char* code, SizeScan scan, ScanKey& key) {
-  if (scan == SizeScan::kRowByRow || strlen(code) > size_t{kCodeCutLength} ||
-      !make_scan_key(code, key))
+  if (scan == SizeScan::kRowByRow || !make_scan_key(code, key))
     return SizeScan::kRowByRow;
   return scan;
 }

@@ -31,7 +31,6 @@ int lookup_part_size(const char* path, const char* code, PartSize& size);
 // kPortable and kVector pass over rows that cannot match by scanning the
 // buffered bytes, byte by byte or with the CPU's vector instructions (a
 // build without them scans as kPortable does). All give the same result.
-// Codes longer than kCodeCutLength are always read row by row.
 enum class SizeScan { kRowByRow, kPortable, kVector };
 
 // lookup_part_size walking the rows as `scan` says, for tests and
