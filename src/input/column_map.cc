@@ -3,9 +3,9 @@
 #include <array>
 #include <memory>
 
-#include "text/text_output.h"
 #include "text/scan.h"
 #include "text/text_input.h"
+#include "text/text_output.h"
 
 namespace {
 
@@ -62,7 +62,7 @@ void echo_columns(const ColumnMap& columns) {
 
 int load_column_map(const char* path, ColumnMap& columns) {
   auto in = std::make_unique<TextInput>();
-  if (open_text_input(*in, path) != 0) return -1;
+  if (open_text_input(*in, path) != 0) return kNotOpened;
   char line[kSettingsLineCapacity + 1];
   for (;;) {
     bool at_end = read_line(*in, line, sizeof line);
@@ -71,6 +71,7 @@ int load_column_map(const char* path, ColumnMap& columns) {
     if (at_end) break;
   }
   echo_columns(columns);
+  int status = in->failed ? kReadFailed : 0;
   close_text_input(*in);
-  return 0;
+  return status;
 }
