@@ -114,17 +114,6 @@ TEST(LookupPartSize, LongCodesMatchWholeBeforeTheirFirst31Characters) {
   EXPECT_EQ(each(kUnchanged), found("h\n\n1\t" + cut + "\t1\t1\n", a));
 }
 
-TEST(MatchCode, CutsOnlyCodesLongerThan31Characters) {
-  const std::string cut(kCodeCutLength, 'q');
-  const std::string upper(kCodeCutLength, 'Q');
-  EXPECT_EQ(CodeMatch::kWhole, match_code(cut.c_str(), upper.c_str()));
-  EXPECT_EQ(CodeMatch::kCut, match_code(cut.c_str(), (cut + "x").c_str()));
-  EXPECT_EQ(CodeMatch::kNone, match_code(cut.c_str(), cut.substr(1).c_str()));
-  EXPECT_EQ(CodeMatch::kNone,
-            match_code(cut.substr(1).c_str(), (cut + "x").c_str()));
-  EXPECT_EQ(CodeMatch::kNone, match_code("", "x"));
-}
-
 TEST(LookupPartSize, FoldsOnlyTheLettersAToZ) {
   std::string table =
       "h\n1\tab[@\t1\t2\n2\tAB{`\t3\t4\n3\t\xe9z\t5\t6\n"
