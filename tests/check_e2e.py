@@ -121,6 +121,10 @@ CASES = [
      files(b"1\t" + LONG + b"\t1\t1\t0",
            size_txt=b"h\n1\t" + LONG[:31].lower() + b"\t1\t1\n"), 1,
      ["b.txt:2: part code 'QQQQ"]),
+    ("a long code matched whole", B,
+     files(b"1\t" + LONG + b"\t1\t1\t0",
+           size_txt=b"h\n1\t" + LONG[:31] + b"\t1\t1\n2\t" + LONG +
+           b"\t1\t1\n"), 0, []),
     ("X not a number", B, files(b"1\tR12\tabc\t50\t0"), 1,
      ["b.txt:2: X 'abc' is not a number; korvane reads 0"]),
     ("Y partly a number", B, files(b"1\tR12\t1\t12,5\t0"), 1,
@@ -188,7 +192,8 @@ def check_case(command, case):
 
 # --- --list against the drawing --------------------------------------------
 
-CODES = ["R12", "r12", "C0603", "LQFP-64", "SOT-23", "XX", "R15 ", "", "D1"]
+CODES = ["R12", "r12", "C0603", "LQFP-64", "SOT-23", "XX", "R15 ", "", "D1",
+         "Q" * 40, "q" * 31, "Q" * 35]
 
 
 def random_dir(seed):

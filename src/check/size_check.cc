@@ -3,12 +3,13 @@
 #include <set>
 #include <tuple>
 
+#include "input/part_size.h"
 #include "text/scan.h"
 
 namespace {
 
 std::string cut_code(const std::string& code) {
-  return code.substr(0, kCodeCapacity);
+  return code.substr(0, kCodeCutLength);
 }
 
 std::string dimensions(const PartSize& size) {
@@ -118,7 +119,7 @@ std::vector<std::string> wanted_codes(const XyList& xy) {
   std::vector<std::string> keys;
   for (const XyRow& r : xy.rows) {
     keys.push_back(loose_key(r.code));
-    if (r.code.size() > static_cast<size_t>(kCodeCapacity))
+    if (r.code.size() > static_cast<size_t>(kCodeCutLength))
       keys.push_back(loose_key(cut_code(r.code)));
   }
   return keys;
@@ -140,7 +141,7 @@ std::vector<DrawnSize> resolve_sizes(const char* xy_path, const XyList& xy,
         add_finding(findings, xy_path, r.line,
                     "part code " + quoted(r.code) + " is not in size.txt; "
                     "korvane matches its first " +
-                        std::to_string(kCodeCapacity) + " characters, " +
+                        std::to_string(kCodeCutLength) + " characters, " +
                         quoted(row->code, 64) + " (size.txt:" +
                         std::to_string(row->line) + "), and draws it " +
                         dimensions(row->size));

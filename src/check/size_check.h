@@ -16,7 +16,7 @@ struct DrawnSize {
   long carried_from = 0;  // xy line whose size is carried over; 0: none
 };
 
-// The codes the index must look for: each code and, past kCodeCapacity
+// The codes the index must look for: each code and, past kCodeCutLength
 // characters, its cut, as loose keys.
 std::vector<std::string> wanted_codes(const XyList& xy);
 

@@ -246,15 +246,16 @@ SizeIndex index_sizes(const char* path,
 
 const SizeRow* korvane_row(const SizeIndex& index, const std::string& code,
                            bool& by_cut) {
-  by_cut = false;
-  for (const SizeRow& row : index.rows)
-    if (!row.hidden && text_equal(row.code.c_str(), code.c_str()))
+  const SizeRow* cut = nullptr;
+  for (const SizeRow& row : index.rows) {
+    if (row.hidden) continue;
+    CodeMatch match = match_code(row.code.c_str(), code.c_str());
+    if (match == CodeMatch::kWhole) {
+      by_cut = false;
       return &row;
-  if (code.size() <= static_cast<size_t>(kCodeCapacity)) return nullptr;
-  std::string cut = code.substr(0, kCodeCapacity);
-  by_cut = true;
-  for (const SizeRow& row : index.rows)
-    if (!row.hidden && text_equal(row.code.c_str(), cut.c_str())) return &row;
-  by_cut = false;
-  return nullptr;
+    }
+    if (match == CodeMatch::kCut && !cut) cut = &row;
+  }
+  by_cut = cut != nullptr;
+  return cut;
 }

@@ -38,9 +38,9 @@ std::string loose_key(const std::string& code);
 // in the read buffer without being cut into fields.
 SizeIndex index_sizes(const char* path, const std::vector<std::string>& wanted);
 
-// The row korvane draws `code` with: the first row before the empty line
-// whose code equals it (letter case aside); failing that, for a code longer
-// than kCodeCapacity, the first such row equal to its first kCodeCapacity
-// characters. Null when none; `by_cut` tells which way it matched.
+// The row korvane draws `code` with, as match_code rules among the rows
+// before the empty line: the first whole match, failing that the first
+// match of the code's first kCodeCutLength characters. Null when none;
+// `by_cut` tells which way it matched.
 const SizeRow* korvane_row(const SizeIndex& index, const std::string& code,
                            bool& by_cut);

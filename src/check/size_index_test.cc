@@ -44,15 +44,15 @@ TEST(IndexSizes, AgreesWithKorvanesLookup) {
   std::vector<std::string> keys;
   for (const std::string& code : codes) {
     keys.push_back(loose_key(code));
-    keys.push_back(loose_key(code.substr(0, kCodeCapacity)));
+    keys.push_back(loose_key(code.substr(0, kCodeCutLength)));
   }
   for (unsigned seed = 0; seed < 60; ++seed) {
     write_file(path, random_table(seed, seed % 3 ? 2000 : 200000));
     SizeIndex index = index_sizes(path.c_str(), keys);
     for (const std::string& code : codes) {
       PartSize want{-1, -1};
-      lookup_part_size_by(path.c_str(), code.substr(0, kCodeCapacity).c_str(),
-                          want, SizeScan::kRowByRow);
+      lookup_part_size_by(path.c_str(), code.c_str(), want,
+                          SizeScan::kRowByRow);
       bool by_cut;
       const SizeRow* row = korvane_row(index, code, by_cut);
       PartSize got = row ? row->size : PartSize{-1, -1};

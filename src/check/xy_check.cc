@@ -111,7 +111,7 @@ XyList read_xy(const char* path, const ColumnMap& columns) {
       break;
     }
     decode_placement(row.data(), columns, r.placement);
-    r.code = field(row.data(), columns.code);
+    r.code = r.placement.code;
     r.x = field(row.data(), columns.x);
     r.y = field(row.data(), columns.y);
     r.a = field(row.data(), columns.a);

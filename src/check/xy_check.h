@@ -10,7 +10,7 @@
 // One placement that korvane draws.
 struct XyRow {
   long line = 0;
-  std::string code;     // the whole code field
+  std::string code;     // the code field, as korvane keeps it
   Placement placement;  // decoded by korvane's own routine
   bool cut = false;     // the line was longer than korvane keeps
   std::string x, y, a;  // the whole numeric fields

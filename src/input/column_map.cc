@@ -3,9 +3,9 @@
 #include <array>
 #include <memory>
 
-#include "text/text_output.h"
 #include "text/scan.h"
 #include "text/text_input.h"
+#include "text/text_output.h"
 
 namespace {
 
@@ -68,7 +68,7 @@ void next_setting(TextInput& in, SettingLine& line) {
 
 int load_column_map(const char* path, ColumnMap& columns) {
   auto in = std::make_unique<TextInput>();
-  if (open_text_input(*in, path) != 0) return -1;
+  if (open_text_input(*in, path) != 0) return kNotOpened;
   auto line = std::make_unique<SettingLine>();
   for (;;) {
     next_setting(*in, *line);
@@ -77,6 +77,7 @@ int load_column_map(const char* path, ColumnMap& columns) {
     if (line->last) break;
   }
   echo_columns(columns);
+  int status = in->failed ? kReadFailed : 0;
   close_text_input(*in);
-  return 0;
+  return status;
 }

@@ -11,8 +11,9 @@ constexpr int kSettingsFieldCapacity = 1023;
 
 // Reads key=value lines ("x", "y", "a", "row", "code"; letter case and
 // spaces ignored) into `columns` until a line "end" or the end of the file.
-// Lines starting with "#" are comments. Returns -1, changing nothing, when
-// the file cannot be opened.
+// Lines starting with "#" are comments. Returns kNotOpened, changing
+// nothing, when the file cannot be opened, and kReadFailed when reading it
+// failed part way (`columns` then holds the lines read before).
 int load_column_map(const char* path, ColumnMap& columns);
 
 // One line of the settings file as load_column_map takes it.

@@ -8,6 +8,12 @@
 
 constexpr size_t kTextInputBuffer = 64 * 1024;
 
+// What a reader of a whole file returns besides 0 (read to its end): the
+// file could not be opened (missing, a directory, no permission), or
+// reading it failed part way, which no caller may take for a short file.
+constexpr int kNotOpened = -1;
+constexpr int kReadFailed = -2;
+
 // An open input file and the bytes read ahead of the reader. The buffer
 // holds the file's bytes as they stand, CRs included; the readers drop
 // them as they take the bytes out. A Ctrl-Z is cut off on reading.

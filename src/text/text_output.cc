@@ -20,10 +20,14 @@ void write_buffer(TextOutput& out) {
 }  // namespace
 
 int open_text_output(TextOutput& out, const char* path) {
+  start_text_output(out, fopen(path, "wb"));
+  return out.file ? 0 : -1;
+}
+
+void start_text_output(TextOutput& out, FILE* file) {
   out.len = 0;
   out.failed = false;
-  out.file = fopen(path, "wb");
-  return out.file ? 0 : -1;
+  out.file = file;
 }
 
 int close_text_output(TextOutput& out) {

@@ -25,6 +25,10 @@ extern const bool silent_mode;
 // cannot be opened.
 int open_text_output(TextOutput& out, const char* path);
 
+// Writes to `file`, which stays the caller's: flush_text_output hands it
+// the bytes, and the caller closes it.
+void start_text_output(TextOutput& out, FILE* file);
+
 // Flushes and closes the file. Returns -1 when any write or the close
 // failed, 0 otherwise.
 int close_text_output(TextOutput& out);
