@@ -71,8 +71,7 @@ Findings check_files(const char* layer, const char* xy_path, bool list) {
   check_templates(!xy.rows.empty(), findings);
   SizeIndex index = index_sizes("size.txt", wanted_codes(xy));
   Findings xy_findings;
-  std::vector<DrawnSize> sizes =
-      resolve_sizes(xy_path, xy, index, xy_findings);
+  std::vector<DrawnSize> sizes = resolve_sizes(xy_path, xy, index, xy_findings);
   check_size_table("size.txt", xy, index, sizes, findings);
   check_column_reach("lumbrex.ini", settings, xy.widest, xy_path, findings);
   if (!xy.opened) {
@@ -87,8 +86,8 @@ Findings check_files(const char* layer, const char* xy_path, bool list) {
     check_drawing(std::string(layer) + ".dxf", xy_path, findings);
   }
   if (list) print_listing(standard_output(), xy, sizes);
-  sort_findings(findings, {"lumbrex.ini", "dxf11.txt", "dxf12.txt",
-                           "dxf13.txt", "size.txt", xy_path});
+  sort_findings(findings, {"lumbrex.ini", "dxf11.txt", "dxf12.txt", "dxf13.txt",
+                           "size.txt", xy_path});
   return findings;
 }
 

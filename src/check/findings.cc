@@ -13,8 +13,7 @@ void add_fatal(Findings& findings, const std::string& file, long line,
   findings.push_back({file, line, message, true});
 }
 
-void sort_findings(Findings& findings,
-                   const std::vector<std::string>& files) {
+void sort_findings(Findings& findings, const std::vector<std::string>& files) {
   std::vector<std::string> order = files;
   for (const Finding& f : findings)
     if (std::find(order.begin(), order.end(), f.file) == order.end())

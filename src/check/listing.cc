@@ -27,9 +27,14 @@ std::string source(const DrawnSize& drawn) {
 
 Cells cells(const XyRow& r, const DrawnSize& drawn) {
   const Placement& p = r.placement;
-  return {std::to_string(r.line), shown_code(r.code),       fixed(p.x),
-          fixed(p.y),             fixed(p.a),               fixed(drawn.size.length),
-          fixed(drawn.size.width), source(drawn)};
+  return {std::to_string(r.line),
+          shown_code(r.code),
+          fixed(p.x),
+          fixed(p.y),
+          fixed(p.a),
+          fixed(drawn.size.length),
+          fixed(drawn.size.width),
+          source(drawn)};
 }
 
 void put_row(TextOutput& out, const Cells& row, const size_t* width) {

@@ -57,8 +57,10 @@ void check_value(const char* path, int i, long n, const std::string& value,
                 quoted(setting) + ": a column of 0 or less" + fallback);
   } else if (used < value.size()) {
     add_finding(findings, path, n,
-                quoted(setting) + " is only partly a number; korvane reads "
-                "column " + std::to_string(column));
+                quoted(setting) +
+                    " is only partly a number; korvane reads "
+                    "column " +
+                    std::to_string(column));
   }
 }
 
@@ -82,8 +84,8 @@ void unset_keys(const char* path, const SettingsReport& report,
                 Findings& findings) {
   std::string names;
   for (int i : {4, 0, 1, 2})
-    if (report.line[i] == 0) names += (names.empty() ? "" : ", ") +
-                                      std::string(kKeys[i]);
+    if (report.line[i] == 0)
+      names += (names.empty() ? "" : ", ") + std::string(kKeys[i]);
   if (!names.empty())
     add_finding(findings, path, 0,
                 names + " not set; korvane reads " +

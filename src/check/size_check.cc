@@ -28,8 +28,9 @@ const SizeRow* loose_row(const SizeIndex& index, const std::string& code,
 // What the table holds that korvane does not see for `code`.
 std::string near_miss(const SizeIndex& index, const std::string& code) {
   if (const SizeRow* row = loose_row(index, code, false))
-    return "; " + quoted(row->code) + " (size.txt:" +
-           std::to_string(row->line) + ") differs from it only in spaces";
+    return "; " + quoted(row->code) +
+           " (size.txt:" + std::to_string(row->line) +
+           ") differs from it only in spaces";
   if (const SizeRow* row = loose_row(index, code, true))
     return "; size.txt:" + std::to_string(row->line) + " holds " +
            quoted(row->code) + " below the empty line at size.txt:" +
@@ -39,12 +40,12 @@ std::string near_miss(const SizeIndex& index, const std::string& code) {
 
 void missing_code(const char* path, const XyRow& r, const DrawnSize& drawn,
                   const SizeIndex& index, Findings& findings) {
-  std::string message = "part code " + quoted(r.code) +
-                        " is not in size.txt; it is drawn ";
+  std::string message =
+      "part code " + quoted(r.code) + " is not in size.txt; it is drawn ";
   if (drawn.row) {
     message += dimensions(drawn.size) + ", the size of " +
-               quoted(drawn.row->code) + " (size.txt:" +
-               std::to_string(drawn.row->line) + ")";
+               quoted(drawn.row->code) +
+               " (size.txt:" + std::to_string(drawn.row->line) + ")";
   } else {
     message += "as a point, since no size was found before it";
   }
@@ -57,13 +58,13 @@ std::string bad_dimension(const char* what, const std::string& text,
   std::string trimmed = text.substr(0, text.find_last_not_of(' ') + 1);
   size_t used = real_length(trimmed.c_str());
   std::string reads = "; korvane reads " + number(value);
-  if (used == 0) return std::string(what) + " " + quoted(text) +
-                        " is not a number" + reads;
+  if (used == 0)
+    return std::string(what) + " " + quoted(text) + " is not a number" + reads;
   if (used < trimmed.size())
-    return std::string(what) + " " + quoted(text) +
-           " is only partly a number" + reads;
-  if (value <= 0) return std::string(what) + " " + number(value) +
-                         " is not above 0";
+    return std::string(what) + " " + quoted(text) + " is only partly a number" +
+           reads;
+  if (value <= 0)
+    return std::string(what) + " " + number(value) + " is not above 0";
   return "";
 }
 
@@ -92,8 +93,8 @@ void check_repeats(const SizeIndex& index, const SizeRow& row,
     add_finding(findings, "size.txt", later.line,
                 quoted(later.code) + " is given again, " +
                     dimensions(later.size) + "; korvane uses the first row, " +
-                    dimensions(row.size) + " (size.txt:" +
-                    std::to_string(row.line) + ")");
+                    dimensions(row.size) +
+                    " (size.txt:" + std::to_string(row.line) + ")");
   }
 }
 
@@ -139,12 +140,13 @@ std::vector<DrawnSize> resolve_sizes(const char* xy_path, const XyList& xy,
       sizes.push_back(current);
       if (by_cut)
         add_finding(findings, xy_path, r.line,
-                    "part code " + quoted(r.code) + " is not in size.txt; "
-                    "korvane matches its first " +
+                    "part code " + quoted(r.code) +
+                        " is not in size.txt; "
+                        "korvane matches its first " +
                         std::to_string(kCodeCutLength) + " characters, " +
-                        quoted(row->code, 64) + " (size.txt:" +
-                        std::to_string(row->line) + "), and draws it " +
-                        dimensions(row->size));
+                        quoted(row->code, 64) +
+                        " (size.txt:" + std::to_string(row->line) +
+                        "), and draws it " + dimensions(row->size));
       continue;
     }
     current.carried_from = found_at;
@@ -156,8 +158,7 @@ std::vector<DrawnSize> resolve_sizes(const char* xy_path, const XyList& xy,
 
 void check_size_table(const char* path, const XyList& xy,
                       const SizeIndex& index,
-                      const std::vector<DrawnSize>& sizes,
-                      Findings& findings) {
+                      const std::vector<DrawnSize>& sizes, Findings& findings) {
   if (!index.found) {
     add_finding(findings, path, 0,
                 "missing; korvane draws every outline as a point");
@@ -170,8 +171,9 @@ void check_size_table(const char* path, const XyList& xy,
     add_finding(findings, path, index.empty_line,
                 "an empty line ends the table; korvane never reads the " +
                     count(index.hidden_rows, "row") + " after it" +
-                    (codes.empty() ? "" : ", among them " + codes +
-                                              ", which the placements use"));
+                    (codes.empty() ? ""
+                                   : ", among them " + codes +
+                                         ", which the placements use"));
   }
   std::set<long> seen;
   for (size_t i = 0; i < sizes.size(); ++i) {

@@ -13,7 +13,7 @@ struct DrawnSize {
   PartSize size;
   const SizeRow* row = nullptr;  // the row that set it, for this placement
                                  // or for the one it is carried over from
-  long carried_from = 0;  // xy line whose size is carried over; 0: none
+  long carried_from = 0;         // xy line whose size is carried over; 0: none
 };
 
 // The codes the index must look for: each code and, past kCodeCutLength
@@ -32,5 +32,4 @@ std::vector<DrawnSize> resolve_sizes(const char* xy_path, const XyList& xy,
 // codes in use given again later with another size.
 void check_size_table(const char* path, const XyList& xy,
                       const SizeIndex& index,
-                      const std::vector<DrawnSize>& sizes,
-                      Findings& findings);
+                      const std::vector<DrawnSize>& sizes, Findings& findings);

@@ -78,8 +78,8 @@ uint64_t byte_mask(const __m128i* v, char c) {
   const __m128i b = _mm_set1_epi8(c);
   uint64_t m = 0;
   for (int k = 0; k < 4; ++k)
-    m |= static_cast<uint64_t>(static_cast<uint32_t>(
-             _mm_movemask_epi8(_mm_cmpeq_epi8(v[k], b))))
+    m |= static_cast<uint64_t>(
+             static_cast<uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(v[k], b))))
          << (16 * k);
   return m;
 }
@@ -149,7 +149,9 @@ bool needs_reading(const Row& row, const char* lf, const Wanted& wanted) {
 }
 
 // The bits below bit k.
-uint64_t below(int k) { return k >= 64 ? ~uint64_t{0} : (uint64_t{1} << k) - 1; }
+uint64_t below(int k) {
+  return k >= 64 ? ~uint64_t{0} : (uint64_t{1} << k) - 1;
+}
 
 // Notes the first two TABs of the row among `tabs`, bits of the window at
 // `base`.
@@ -225,7 +227,8 @@ SizeIndex index_sizes(const char* path,
   Wanted wanted;
   for (const std::string& key : wanted_keys) {
     wanted.keys.insert(key);
-    wanted.hashes.set(hash_bit(loose_hash(key.data(), key.data() + key.size())));
+    wanted.hashes.set(
+        hash_bit(loose_hash(key.data(), key.data() + key.size())));
   }
   Reading r;
   auto in = std::make_unique<TextInput>();

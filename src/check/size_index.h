@@ -10,11 +10,11 @@
 // A row of the size table as korvane reads it.
 struct SizeRow {
   long line = 0;
-  std::string code;    // field 2
-  std::string length;  // field 3
-  std::string width;   // field 4
-  PartSize size;       // fields 3 and 4 converted as korvane converts them
-  bool hidden = false; // after the first empty line: korvane never reads it
+  std::string code;     // field 2
+  std::string length;   // field 3
+  std::string width;    // field 4
+  PartSize size;        // fields 3 and 4 converted as korvane converts them
+  bool hidden = false;  // after the first empty line: korvane never reads it
 };
 
 // What the checker knows of the size table.

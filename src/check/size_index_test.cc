@@ -11,8 +11,8 @@
 
 namespace {
 
-const char* const kCodes[] = {"R12", "r12", " R12", "R12 ", "C0603-10N",
-                              "c0603-10n", "", "LQFP-64", "Q"};
+const char* const kCodes[] = {
+    "R12", "r12", " R12", "R12 ", "C0603-10N", "c0603-10n", "", "LQFP-64", "Q"};
 const char kOdd[] = {'\r', '\r', '\0', '\t', '\n'};
 
 // A table of random rows with stray CRs, NULs, empty lines, long rows and

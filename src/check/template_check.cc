@@ -105,10 +105,10 @@ struct Walk {
 };
 
 void report(Walk& w, const DxfLine& at, const std::string& problem) {
-  std::string where =
-      at.record ? std::string("after this line korvane writes its ") +
-                      at.record + ", but "
-                : "";
+  std::string where = at.record
+                          ? std::string("after this line korvane writes its ") +
+                                at.record + ", but "
+                          : "";
   add_finding(w.findings, at.file, at.line,
               where + problem + "; the drawing will not be valid DXF");
 }
@@ -128,8 +128,10 @@ bool record_type(Walk& w, const DxfLine& at, const std::string& type) {
   if (w.eof) return report(w, at, "'" + type + "' follows EOF"), false;
   if (type == "SECTION" || type == "EOF") {
     if (!w.section.empty() || w.section_at)
-      return report(w, at, type + " inside the section " + w.section +
-                               opened(w.section_at)), false;
+      return report(w, at,
+                    type + " inside the section " + w.section +
+                        opened(w.section_at)),
+             false;
     w.eof = type == "EOF";
     w.pending_name = !w.eof;
     if (!w.eof) w.section_at = &at;
@@ -139,8 +141,10 @@ bool record_type(Walk& w, const DxfLine& at, const std::string& type) {
     return report(w, at, "'" + type + "' stands outside any section"), false;
   if (type == "ENDSEC") {
     if (w.table_at)
-      return report(w, at, "ENDSEC while the table " + w.table + opened(
-                               w.table_at) + " is open"), false;
+      return report(w, at,
+                    "ENDSEC while the table " + w.table + opened(w.table_at) +
+                        " is open"),
+             false;
     w.section.clear();
     w.section_at = nullptr;
   } else if (type == "TABLE") {
@@ -162,7 +166,10 @@ bool record_type(Walk& w, const DxfLine& at, const std::string& type) {
 // A group 2 name after SECTION or TABLE.
 void name_group(Walk& w, const std::string& value) {
   if (!w.pending_name) return;
-  if (w.table_at) w.table = value; else w.section = value;
+  if (w.table_at)
+    w.table = value;
+  else
+    w.section = value;
   w.pending_name = false;
 }
 
@@ -184,8 +191,10 @@ void walk(Walk& w) {
     const DxfLine& at = lines[i];
     std::string code = trimmed(at.text);
     if (code.empty() || integer_length(code.c_str()) != code.size())
-      return report(w, at, quoted(at.text) + " stands where a group code "
-                                             "belongs");
+      return report(w, at,
+                    quoted(at.text) +
+                        " stands where a group code "
+                        "belongs");
     if (i + 1 == lines.size())
       return report(w, at, "the group code " + code + " has no value");
     const DxfLine& value = lines[i + 1];
@@ -197,8 +206,9 @@ void walk(Walk& w) {
   }
   const DxfLine& last = lines.back();
   if (w.section_at)
-    report(w, last, "the section " + w.section + opened(w.section_at) +
-                        " is never closed");
+    report(
+        w, last,
+        "the section " + w.section + opened(w.section_at) + " is never closed");
   else if (!w.eof)
     report(w, last, "the drawing does not end with EOF");
 }
@@ -208,8 +218,8 @@ void walk(Walk& w) {
 void check_templates(bool lines, Findings& findings) {
   DxfText dxf;
   bool whole = true;
-  const std::string records[3] = {layer_records(),
-                                  lines ? line_records() : "", ""};
+  const std::string records[3] = {layer_records(), lines ? line_records() : "",
+                                  ""};
   const char* what[3] = {"LAYER entries", "LINE entities", nullptr};
   for (int i = 0; i < 3; ++i) {
     if (!add_fragment(dxf, kFragments[i], findings)) {

@@ -10,8 +10,8 @@
 namespace {
 
 constexpr long kMaxPlacements = 100;
-const char* const kUnits[] = {"mm", "cm", "um", "mil", "mils", "in", "inch",
-                              "deg", "\xc2\xb0"};
+const char* const kUnits[] = {"mm", "cm",   "um",  "mil",     "mils",
+                              "in", "inch", "deg", "\xc2\xb0"};
 
 std::string field(const char* row, int column) {
   std::vector<char> text(kRowCapacity + 1);
@@ -58,15 +58,16 @@ void check_number(const char* path, long line, const char* what,
   if (text.size() > static_cast<size_t>(kNumberFieldCapacity)) {
     add_finding(findings, path, line,
                 std::string(what) + " " + quoted(text) + " is " +
-                    std::to_string(text.size()) + " characters long; korvane "
-                    "keeps the first " + std::to_string(kNumberFieldCapacity) +
-                    reads);
+                    std::to_string(text.size()) +
+                    " characters long; korvane "
+                    "keeps the first " +
+                    std::to_string(kNumberFieldCapacity) + reads);
   } else if (text.find_first_not_of(" ") == std::string::npos) {
     add_finding(findings, path, line, std::string("no ") + what + reads);
   } else if (real_length(text.c_str()) == 0) {
-    add_finding(findings, path, line,
-                std::string(what) + " " + quoted(text) + " is not a number" +
-                    reads);
+    add_finding(
+        findings, path, line,
+        std::string(what) + " " + quoted(text) + " is not a number" + reads);
   } else if (!whole_number(text)) {
     add_finding(findings, path, line,
                 std::string(what) + " " + quoted(text) +
@@ -74,14 +75,15 @@ void check_number(const char* path, long line, const char* what,
   }
 }
 
-void check_heading(const char* path, const XyList& xy,
-                   const ColumnMap& columns, Findings& findings) {
+void check_heading(const char* path, const XyList& xy, const ColumnMap& columns,
+                   Findings& findings) {
   const char* h = xy.heading.c_str();
   if (!whole_number(field(h, columns.x)) || !whole_number(field(h, columns.y)))
     return;
   add_finding(findings, path, 1,
               "this line reads like a placement (code " +
-                  quoted(field(h, columns.code)) + "), but korvane skips "
+                  quoted(field(h, columns.code)) +
+                  "), but korvane skips "
                   "the first line as the heading and does not draw it");
 }
 

@@ -19,14 +19,14 @@ struct XyRow {
 // The xy file as korvane will take it.
 struct XyList {
   bool opened = false;
-  bool failed = false;     // a read error: korvane fails
-  std::string heading;     // line 1, skipped
-  std::vector<XyRow> rows; // the placements drawn, in order
-  int widest = 0;          // most columns in a drawn line
-  long empty_line = 0;     // an empty line that ends the list early
-  long after_empty = 0;    // lines with text after it
-  long first_undrawn = 0;  // the first line past the 100th placement
-  long undrawn = 0;        // lines with text from there on
+  bool failed = false;      // a read error: korvane fails
+  std::string heading;      // line 1, skipped
+  std::vector<XyRow> rows;  // the placements drawn, in order
+  int widest = 0;           // most columns in a drawn line
+  long empty_line = 0;      // an empty line that ends the list early
+  long after_empty = 0;     // lines with text after it
+  long first_undrawn = 0;   // the first line past the 100th placement
+  long undrawn = 0;         // lines with text from there on
 };
 
 // Reads the xy file at `path` as korvane does: heading, then placements up

@@ -100,8 +100,8 @@ bool read_line_cut(TextInput& in, char* line, size_t size, bool& cut) {
     if (in.pos == in.len && !refill(in)) break;
     bool lf;
     size_t n = run_until(in, '\n', &lf);
-    kept += copy_without_cr(in.buffer + in.pos, n, line + kept,
-                            size - 1 - kept, cut);
+    kept += copy_without_cr(in.buffer + in.pos, n, line + kept, size - 1 - kept,
+                            cut);
     in.pos += lf ? n + 1 : n;
     if (lf) {
       line[kept] = '\0';
