@@ -2,7 +2,9 @@
 """End-to-end cases for korvane-check: one line per finding it must make,
 each asserting the FILE:LINE prefix (and the start of the message) and the
 exit status; then, for generated working directories, that the sizes its
---list gives are those of the outlines in korvane's own drawing.
+--list gives are those of the outlines in korvane's own drawing; then its
+--svg picture of the example board, read back as XML, against the drawing
+and the findings.
 
 usage: check_e2e.py KORVANE_CHECK KORVANE [EMULATOR...]
 The optional emulator (wine, say) goes in front of both programs.
@@ -14,7 +16,9 @@ import random
 import re
 import subprocess
 import sys
+import shutil
 import tempfile
+import xml.etree.ElementTree as ElementTree
 
 from e2e import Link, lay_out, xy
 
@@ -262,6 +266,87 @@ def check_agreement(check, korvane, seed):
     return problems
 
 
+# --- the --svg picture -----------------------------------------------------
+
+EXAMPLE = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..",
+                       "examples", "board")
+SVG = "{http://www.w3.org/2000/svg}"
+
+
+def picture(check, korvane, changes):
+    """Runs korvane and korvane-check --svg on a copy of the example board
+    with `changes` (line number: new text) to board.txt; returns the
+    drawing's outlines, the --list rows, the finding lines and the SVG."""
+    with tempfile.TemporaryDirectory() as work:
+        shutil.copytree(EXAMPLE, work, dirs_exist_ok=True)
+        board = os.path.join(work, "board.txt")
+        with open(board, "rb") as f:
+            lines = f.read().split(b"\r\n")
+        for number, text in changes.items():
+            lines[number - 1] = text
+        with open(board, "wb") as f:
+            f.write(b"\r\n".join(lines))
+        subprocess.run(korvane + ["board", "board.txt"], cwd=work, timeout=120)
+        done = subprocess.run(check + ["--list", "--svg", "board.svg",
+                                       "--label", "1", "board", "board.txt"],
+                              cwd=work, capture_output=True, timeout=120)
+        with open(os.path.join(work, "board.dxf"), "rb") as f:
+            shapes = outlines(f.read())
+        with open(os.path.join(work, "board.svg"), "rb") as f:
+            svg = f.read()
+    text = done.stdout.decode("latin-1").splitlines()
+    listing = [line.split() for line in text[1:len(shapes) + 1]]
+    return shapes, listing, text[len(shapes) + 1:], svg
+
+
+def marked_by_findings(listing, findings):
+    """The xy lines of the parts a finding concerns, by its xy line or its
+    size row, and of those drawn with no size."""
+    places = {line.split(": ")[0] for line in findings}
+    return {row[0] for row in listing
+            if f"board.txt:{row[0]}" in places or row[-1] == "none" or
+            (row[-1].startswith("size.txt:") and row[-1] in places) or
+            float(row[5]) == 0 or float(row[6]) == 0}
+
+
+def check_picture(check, korvane, changes, legend):
+    shapes, listing, findings, svg = picture(check, korvane, changes)
+    root = ElementTree.fromstring(svg)
+    parts = root.findall(SVG + "g")
+    problems = []
+    if len(svg) >= 200 * len(parts):
+        problems.append(f"{len(svg)} bytes for {len(parts)} parts")
+    if len(parts) != len(shapes):
+        return problems + [f"{len(parts)} parts pictured, {len(shapes)} drawn"]
+    marked = set()
+    for part, corners, row in zip(parts, shapes, listing):
+        numbers = [float(n) for n in re.findall(r"-?[\d.]+",
+                                                part.find(SVG + "path")
+                                                .get("d"))]
+        got = list(zip(numbers[0::2], [-y for y in numbers[1::2]]))
+        if not part.find(SVG + "path").get("d").endswith("Z") or not all(
+                math.isclose(a, b, abs_tol=1.01e-4)
+                for p, q in zip(got, corners) for a, b in zip(p, q)):
+            problems.append(f"line {row[0]}: pictured {got}, drawn {corners}")
+        if part.get("class") == "w":
+            marked.add(row[0])
+    if marked != marked_by_findings(listing, findings):
+        problems.append(f"marked {sorted(marked)}, findings "
+                        f"{sorted(marked_by_findings(listing, findings))}")
+    said = " ".join(t.text for t in root.findall(SVG + "text"))
+    problems += [f"the legend lacks {w!r}" for w in legend if w not in said]
+    return problems
+
+
+PICTURES = [
+    ("--svg of the example board", {}, ["56 outlines", "1 marked"]),
+    ("--svg with a bad X and an empty line",
+     {3: b"U2\tAMS1117-3.3\tSOT-223\t15,00\t62.00\t180\tTop", 40: b""},
+     ["38 outlines", "2 marked",
+      "not drawn: 17 lines after the empty line at board.txt:40"]),
+]
+
+
 def main(argv):
     check, korvane, emulator = argv[0], argv[1], argv[2:]
     check_command, korvane_command = emulator + [check], emulator + [korvane]
@@ -273,6 +358,9 @@ def main(argv):
     runs += [(f"--list agrees with the drawing, seed {seed}",
               lambda s=seed: check_agreement(check_command, korvane_command,
                                              s)) for seed in range(40)]
+    runs += [(name, lambda c=changes, w=legend: check_picture(
+        check_command, korvane_command, c, w))
+        for name, changes, legend in PICTURES]
     failed = 0
     for name, test in runs:
         problems = test()

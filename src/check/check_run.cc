@@ -10,6 +10,7 @@
 #include "check/settings_check.h"
 #include "check/size_check.h"
 #include "check/size_index.h"
+#include "check/svg.h"
 #include "check/template_check.h"
 #include "check/xy_check.h"
 #include "text/same_file.h"
@@ -63,11 +64,58 @@ void check_drawing(const std::string& output, const char* xy_path,
   }
 }
 
-// Everything the run has to say about the files, in file order.
-Findings check_files(const char* layer, const char* xy_path, bool list) {
+// What the command line asks for.
+struct Options {
+  bool list = false;
+  const char* svg = nullptr;  // where to draw the picture
+  int label = 0;              // the xy column that names the parts
+  const char* layer = nullptr;
+  const char* xy = nullptr;
+};
+
+// Reads the options and the two arguments; false when they are wrong.
+bool read_options(int argc, const char* const* argv, Options& o) {
+  int i = 1;
+  for (; i < argc && strncmp(argv[i], "--", 2) == 0; ++i) {
+    if (strcmp(argv[i], "--list") == 0) {
+      o.list = true;
+    } else if (strcmp(argv[i], "--svg") == 0 && i + 1 < argc) {
+      o.svg = argv[++i];
+    } else if (strcmp(argv[i], "--label") == 0 && i + 1 < argc &&
+               integer_length(argv[i + 1]) == strlen(argv[i + 1]) &&
+               to_integer(argv[i + 1]) > 0) {
+      o.label = to_integer(argv[++i]);
+    } else {
+      return false;
+    }
+  }
+  if (argc - i != 2) return false;
+  o.layer = argv[i];
+  o.xy = argv[i + 1];
+  return true;
+}
+
+// Draws the picture unless it would replace an input; false on failure,
+// with a line that says why.
+bool draw_picture(const Options& o, const XyList& xy,
+                  const std::vector<DrawnSize>& sizes,
+                  const Findings& findings) {
+  bool input = same_file(o.svg, o.xy);
+  for (const char* name : kInputs) input = input || same_file(o.svg, name);
+  std::string why = input ? "is an input; korvane-check leaves it alone"
+                          : "cannot be written";
+  if (!input && write_svg(o.svg, o.xy, xy, sizes, findings) == 0) return true;
+  put_line(standard_output(), (std::string(o.svg) + ": " + why).c_str());
+  return false;
+}
+
+// Everything the run has to say about the files, in file order; draws the
+// picture when asked, and sets `drawn` to whether that went well.
+Findings check_files(const Options& o, bool& drawn) {
+  const char* xy_path = o.xy;
   Findings findings;
   SettingsReport settings = check_settings("lumbrex.ini", findings);
-  XyList xy = read_xy(xy_path, settings.columns);
+  XyList xy = read_xy(xy_path, settings.columns, o.label);
   check_templates(!xy.rows.empty(), findings);
   SizeIndex index = index_sizes("size.txt", wanted_codes(xy));
   Findings xy_findings;
@@ -83,11 +131,12 @@ Findings check_files(const char* layer, const char* xy_path, bool list) {
     if (xy.failed)
       add_fatal(findings, xy_path, 0,
                 "cannot be read to its end; korvane fails");
-    check_drawing(std::string(layer) + ".dxf", xy_path, findings);
+    check_drawing(std::string(o.layer) + ".dxf", xy_path, findings);
   }
-  if (list) print_listing(standard_output(), xy, sizes);
+  if (o.list) print_listing(standard_output(), xy, sizes);
   sort_findings(findings, {"lumbrex.ini", "dxf11.txt", "dxf12.txt", "dxf13.txt",
                            "size.txt", xy_path});
+  drawn = !o.svg || draw_picture(o, xy, sizes, findings);
   return findings;
 }
 
@@ -95,17 +144,19 @@ Findings check_files(const char* layer, const char* xy_path, bool list) {
 
 int run_check(int argc, const char* const* argv) {
   TextOutput& out = standard_output();
-  bool list = argc > 1 && strcmp(argv[1], "--list") == 0;
-  if (list) --argc, ++argv;
-  if (argc != 3) {
-    put_line(out, "usage: korvane-check [--list] <Layer name> <xy file>");
+  Options o;
+  if (!read_options(argc, argv, o)) {
+    put_line(out,
+             "usage: korvane-check [--list] [--svg FILE [--label N]] "
+             "<Layer name> <xy file>");
     flush_text_output(out);
     return 2;
   }
   // korvane answers the version query and draws nothing: nothing to check.
-  if (text_equal(argv[1], "sys") && text_equal(argv[2], "ver")) return 0;
-  Findings findings = check_files(argv[1], argv[2], list);
+  if (text_equal(o.layer, "sys") && text_equal(o.xy, "ver")) return 0;
+  bool drawn;
+  Findings findings = check_files(o, drawn);
   print_findings(out, findings);
-  if (flush_text_output(out) != 0) return 2;
+  if (flush_text_output(out) != 0 || !drawn) return 2;
   return findings_status(findings);
 }

@@ -89,7 +89,7 @@ void check_heading(const char* path, const XyList& xy, const ColumnMap& columns,
 
 }  // namespace
 
-XyList read_xy(const char* path, const ColumnMap& columns) {
+XyList read_xy(const char* path, const ColumnMap& columns, int label) {
   XyList xy;
   auto in = std::make_unique<TextInput>();
   if (open_text_input(*in, path) != 0) return xy;
@@ -117,6 +117,7 @@ XyList read_xy(const char* path, const ColumnMap& columns) {
     r.x = field(row.data(), columns.x);
     r.y = field(row.data(), columns.y);
     r.a = field(row.data(), columns.a);
+    if (label > 0) r.label = field(row.data(), label);
     xy.widest = std::max(xy.widest, columns_of(row.data()));
     xy.rows.push_back(r);
   }

@@ -14,6 +14,7 @@ struct XyRow {
   Placement placement;  // decoded by korvane's own routine
   bool cut = false;     // the line was longer than korvane keeps
   std::string x, y, a;  // the whole numeric fields
+  std::string label;    // the field that names the part, when asked for
 };
 
 // The xy file as korvane will take it.
@@ -31,7 +32,8 @@ struct XyList {
 
 // Reads the xy file at `path` as korvane does: heading, then placements up
 // to the first empty line, the end or the 100th, then counts what is left.
-XyList read_xy(const char* path, const ColumnMap& columns);
+// With `label` above 0, each row's field `label` is kept as its name.
+XyList read_xy(const char* path, const ColumnMap& columns, int label);
 
 // Adds the findings about the xy file's own lines: the heading that reads
 // like a placement, cut lines, numbers that are not numbers or only partly,
