@@ -1,5 +1,7 @@
 #include "import/xy_output.h"
 
+#include <cmath>
+#include <cstring>
 #include <filesystem>
 #include <memory>
 #include <system_error>
@@ -8,6 +10,7 @@
 #include "input/column_map.h"
 #include "input/placement.h"
 #include "text/same_file.h"
+#include "text/scan.h"
 #include "text/text_output.h"
 
 namespace {
@@ -20,6 +23,25 @@ constexpr int kColumns[4] = {1, 2, 3, 4};
 std::string row_text(const ImportedPlacement& p) {
   return p.code + '\t' + number_text(p.x) + '\t' + number_text(p.y) + '\t' +
          number_text(p.angle) + '\t' + p.ref + '\t' + p.side;
+}
+
+// Field `column` of the row as korvane reads a number from it; NaN when
+// it is longer than korvane keeps.
+double number_in(const std::string& row, int column, std::vector<char>& field) {
+  get_field(row.c_str(), column, field.data(), field.size());
+  if (std::strlen(field.data()) > kNumberFieldCapacity) return std::nan("");
+  return to_real(field.data());
+}
+
+// Whether korvane's own field and number routines read the row back as
+// the placement it was written from.
+bool reads_back(const std::string& row, const ImportedPlacement& p) {
+  std::vector<char> field(row.size() + 1);
+  if (number_in(row, 2, field) != p.x || number_in(row, 3, field) != p.y ||
+      number_in(row, 4, field) != p.angle)
+    return false;
+  get_field(row.c_str(), 1, field.data(), field.size());
+  return p.code == field.data();
 }
 
 // A column number as korvane uses it: 0 or less is column 1.
@@ -44,6 +66,12 @@ int xy_text(const std::vector<ImportedPlacement>& placements, size_t first,
   text = "code\tx\ty\tangle\treference\tside\n";
   for (size_t i = first; i < first + count; ++i) {
     std::string row = row_text(placements[i]);
+    if (!reads_back(row, placements[i])) {
+      problem = problem_at(placements[i].line,
+                           "korvane would not read this row back as it is "
+                           "written; check its code and numbers");
+      return -1;
+    }
     if (row.size() > static_cast<size_t>(kRowCapacity)) {
       problem =
           problem_at(placements[i].line,
