@@ -23,8 +23,8 @@ std::string field_of(const Record& record, const ExportLayout& layout,
 int check_field_count(const Record& record, const ExportLayout& layout,
                       int expected, Problem& problem) {
   int count = static_cast<int>(record.fields.size());
-  while (count > 0 && record.fields[count - 1].empty()) --count;
   bool aligned = layout.separator == Separator::kBlanks;
+  while (!aligned && count > 0 && record.fields[count - 1].empty()) --count;
   std::string counts =
       std::to_string(count) + " fields where the " +
       (layout.heading_line ? "heading has " : "first row has ") +
