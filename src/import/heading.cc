@@ -139,7 +139,7 @@ int choose_columns(const Record& heading, const ImportOptions& options,
       at = column_named(heading, name_key(option));
     else
       at = usual_column(heading, role);
-    if (at != -1) ++found;
+    if (at >= 0) ++found;
   }
   for (int role : {kX, kY}) {
     int at = columns.index[role];

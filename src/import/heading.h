@@ -28,7 +28,7 @@ std::string name_key(std::string_view name);
 // that column (a number from 1, or a name), any other takes the first
 // column whose name is one of that role's usual names, the better names
 // first. Returns the count of roles found; a role whose name fits two
-// columns counts, with the index -2.
+// columns gets the index -2 and does not count.
 int choose_columns(const Record& heading, const ImportOptions& options,
                    ColumnChoice& columns);
 

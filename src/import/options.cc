@@ -21,7 +21,8 @@ int column_option(const std::string& name) {
 int set_value(const std::string& name, const std::string& value,
               ImportOptions& options, std::string& message) {
   int role = column_option(name);
-  if (role >= 0 && !value.empty()) {
+  if (role >= 0 && !value.empty() &&
+      value.find_first_not_of('0') != std::string::npos) {
     options.column[role] = value;
     return 0;
   }
@@ -34,7 +35,9 @@ int set_value(const std::string& name, const std::string& value,
   }
   message = name == "--units"  ? "--units takes mm, mil or in"
             : name == "--side" ? "--side takes top or bottom"
-                               : name + " takes a column name or number";
+                               : name +
+                                     " takes a column name, or a number "
+                                     "from 1";
   return -1;
 }
 

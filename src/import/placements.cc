@@ -103,10 +103,15 @@ int read_row(const Record& record, const ExportLayout& layout,
   return -1;
 }
 
-bool comment_or_blank(const Record& record) {
-  return blank_record(record) ||
-         (!record.fields.empty() && !record.fields[0].empty() &&
-          record.fields[0][0] == '#');
+// Moves past a line that starts with "#" (after blanks), as KiCad's "##
+// End"; returns false, moving nothing, for any other line.
+bool skip_comment(std::string_view text, size_t& pos, int& line) {
+  size_t start = text.find_first_not_of(" \t", pos);
+  if (start == std::string_view::npos || text[start] != '#') return false;
+  size_t end = text.find('\n', start);
+  pos = end == std::string_view::npos ? text.size() : end + 1;
+  ++line;
+  return true;
 }
 
 }  // namespace
@@ -119,9 +124,10 @@ int read_placements(std::string_view text, const ExportLayout& layout,
   int expected = layout.heading_fields;
   Record record;
   while (pos < text.size()) {
+    if (skip_comment(text, pos, line)) continue;
     if (split_record(text, pos, line, layout.separator, record, problem) != 0)
       return -1;
-    if (comment_or_blank(record)) continue;
+    if (blank_record(record)) continue;
     if (expected == 0) expected = static_cast<int>(record.fields.size());
     ImportedPlacement p;
     if (check_field_count(record, layout, expected, problem) != 0 ||

@@ -9,7 +9,7 @@
 #include "import/import_records.h"
 
 // Reads every row after the heading into `placements`, skipping blank rows
-// and rows that start with "#". Returns -1 with `problem` set on a row with
+// and lines that start with "#". Returns -1 with `problem` set on a row with
 // too few or too many fields, a number it cannot read, a missing part code
 // or a text field that korvane could not read back (a TAB or line break).
 int read_placements(std::string_view text, const ExportLayout& layout,
