@@ -9,6 +9,7 @@
 #include "import/heading.h"
 #include "import/options.h"
 #include "import/placements.h"
+#include "import/size_check.h"
 #include "import/xy_output.h"
 #include "text/text_input.h"
 #include "text/text_output.h"
@@ -123,6 +124,9 @@ int run_import(int argc, const char* const* argv) {
     report(source, problem);
     return status > 0 ? kBadInput : kWriteFailed;
   }
+  for (const Problem& missing : codes_missing_from("size.txt", all))
+    std::fprintf(stderr, "%s:%d: warning: %s\n", source.c_str(), missing.line,
+                 missing.message.c_str());
   std::vector<std::string> names;
   for (size_t i = 0; options.split && i < files.size(); ++i)
     if (files[i].path != "lumbrex.ini") names.push_back(files[i].path);

@@ -18,6 +18,14 @@ std::string field_of(const Record& record, const ExportLayout& layout,
   return record.fields[at];
 }
 
+// The text without the spaces before and after it, which even a quoted
+// field may hold.
+std::string trimmed(const std::string& text) {
+  size_t start = text.find_first_not_of(' ');
+  if (start == std::string::npos) return {};
+  return text.substr(start, text.find_last_not_of(' ') - start + 1);
+}
+
 // The row's field count without trailing empty fields must fit the
 // heading, and every required column must be there.
 int check_field_count(const Record& record, const ExportLayout& layout,
@@ -76,9 +84,9 @@ int read_coordinate(const std::string& field, Unit column_unit,
 int read_row(const Record& record, const ExportLayout& layout,
              ImportedPlacement& p, Problem& problem) {
   p.line = record.line;
-  p.code = field_of(record, layout, kCode);
-  p.ref = field_of(record, layout, kRef);
-  p.side = field_of(record, layout, kSide);
+  p.code = trimmed(field_of(record, layout, kCode));
+  p.ref = trimmed(field_of(record, layout, kRef));
+  p.side = trimmed(field_of(record, layout, kSide));
   if (p.code.empty()) {
     problem = problem_at(p.line,
                          "the part code (footprint or package) is empty; fill "
