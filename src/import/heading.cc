@@ -31,6 +31,8 @@ const char* const kRoleWords[kRoles] = {"reference designator",
                                         "rotation",
                                         "side"};
 constexpr int kAmbiguous = -2;
+// The heading stands among the first lines, after a preamble of a few.
+constexpr int kHeadingLines = 1000;
 
 // The column number an option gives (from 1), or 0 when it is a name.
 int column_number(const std::string& option) {
@@ -44,10 +46,10 @@ int column_number(const std::string& option) {
 }
 
 // The only column whose key is `key`, kAmbiguous for several, -1 for none.
-int column_named(const Record& heading, const std::string& key) {
+int column_named(const std::vector<std::string>& keys, const std::string& key) {
   int found = -1;
-  for (size_t i = 0; i < heading.fields.size(); ++i) {
-    if (name_key(heading.fields[i]) != key) continue;
+  for (size_t i = 0; i < keys.size(); ++i) {
+    if (keys[i] != key) continue;
     if (found != -1) return kAmbiguous;
     found = static_cast<int>(i);
   }
@@ -55,9 +57,9 @@ int column_named(const Record& heading, const std::string& key) {
 }
 
 // A role's column by its usual names, the better names first.
-int usual_column(const Record& heading, int role) {
+int usual_column(const std::vector<std::string>& keys, int role) {
   for (const std::string& key : kUsualNames[role]) {
-    int at = column_named(heading, key);
+    int at = column_named(keys, key);
     if (at != -1) return at;
   }
   return -1;
@@ -129,6 +131,9 @@ std::string name_key(std::string_view name) {
 int choose_columns(const Record& heading, const ImportOptions& options,
                    ColumnChoice& columns) {
   int found = 0;
+  std::vector<std::string> keys;
+  for (const std::string& field : heading.fields)
+    keys.push_back(name_key(field));
   for (int role = 0; role < kRoles; ++role) {
     const std::string& option = options.column[role];
     int number = column_number(option);
@@ -136,9 +141,9 @@ int choose_columns(const Record& heading, const ImportOptions& options,
     if (number > 0)
       at = number - 1;
     else if (!option.empty())
-      at = column_named(heading, name_key(option));
+      at = column_named(keys, name_key(option));
     else
-      at = usual_column(heading, role);
+      at = usual_column(keys, role);
     if (at >= 0) ++found;
   }
   for (int role : {kX, kY}) {
@@ -221,7 +226,7 @@ int find_layout(std::string_view text, const ImportOptions& options,
                 ExportLayout& layout, Problem& problem) {
   layout = ExportLayout();
   size_t pos = 0;
-  for (int line = 1; pos < text.size(); ++line) {
+  for (int line = 1; pos < text.size() && line <= kHeadingLines; ++line) {
     size_t end = text.find('\n', pos);
     if (end == std::string_view::npos) end = text.size();
     std::string_view row = text.substr(pos, end - pos);
@@ -241,8 +246,9 @@ int find_layout(std::string_view text, const ImportOptions& options,
   if (status == -1)
     problem =
         problem_at(1,
-                   "no heading found: no line names the reference, X and Y "
-                   "columns; name them with --ref, --x and --y, or give "
+                   "no heading found: no line of the first 1000 names the "
+                   "reference, X and Y columns; name them with --ref, --x and "
+                   "--y, or give "
                    "--code, --x, --y and --angle as column numbers");
   layout.file_unit = declared;
   return status == 0 ? 0 : -1;

@@ -32,10 +32,10 @@ std::string name_key(std::string_view name);
 int choose_columns(const Record& heading, const ImportOptions& options,
                    ColumnChoice& columns);
 
-// Finds the heading: the first row that names a reference and both
-// coordinates, cut by whichever separator names the most roles. Without
-// one, when the options give the code, X and Y as column numbers, every
-// row is a placement. Returns -1 with `problem` set when neither holds or
-// the heading lacks a code or angle column.
+// Finds the heading: the first row, among the first 1000 lines, that names
+// a reference and both coordinates, cut by whichever separator names the most
+// roles. Without one, when the options give the code, X and Y as column
+// numbers, every row is a placement. Returns -1 with `problem` set when neither
+// holds or the heading lacks a code or angle column.
 int find_layout(std::string_view text, const ImportOptions& options,
                 ExportLayout& layout, Problem& problem);
