@@ -92,10 +92,42 @@ int plan_files(const ImportOptions& options,
   return 0;
 }
 
+// Adds lumbrex.ini to the files when it must be written; refuses an xy
+// file that is lumbrex.ini itself.
+int plan_settings(const ImportOptions& options, std::vector<OutputFile>& files,
+                  Problem& problem) {
+  for (const OutputFile& file : files) {
+    if (!is_settings_file(file.path)) continue;
+    problem = problem_at(0, "is korvane's settings file; name another xy file",
+                         file.path);
+    return -1;
+  }
+  bool needed = false;
+  if (settings_needed(options.settings, needed, problem) != 0) return -1;
+  if (needed) files.push_back({kSettingsFile, settings_text()});
+  return 0;
+}
+
+void warn_missing_codes(const std::string& source,
+                        const std::vector<ImportedPlacement>& all) {
+  for (const Problem& missing : codes_missing_from("size.txt", all))
+    std::fprintf(stderr, "%s:%d: warning: %s\n", source.c_str(), missing.line,
+                 missing.message.c_str());
+}
+
 int print_lines(const std::vector<std::string>& lines) {
   TextOutput& out = standard_output();
   for (const std::string& line : lines) put_line(out, line.c_str());
   return flush_text_output(out) == 0 ? 0 : kWriteFailed;
+}
+
+// With --split, the pieces' names, one a line.
+int print_pieces(const ImportOptions& options,
+                 const std::vector<OutputFile>& files) {
+  std::vector<std::string> names;
+  for (size_t i = 0; options.split && i < files.size(); ++i)
+    if (files[i].path != kSettingsFile) names.push_back(files[i].path);
+  return print_lines(names);
 }
 
 }  // namespace
@@ -112,23 +144,16 @@ int run_import(int argc, const char* const* argv) {
   std::vector<ImportedPlacement> all;
   std::vector<OutputFile> files;
   Problem problem;
-  bool settings = false;
   const std::string& source = options.export_path;
   if (gather(options, all, problem) != 0 ||
       plan_files(options, all, files, problem) != 0 ||
-      settings_needed(options.settings, settings, problem) != 0)
+      plan_settings(options, files, problem) != 0)
     return report(source, problem);
-  if (settings) files.push_back({"lumbrex.ini", settings_text()});
   int status = write_all(files, source.c_str(), problem);
   if (status != 0) {
     report(source, problem);
     return status > 0 ? kBadInput : kWriteFailed;
   }
-  for (const Problem& missing : codes_missing_from("size.txt", all))
-    std::fprintf(stderr, "%s:%d: warning: %s\n", source.c_str(), missing.line,
-                 missing.message.c_str());
-  std::vector<std::string> names;
-  for (size_t i = 0; options.split && i < files.size(); ++i)
-    if (files[i].path != "lumbrex.ini") names.push_back(files[i].path);
-  return print_lines(names);
+  warn_missing_codes(source, all);
+  return print_pieces(options, files);
 }

@@ -15,7 +15,6 @@
 
 namespace {
 
-const char kSettingsPath[] = "lumbrex.ini";
 const char kTemporarySuffix[] = ".korvane-import~";
 // The xy file's columns: code, X, Y, angle.
 constexpr int kColumns[4] = {1, 2, 3, 4};
@@ -93,6 +92,14 @@ std::string piece_name(const std::string& path, int n) {
   return path.substr(0, dot) + '-' + std::to_string(n) + path.substr(dot);
 }
 
+bool is_settings_file(const std::string& path) {
+  namespace fs = std::filesystem;
+  std::error_code error;
+  fs::path a = fs::absolute(path, error).lexically_normal();
+  fs::path b = fs::absolute(kSettingsFile, error).lexically_normal();
+  return a == b || same_file(path.c_str(), kSettingsFile);
+}
+
 std::string settings_text() {
   return "# Columns of the xy files that korvane-import writes:\n"
          "# code, x, y, angle, reference, side.\n"
@@ -102,13 +109,13 @@ std::string settings_text() {
 int settings_needed(bool replace, bool& needed, Problem& problem) {
   ColumnMap columns;
   std::error_code error;
-  bool exists = std::filesystem::exists(kSettingsPath, error);
+  bool exists = std::filesystem::exists(kSettingsFile, error);
   needed = !exists;
   if (!exists) return 0;
-  if (load_column_map(kSettingsPath, columns) != 0) {
+  if (load_column_map(kSettingsFile, columns) != 0) {
     problem =
         problem_at(0, "cannot read it to tell whether it fits; move it away",
-                   kSettingsPath);
+                   kSettingsFile);
     return -1;
   }
   int found[4] = {effective(columns.code), effective(columns.x),
@@ -122,7 +129,7 @@ int settings_needed(bool replace, bool& needed, Problem& problem) {
                            std::to_string(found[3]) +
                            ", not 1, 2, 3, 4 as the xy file has them; pass "
                            "--settings to replace it",
-                       kSettingsPath);
+                       kSettingsFile);
   return -1;
 }
 

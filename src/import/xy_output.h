@@ -27,6 +27,13 @@ int xy_text(const std::vector<ImportedPlacement>& placements, size_t first,
 // "board-1.txt", "out/board" gives "out/board-1".
 std::string piece_name(const std::string& path, int n);
 
+// korvane's settings file, in the working directory.
+constexpr char kSettingsFile[] = "lumbrex.ini";
+
+// True when `path` names kSettingsFile: the same file, or the same path
+// once made absolute.
+bool is_settings_file(const std::string& path);
+
 // The settings that fit the xy file's columns.
 std::string settings_text();
 
