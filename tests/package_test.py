@@ -33,8 +33,11 @@ SAMPLES = {
 for name in ("board.txt", "dxf11.txt", "dxf12.txt", "dxf13.txt",
              "lumbrex.ini", "size.txt"):
     SAMPLES["share/korvane/example/" + name] = "examples/board/" + name
-COPIES = dict(SAMPLES, **{"share/man/man1/korvane.1": "docs/korvane.1"})
-FILES = sorted(["bin/korvane"] + list(COPIES))
+COPIES = dict(SAMPLES, **{"share/man/man1/korvane.1": "docs/korvane.1",
+                          "share/man/man1/korvane-import.1":
+                          "docs/korvane-import.1"})
+PROGRAMS = ["bin/korvane", "bin/korvane-import"]
+FILES = sorted(PROGRAMS + list(COPIES))
 EXAMPLE_LINES = 4 * 56  # four LINE entities per placement of board.txt
 
 
@@ -82,6 +85,7 @@ def check_program(prefix, scratch):
                         f"{version.stdout!r}")
     work = os.path.join(scratch, "work")
     shutil.copytree(os.path.join(prefix, "share/korvane/example"), work)
+    problems += check_import(prefix, work)
     drawn = run(korvane, "board", "board.txt", cwd=work)
     if drawn.returncode != 0:
         problems.append(f"the example run ended with {drawn.returncode}")
@@ -94,14 +98,30 @@ def check_program(prefix, scratch):
     return problems
 
 
+def check_import(prefix, work):
+    """Runs the installed korvane-import on a small export beside the
+    example's own settings, which give other columns: it must refuse."""
+    with open(os.path.join(work, "cpl.csv"), "w") as f:
+        f.write("Designator,Footprint,Mid X,Mid Y,Rotation\nU1,LQFP-64,5,5,0\n")
+    done = run(os.path.join(prefix, "bin/korvane-import"), "cpl.csv",
+               "cpl.txt", cwd=work)
+    os.remove(os.path.join(work, "cpl.csv"))
+    if done.returncode != 2 or "lumbrex.ini: gives the columns" not in \
+            done.stderr or os.path.exists(os.path.join(work, "cpl.txt")):
+        return [f"korvane-import over the example gave {done.returncode} "
+                f"{done.stderr!r}"]
+    return []
+
+
 def check_tree(prefix, source_dir, scratch):
     problems = []
     found = files_below(prefix)
     if found != FILES:
         problems.append(f"installed {found}, expected {FILES}")
         return problems
-    if not os.access(os.path.join(prefix, "bin/korvane"), os.X_OK):
-        problems.append("bin/korvane is not executable")
+    for program in PROGRAMS:
+        if not os.access(os.path.join(prefix, program), os.X_OK):
+            problems.append(f"{program} is not executable")
     differing = check_copies(prefix, source_dir)
     if differing:
         problems.append(f"differ from the tree: {differing}")
@@ -148,7 +168,7 @@ def check_modes(deb):
     for line in run("dpkg-deb", "-c", deb).stdout.splitlines():
         mode, owner, *_, path = line.split()
         want = ("drwxr-xr-x" if mode[0] == "d" else
-                "-rwxr-xr-x" if path.endswith("/bin/korvane") else
+                "-rwxr-xr-x" if "/bin/" in path else
                 "-rw-r--r--")
         if (mode, owner) != (want, "root/root"):
             problems.append(f"{path} is {mode} {owner}")
