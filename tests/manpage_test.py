@@ -1,9 +1,9 @@
 #!/usr/bin/env python3
-"""The manual pages (korvane.1, korvane-check.1): each formats without a
-single warning under groff (-ww) and mandoc's lint, names the program's
-current version, and has the sections an operator looks for.
+"""A manual page (korvane.1, korvane-import.1): it formats without a single warning under
+groff (-ww) and mandoc's lint, names the program's current version, and has
+the sections an operator looks for.
 
-usage: manpage_test.py VERSION PAGE...
+usage: manpage_test.py PAGE VERSION
 Exits 77 (skipped) when neither groff nor mandoc is present, unless
 KORVANE_REQUIRE_TOOLS is set.
 """
@@ -17,8 +17,9 @@ import sys
 SKIP = 77
 SECTIONS = ["NAME", "SYNOPSIS", "DESCRIPTION", "EXIT STATUS", "FILES",
             "NOTES", "EXAMPLES"]
-# Sections a page may add: options after the description, references last.
-OPTIONAL = {"OPTIONS": "DESCRIPTION", "SEE ALSO": "EXAMPLES"}
+# Every section a page may have, in the order they must stand.
+ORDER = ["NAME", "SYNOPSIS", "DESCRIPTION", "OPTIONS", "EXIT STATUS", "FILES",
+         "NOTES", "EXAMPLES", "SEE ALSO"]
 LINTERS = {
     "groff": ["groff", "-ww", "-z", "-man", "-Tutf8"],
     "mandoc": ["mandoc", "-T", "lint"],
@@ -48,27 +49,22 @@ def check_text(text, version):
         problems.append(f"the page heading {heading!r} does not name "
                         f"korvane {version}")
     found = re.findall(r'^\.SH "?([^"\n]+)"?$', text, re.M)
-    for name, after in OPTIONAL.items():
-        if name in found and found[found.index(name) - 1] == after:
-            found.remove(name)
-    if found != SECTIONS:
-        problems.append(f"sections {found}, expected {SECTIONS}")
+    if (found != [name for name in ORDER if name in found] or
+            not set(SECTIONS) <= set(found)):
+        problems.append(f"sections {found}, expected {SECTIONS} with "
+                        f"optional ones in the order {ORDER}")
     return problems
 
 
 def main(argv):
-    if len(argv) < 2:
+    if len(argv) != 2:
         print(__doc__)
         return 2
-    version, pages = argv[0], argv[1:]
-    problems, ran = [], []
-    for page in pages:
-        name = os.path.basename(page)
-        with open(page, encoding="utf-8") as f:
-            problems += [f"{name}: {p}" for p in check_text(f.read(),
-                                                             version)]
-        ran, complaints = lint(page)
-        problems += [f"{name}: {p}" for p in complaints]
+    page, version = argv
+    with open(page, encoding="utf-8") as f:
+        problems = check_text(f.read(), version)
+    ran, complaints = lint(page)
+    problems += complaints
     for problem in problems:
         print("FAIL: " + problem)
     if problems:

@@ -36,8 +36,10 @@ for name in ("board.txt", "dxf11.txt", "dxf12.txt", "dxf13.txt",
     SAMPLES["share/korvane/example/" + name] = "examples/board/" + name
 COPIES = dict(SAMPLES, **{"share/man/man1/korvane.1": "docs/korvane.1",
                           "share/man/man1/korvane-check.1":
-                          "docs/korvane-check.1"})
-PROGRAMS = ["bin/korvane", "bin/korvane-check"]
+                          "docs/korvane-check.1",
+                          "share/man/man1/korvane-import.1":
+                          "docs/korvane-import.1"})
+PROGRAMS = ["bin/korvane", "bin/korvane-check", "bin/korvane-import"]
 FILES = sorted(PROGRAMS + list(COPIES))
 # What korvane-check says of the example: TP-1.0 is not in its size.txt.
 EXAMPLE_FINDINGS = [b"board.txt:22: part code 'TP-1.0' is not in size.txt"]
@@ -88,6 +90,7 @@ def check_program(prefix, scratch):
                         f"{version.stdout!r}")
     work = os.path.join(scratch, "work")
     shutil.copytree(os.path.join(prefix, "share/korvane/example"), work)
+    problems += check_import(prefix, work)
     drawn = run(korvane, "board", "board.txt", cwd=work)
     if drawn.returncode != 0:
         problems.append(f"the example run ended with {drawn.returncode}")
@@ -105,6 +108,21 @@ def check_program(prefix, scratch):
         problems.append(f"korvane-check on the example gave "
                         f"{checked.returncode} {checked.stdout!r}")
     return problems
+
+
+def check_import(prefix, work):
+    """Runs the installed korvane-import on a small export beside the
+    example's own settings, which give other columns: it must refuse."""
+    with open(os.path.join(work, "cpl.csv"), "w") as f:
+        f.write("Designator,Footprint,Mid X,Mid Y,Rotation\nU1,LQFP-64,5,5,0\n")
+    done = run(os.path.join(prefix, "bin/korvane-import"), "cpl.csv",
+               "cpl.txt", cwd=work)
+    os.remove(os.path.join(work, "cpl.csv"))
+    if done.returncode != 2 or "lumbrex.ini: gives the columns" not in \
+            done.stderr or os.path.exists(os.path.join(work, "cpl.txt")):
+        return [f"korvane-import over the example gave {done.returncode} "
+                f"{done.stderr!r}"]
+    return []
 
 
 def check_tree(prefix, source_dir, scratch):

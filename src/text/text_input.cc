@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 
 #include <cstring>
+#include <memory>
 
 namespace {
 
@@ -133,3 +134,22 @@ size_t peek_raw(TextInput& in, const char** bytes) {
 }
 
 void skip_raw(TextInput& in, size_t n) { in.pos += n; }
+
+int read_file_bytes(const char* path, std::string& bytes, size_t limit) {
+  bytes.clear();
+  auto owned = std::make_unique<TextInput>();
+  TextInput& in = *owned;
+  if (open_text_input(in, path) != 0) return -1;
+  char block[16 * 1024];
+  int status = 0;
+  for (;;) {
+    size_t n = fread(block, 1, sizeof block, in.file);
+    if (bytes.size() + n > limit) status = -2;
+    if (status == 0) bytes.append(block, n);
+    if (n < sizeof block || status != 0) break;
+  }
+  if (status == 0 && ferror(in.file)) status = -1;
+  close_text_input(in);
+  if (status != 0) bytes.clear();
+  return status;
+}

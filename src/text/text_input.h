@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdio>
+#include <string>
 
 constexpr size_t kTextInputBuffer = 64 * 1024;
 
@@ -55,3 +56,9 @@ size_t peek_raw(TextInput& in, const char** bytes);
 
 // Takes the first n bytes that peek_raw showed, as if they had been read.
 void skip_raw(TextInput& in, size_t n);
+
+// Reads the whole file at `path` into `bytes` as it stands, without the
+// text rules: CRs and Ctrl-Z bytes are kept. Returns -1 when it cannot be
+// opened, names a directory or fails to read, -2 when it holds more than
+// `limit` bytes; `bytes` is then empty.
+int read_file_bytes(const char* path, std::string& bytes, size_t limit);
