@@ -93,6 +93,33 @@ void unset_keys(const char* path, const SettingsReport& report,
                     " from column 1");
 }
 
+// Reads the file's lines as korvane does, noting the line and the value of
+// each setting in force and adding the findings about single lines.
+void read_lines(TextInput& in, const char* path, SettingsReport& report,
+                std::string* value, Findings& findings) {
+  auto line = std::make_unique<SettingLine>();
+  for (long n = 1;; ++n) {
+    next_setting(in, *line);
+    if (line->cut)
+      add_finding(findings, path, n,
+                  "the line is longer than " +
+                      std::to_string(kSettingsLineCapacity) +
+                      " characters; korvane drops the rest");
+    if (line->end) {
+      if (!line->last) after_end(in, path, n, *line, findings);
+      return;
+    }
+    int i = key_index(line->key);
+    if (!line->comment && !blank(*line) && i < 0)
+      unknown_key(path, n, *line, findings);
+    if (!line->comment && i >= 0) {
+      report.line[i] = n;
+      value[i] = line->value;
+    }
+    if (line->last) return;
+  }
+}
+
 }  // namespace
 
 SettingsReport check_settings(const char* path, Findings& findings) {
@@ -106,30 +133,8 @@ SettingsReport check_settings(const char* path, Findings& findings) {
   }
   report.found = true;
   load_column_map(path, report.columns);
-  auto line = std::make_unique<SettingLine>();
   std::string value[5];
-  for (long n = 1;; ++n) {
-    next_setting(*in, *line);
-    if (line->cut)
-      add_finding(findings, path, n,
-                  "the line is longer than " +
-                      std::to_string(kSettingsLineCapacity) +
-                      " characters; korvane drops the rest");
-    if (line->end) {
-      if (!line->last) after_end(*in, path, n, *line, findings);
-      break;
-    }
-    if (!line->comment && !blank(*line)) {
-      int i = key_index(line->key);
-      if (i < 0) {
-        unknown_key(path, n, *line, findings);
-      } else {
-        report.line[i] = n;
-        value[i] = line->value;
-      }
-    }
-    if (line->last) break;
-  }
+  read_lines(*in, path, report, value, findings);
   if (in->failed)
     add_fatal(findings, path, 0, "cannot be read to its end; korvane fails");
   close_text_input(*in);

@@ -123,43 +123,51 @@ std::string trimmed(const std::string& text) {
   return b == std::string::npos ? "" : text.substr(b, e - b + 1);
 }
 
-// One group 0 record type; false when the structure is broken.
-bool record_type(Walk& w, const DxfLine& at, const std::string& type) {
-  if (w.eof) return report(w, at, "'" + type + "' follows EOF"), false;
-  if (type == "SECTION" || type == "EOF") {
-    if (!w.section.empty() || w.section_at)
-      return report(w, at,
-                    type + " inside the section " + w.section +
-                        opened(w.section_at)),
-             false;
-    w.eof = type == "EOF";
-    w.pending_name = !w.eof;
-    if (!w.eof) w.section_at = &at;
-    return true;
-  }
-  if (!w.section_at)
-    return report(w, at, "'" + type + "' stands outside any section"), false;
+// What is wrong with a group 0 record `type` where the walk stands, or "".
+std::string misplaced(const Walk& w, const DxfLine& at,
+                      const std::string& type) {
+  if (w.eof) return "'" + type + "' follows EOF";
+  if (type == "SECTION" || type == "EOF")
+    return w.section_at ? type + " inside the section " + w.section +
+                              opened(w.section_at)
+                        : "";
+  if (!w.section_at) return "'" + type + "' stands outside any section";
+  if (type == "ENDSEC" && w.table_at)
+    return "ENDSEC while the table " + w.table + opened(w.table_at) +
+           " is open";
+  if (type == "TABLE" && w.table_at) return "a TABLE inside a TABLE";
+  if (type == "ENDTAB" && !w.table_at) return "ENDTAB without a TABLE";
+  if (at.record && type == "LAYER" && w.table != "LAYER")
+    return "the LAYER table is not open there";
+  if (at.record && type == "LINE" && w.section != "ENTITIES")
+    return "the ENTITIES section is not open there";
+  return "";
+}
+
+// Opens or closes what a group 0 record `type` opens or closes.
+void enter(Walk& w, const DxfLine& at, const std::string& type) {
+  if (type == "SECTION" || type == "TABLE") w.pending_name = true;
+  if (type == "SECTION") w.section_at = &at;
+  if (type == "TABLE") w.table_at = &at;
+  if (type == "EOF") w.eof = true;
   if (type == "ENDSEC") {
-    if (w.table_at)
-      return report(w, at,
-                    "ENDSEC while the table " + w.table + opened(w.table_at) +
-                        " is open"),
-             false;
     w.section.clear();
     w.section_at = nullptr;
-  } else if (type == "TABLE") {
-    if (w.table_at) return report(w, at, "a TABLE inside a TABLE"), false;
-    w.table_at = &at;
-    w.pending_name = true;
-  } else if (type == "ENDTAB") {
-    if (!w.table_at) return report(w, at, "ENDTAB without a TABLE"), false;
+  }
+  if (type == "ENDTAB") {
     w.table.clear();
     w.table_at = nullptr;
-  } else if (at.record && type == "LAYER" && w.table != "LAYER") {
-    return report(w, at, "the LAYER table is not open there"), false;
-  } else if (at.record && type == "LINE" && w.section != "ENTITIES") {
-    return report(w, at, "the ENTITIES section is not open there"), false;
   }
+}
+
+// One group 0 record type; false when the structure is broken there.
+bool record_type(Walk& w, const DxfLine& at, const std::string& type) {
+  std::string problem = misplaced(w, at, type);
+  if (!problem.empty()) {
+    report(w, at, problem);
+    return false;
+  }
+  enter(w, at, type);
   return true;
 }
 

@@ -87,6 +87,17 @@ void check_heading(const char* path, const XyList& xy, const ColumnMap& columns,
                   "the first line as the heading and does not draw it");
 }
 
+// Decodes a placement row with korvane's routine and keeps its fields.
+void decode_row(const char* row, const ColumnMap& columns, int label,
+                XyRow& r) {
+  decode_placement(row, columns, r.placement);
+  r.code = r.placement.code;
+  r.x = field(row, columns.x);
+  r.y = field(row, columns.y);
+  r.a = field(row, columns.a);
+  if (label > 0) r.label = field(row, label);
+}
+
 }  // namespace
 
 XyList read_xy(const char* path, const ColumnMap& columns, int label) {
@@ -112,12 +123,7 @@ XyList read_xy(const char* path, const ColumnMap& columns, int label) {
       xy.undrawn = 1 + lines_left(*in, row.data(), row.size(), at_end);
       break;
     }
-    decode_placement(row.data(), columns, r.placement);
-    r.code = r.placement.code;
-    r.x = field(row.data(), columns.x);
-    r.y = field(row.data(), columns.y);
-    r.a = field(row.data(), columns.a);
-    if (label > 0) r.label = field(row.data(), label);
+    decode_row(row.data(), columns, label, r);
     xy.widest = std::max(xy.widest, columns_of(row.data()));
     xy.rows.push_back(r);
   }
