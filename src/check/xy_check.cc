@@ -105,6 +105,7 @@ XyList read_xy(const char* path, const ColumnMap& columns, int label) {
   auto in = std::make_unique<TextInput>();
   if (open_text_input(*in, path) != 0) return xy;
   xy.opened = true;
+  xy.rows.reserve(kMaxPlacements);  // each holds a Placement of 2 KiB
   std::vector<char> row(kRowCapacity + 1);
   bool at_end = read_line(*in, row.data(), row.size());
   xy.heading = row.data();
