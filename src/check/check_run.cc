@@ -13,15 +13,11 @@
 #include "check/svg.h"
 #include "check/template_check.h"
 #include "check/xy_check.h"
-#include "text/same_file.h"
+#include "input/working_files.h"
 #include "text/scan.h"
 #include "text/text_output.h"
 
 namespace {
-
-// The inputs korvane reads by their fixed names.
-const char* const kInputs[] = {"lumbrex.ini", "size.txt", "dxf11.txt",
-                               "dxf12.txt", "dxf13.txt"};
 
 bool is_directory(const std::string& path) {
   struct stat st;
@@ -51,16 +47,12 @@ void check_drawing(const std::string& output, const char* xy_path,
   } else if (is_directory(output)) {
     add_fatal(findings, output, 0,
               "is a folder; korvane fails and draws nothing");
-  } else if (same_file(output.c_str(), xy_path)) {
+  } else if (const char* input =
+                 input_overwritten_by(output.c_str(), xy_path)) {
+    std::string what = input == xy_path ? std::string("the xy file ") : "";
     add_fatal(findings, output, 0,
-              std::string("the drawing would overwrite the xy file ") +
-                  xy_path + "; korvane fails and leaves it as it is");
-  } else {
-    for (const char* input : kInputs)
-      if (same_file(output.c_str(), input))
-        add_fatal(findings, output, 0,
-                  std::string("the drawing would overwrite ") + input +
-                      "; korvane fails and leaves it as it is");
+              "the drawing would overwrite " + what + input +
+                  "; korvane fails and leaves it as it is");
   }
 }
 
@@ -100,8 +92,7 @@ bool read_options(int argc, const char* const* argv, Options& o) {
 bool draw_picture(const Options& o, const XyList& xy,
                   const std::vector<DrawnSize>& sizes,
                   const Findings& findings) {
-  bool input = same_file(o.svg, o.xy);
-  for (const char* name : kInputs) input = input || same_file(o.svg, name);
+  bool input = input_overwritten_by(o.svg, o.xy) != nullptr;
   std::string why = input ? "is an input; korvane-check leaves it alone"
                           : "cannot be written";
   if (!input && write_svg(o.svg, o.xy, xy, sizes, findings) == 0) return true;
@@ -114,14 +105,14 @@ bool draw_picture(const Options& o, const XyList& xy,
 Findings check_files(const Options& o, bool& drawn) {
   const char* xy_path = o.xy;
   Findings findings;
-  SettingsReport settings = check_settings("lumbrex.ini", findings);
+  SettingsReport settings = check_settings(kSettingsFile, findings);
   XyList xy = read_xy(xy_path, settings.columns, o.label);
   check_templates(!xy.rows.empty(), findings);
-  SizeIndex index = index_sizes("size.txt", wanted_codes(xy));
+  SizeIndex index = index_sizes(kSizeTableFile, wanted_codes(xy));
   Findings xy_findings;
   std::vector<DrawnSize> sizes = resolve_sizes(xy_path, xy, index, xy_findings);
-  check_size_table("size.txt", xy, index, sizes, findings);
-  check_column_reach("lumbrex.ini", settings, xy.widest, xy_path, findings);
+  check_size_table(kSizeTableFile, xy, index, sizes, findings);
+  check_column_reach(kSettingsFile, settings, xy.widest, xy_path, findings);
   if (!xy.opened) {
     add_fatal(findings, xy_path, 0,
               "cannot be opened; korvane fails and writes no drawing");
@@ -134,8 +125,8 @@ Findings check_files(const Options& o, bool& drawn) {
     check_drawing(std::string(o.layer) + ".dxf", xy_path, findings);
   }
   if (o.list) print_listing(standard_output(), xy, sizes);
-  sort_findings(findings, {"lumbrex.ini", "dxf11.txt", "dxf12.txt", "dxf13.txt",
-                           "size.txt", xy_path});
+  sort_findings(findings, {kSettingsFile, kFragmentFiles[0], kFragmentFiles[1],
+                           kFragmentFiles[2], kSizeTableFile, xy_path});
   drawn = !o.svg || draw_picture(o, xy, sizes, findings);
   return findings;
 }

@@ -7,12 +7,12 @@
 
 #include "dxf/dxf_records.h"
 #include "dxf/outline.h"
+#include "input/working_files.h"
 #include "text/scan.h"
 #include "text/text_input.h"
 
 namespace {
 
-const char* const kFragments[3] = {"dxf11.txt", "dxf12.txt", "dxf13.txt"};
 constexpr size_t kLongestLine = 4096;  // longer lines are kept cut here
 
 // One line of the drawing and where it comes from: a fragment's line, or
@@ -230,9 +230,9 @@ void check_templates(bool lines, Findings& findings) {
                                   ""};
   const char* what[3] = {"LAYER entries", "LINE entities", nullptr};
   for (int i = 0; i < 3; ++i) {
-    if (!add_fragment(dxf, kFragments[i], findings)) {
+    if (!add_fragment(dxf, kFragmentFiles[i], findings)) {
       whole = false;
-      add_finding(findings, kFragments[i], 0,
+      add_finding(findings, kFragmentFiles[i], 0,
                   "missing; korvane leaves it out and the drawing will not "
                   "be valid DXF");
     }

@@ -4,12 +4,12 @@
 #include <vector>
 
 #include "input/placement.h"
+#include "input/working_files.h"
 #include "text/scan.h"
 #include "text/text_input.h"
 
 namespace {
 
-constexpr long kMaxPlacements = 100;
 const char* const kUnits[] = {"mm", "cm",   "um",  "mil",     "mils",
                               "in", "inch", "deg", "\xc2\xb0"};
 
@@ -119,7 +119,7 @@ XyList read_xy(const char* path, const ColumnMap& columns, int label) {
       if (xy.after_empty) xy.empty_line = line;
       break;
     }
-    if (static_cast<long>(xy.rows.size()) == kMaxPlacements) {
+    if (xy.rows.size() == static_cast<size_t>(kMaxPlacements)) {
       xy.first_undrawn = line;
       xy.undrawn = 1 + lines_left(*in, row.data(), row.size(), at_end);
       break;

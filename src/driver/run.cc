@@ -10,18 +10,14 @@
 #include "input/column_map.h"
 #include "input/part_size.h"
 #include "input/placement.h"
+#include "input/working_files.h"
 #include "text/replace_file.h"
-#include "text/same_file.h"
 #include "text/scan.h"
 #include "text/text_output.h"
 
 namespace {
 
-constexpr int kMaxPlacements = 100;
 const char kLayer[] = "center";
-const char kSettings[] = "lumbrex.ini";
-const char kSizeTable[] = "size.txt";
-const char* const kFragments[] = {"dxf11.txt", "dxf12.txt", "dxf13.txt"};
 
 // Ends a run that wrote only to standard output: a failed write turns a
 // success into -1.
@@ -38,16 +34,6 @@ void echo_names(const char* layer_name, const char* output_name) {
   put_line(echo, output_name);
 }
 
-// True when `output` names, by any path or link, a file the run reads.
-bool is_an_input(const char* output, const char* xy_path) {
-  if (same_file(xy_path, output) || same_file(kSettings, output) ||
-      same_file(kSizeTable, output))
-    return true;
-  for (const char* fragment : kFragments)
-    if (same_file(fragment, output)) return true;
-  return false;
-}
-
 // Skips the heading line, then draws each placement as it is read, at
 // most kMaxPlacements of them. Returns -1 when an input could not be read.
 int draw_placements(TextInput& xy, TextOutput& drawing,
@@ -58,7 +44,7 @@ int draw_placements(TextInput& xy, TextOutput& drawing,
   read_line(xy, row.data(), row.size());
   for (int count = 0; count < kMaxPlacements; ++count) {
     if (!next_placement(xy, row.data(), row.size(), columns, placement)) break;
-    if (lookup_part_size(kSizeTable, placement.code, size) == kReadFailed)
+    if (lookup_part_size(kSizeTableFile, placement.code, size) == kReadFailed)
       return -1;
     write_part_outline(drawing, kLayer, placement.x, placement.y, size.length,
                        size.width, placement.a, 0, 0, 0);
@@ -71,12 +57,12 @@ int draw_placements(TextInput& xy, TextOutput& drawing,
 // could not be read; missing fragments are left out.
 int write_drawing(TextInput& xy, TextOutput& drawing,
                   const ColumnMap& columns) {
-  if (copy_template(drawing, kFragments[0]) == kReadFailed) return -1;
+  if (copy_template(drawing, kFragmentFiles[0]) == kReadFailed) return -1;
   write_layer(drawing, "center");
   write_layer(drawing, "center2");
-  if (copy_template(drawing, kFragments[1]) == kReadFailed) return -1;
+  if (copy_template(drawing, kFragmentFiles[1]) == kReadFailed) return -1;
   if (draw_placements(xy, drawing, columns) != 0) return -1;
-  if (copy_template(drawing, kFragments[2]) == kReadFailed) return -1;
+  if (copy_template(drawing, kFragmentFiles[2]) == kReadFailed) return -1;
   return 0;
 }
 
@@ -111,7 +97,7 @@ int run_korvane(int argc, const char* const* argv) {
     return finish_messages(0);
   }
   ColumnMap columns;
-  if (load_column_map(kSettings, columns) == kReadFailed)
+  if (load_column_map(kSettingsFile, columns) == kReadFailed)
     return finish_messages(-1);
   std::string output_name = std::string(argv[1]) + ".dxf";
   echo_names(argv[1], output_name.c_str());
@@ -119,7 +105,7 @@ int run_korvane(int argc, const char* const* argv) {
   auto xy = std::make_unique<TextInput>();
   if (open_text_input(*xy, argv[2]) != 0) return finish_messages(-1);
   // Writing the drawing over an input would destroy it.
-  int status = is_an_input(output_name.c_str(), argv[2])
+  int status = input_overwritten_by(output_name.c_str(), argv[2])
                    ? -1
                    : replace_drawing(output_name.c_str(), *xy, columns);
   close_text_input(*xy);
