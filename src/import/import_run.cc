@@ -110,7 +110,7 @@ int plan_settings(const ImportOptions& options, std::vector<OutputFile>& files,
 
 void warn_missing_codes(const std::string& source,
                         const std::vector<ImportedPlacement>& all) {
-  for (const Problem& missing : codes_missing_from("size.txt", all))
+  for (const Problem& missing : codes_missing_from(kSizeTableFile, all))
     std::fprintf(stderr, "%s:%d: warning: %s\n", source.c_str(), missing.line,
                  missing.message.c_str());
 }

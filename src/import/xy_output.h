@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "import/import_records.h"
+#include "input/working_files.h"
 
 // The most placements korvane draws from one xy file.
 constexpr size_t kPlacementsPerFile = 100;
@@ -26,9 +27,6 @@ int xy_text(const std::vector<ImportedPlacement>& placements, size_t first,
 // The name of piece n (from 1) of a split xy file: "board.txt" gives
 // "board-1.txt", "out/board" gives "out/board-1".
 std::string piece_name(const std::string& path, int n);
-
-// korvane's settings file, in the working directory.
-constexpr char kSettingsFile[] = "lumbrex.ini";
 
 // True when `path` names kSettingsFile: the same file, or the same path
 // once made absolute.
