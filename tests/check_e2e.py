@@ -20,7 +20,7 @@ import shutil
 import tempfile
 import xml.etree.ElementTree as ElementTree
 
-from e2e import Link, lay_out, xy
+from e2e import Link, lay_out, run_table, xy
 
 DXF11 = (b"  0\nSECTION\n  2\nHEADER\n  9\n$ACADVER\n  1\nAC1009\n  0\nENDSEC\n"
          b"  0\nSECTION\n  2\nTABLES\n  0\nTABLE\n  2\nLAYER\n 70\n     2\n")
@@ -361,14 +361,7 @@ def main(argv):
     runs += [(name, lambda c=changes, w=legend: check_picture(
         check_command, korvane_command, c, w))
         for name, changes, legend in PICTURES]
-    failed = 0
-    for name, test in runs:
-        problems = test()
-        if problems:
-            failed += 1
-            print(f"FAIL {name}\n  " + "\n  ".join(problems))
-    print(f"check_e2e: {len(runs) - failed} passed, {failed} failed")
-    return 1 if failed else 0
+    return run_table("check_e2e", runs)
 
 
 if __name__ == "__main__":

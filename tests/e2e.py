@@ -689,6 +689,20 @@ def run_case(command, case, preload=None, quiet_stderr=True):
     return problems + compare_drawing(expected, got, command, args, options)
 
 
+def run_table(title, runs):
+    """Runs each (name, test) pair, where test() returns a list of problems;
+    prints every failure with its problems, then the count. Returns the
+    exit status."""
+    failed = 0
+    for name, test in runs:
+        problems = test()
+        if problems:
+            failed += 1
+            print(f"FAIL {name}\n  " + "\n  ".join(problems))
+    print(f"{title}: {len(runs) - failed} passed, {failed} failed")
+    return 1 if failed else 0
+
+
 def main(argv):
     verbose = fail_reads = None
     while argv and argv[0] in ("--verbose", "--fail-reads"):
@@ -715,19 +729,10 @@ def main(argv):
                         "fail_reads" not in c[6]]))
     # korvane writes nothing to standard error; an emulator may.
     quiet_stderr = not emulator and not korvane.endswith(".exe")
-    passed = failed = 0
-    for command, cases in suites:
-        for case in cases:
-            problems = run_case(command, case, fail_reads, quiet_stderr)
-            if problems:
-                failed += 1
-                print(f"FAIL {case[0]}")
-                for p in problems:
-                    print("  " + p)
-            else:
-                passed += 1
-    print(f"e2e: {passed} passed, {failed} failed")
-    return 1 if failed else 0
+    return run_table("e2e", [
+        (case[0], lambda c=case, k=command: run_case(k, c, fail_reads,
+                                                     quiet_stderr))
+        for command, cases in suites for case in cases])
 
 
 if __name__ == "__main__":

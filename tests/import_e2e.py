@@ -15,6 +15,8 @@ import subprocess
 import sys
 import tempfile
 
+from e2e import run_table
+
 TEMPLATES = {"dxf11.txt": b"head\n", "dxf12.txt": b"mid\n",
              "dxf13.txt": b"tail\n"}
 SIZES_MM = (b"no\tcode\tlength\twidth\n1\tC_0603_1608Metric\t1.6\t0.8\n"
@@ -285,19 +287,11 @@ def main(argv):
     importer, korvane = os.path.abspath(argv[0]), os.path.abspath(argv[1])
     emulator = argv[2:]
     quiet_stderr = not emulator
-    passed = failed = 0
-    for case in CASES:
-        problems = run_case(emulator + [importer], emulator + [korvane], case,
-                            quiet_stderr)
-        if problems:
-            failed += 1
-            print(f"FAIL {case[0]}")
-            for p in problems:
-                print("  " + p)
-        else:
-            passed += 1
-    print(f"import_e2e: {passed} passed, {failed} failed")
-    return 1 if failed else 0
+    return run_table("import_e2e", [
+        (case[0], lambda c=case: run_case(emulator + [importer],
+                                          emulator + [korvane], c,
+                                          quiet_stderr))
+        for case in CASES])
 
 
 if __name__ == "__main__":
