@@ -56,8 +56,8 @@ PartCorners part_corners(double x, double y, double length, double width,
 void write_part_outline(TextOutput& out, const char* layer, double x, double y,
                         double length, double width, double angle,
                         double offset_x, double offset_y, double frame_angle) {
-  PartCorners c = part_corners(x, y, length, width, angle, offset_x, offset_y,
-                               frame_angle);
+  PartCorners c =
+      part_corners(x, y, length, width, angle, offset_x, offset_y, frame_angle);
   for (int i = 0; i < 4; ++i) {
     int j = (i + 1) % 4;
     write_line(out, layer, c.x[i], c.y[i], c.x[j], c.y[j]);

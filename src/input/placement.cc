@@ -1,7 +1,7 @@
 #include "input/placement.h"
 
-#include "text/text_output.h"
 #include "text/scan.h"
+#include "text/text_output.h"
 
 namespace {
 

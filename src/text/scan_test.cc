@@ -152,9 +152,9 @@ TEST(NumberLength, CountsWhatTheConversionReads) {
   struct Case {
     const char* text;
     size_t real, integer;
-  } cases[] = {{"12,5", 2, 2},  {" 12.5mm", 5, 3}, {"-.5e3x", 5, 0},
-               {"5.e", 2, 1},    {"x1", 0, 0},      {"", 0, 0},
-               {"+", 0, 0},      {"1e+", 1, 1},     {"\t7", 2, 2}};
+  } cases[] = {{"12,5", 2, 2}, {" 12.5mm", 5, 3}, {"-.5e3x", 5, 0},
+               {"5.e", 2, 1},  {"x1", 0, 0},      {"", 0, 0},
+               {"+", 0, 0},    {"1e+", 1, 1},     {"\t7", 2, 2}};
   for (const Case& c : cases) {
     EXPECT_EQ(c.real, real_length(c.text)) << c.text;
     EXPECT_EQ(c.integer, integer_length(c.text)) << c.text;
