@@ -31,8 +31,8 @@ std::vector<Problem> codes_missing_from(
     if (!std::isnan(size.length)) continue;
     missing.push_back(problem_at(
         p.line, "the part code '" + p.code + "' is not in " + path +
-                    ": korvane would draw it with the size of the part "
-                    "before it; add it to the table"));
+                    ": korvane would draw it with the size of the last part "
+                    "found before it, or as a point; add it to the table"));
   }
   return missing;
 }
