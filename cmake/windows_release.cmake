@@ -43,7 +43,9 @@ add_custom_command(OUTPUT ${KORVANE_DOC_DIR}/README.html
   DEPENDS ${PROJECT_SOURCE_DIR}/README.md ${KORVANE_PACKAGING}/readme_html.py
   VERBATIM)
 add_custom_target(readme_html ALL DEPENDS ${KORVANE_DOC_DIR}/README.html)
-install(FILES ${KORVANE_DOC_DIR}/README.html docs/board.png DESTINATION doc)
+install(FILES ${KORVANE_DOC_DIR}/README.html docs/board.png
+              docs/board_check.png
+        DESTINATION doc)
 
 install(FILES examples/board/dxf11.txt examples/board/dxf12.txt
               examples/board/dxf13.txt

@@ -5,6 +5,7 @@ usage: windows_package_test.py BUILD_DIR CPACK VERSION PROGRAM,...
                                LINUX_KORVANE -- EMULATOR..."""
 
 import os
+import re
 import shutil
 import subprocess
 import sys
@@ -22,7 +23,8 @@ NAME_CASES = [
 
 
 def listing(programs):
-    return sorted(["README.txt", "doc/README.html", "doc/board.png"] +
+    return sorted(["README.txt", "doc/README.html", "doc/board.png",
+                   "doc/board_check.png"] +
                   ["samples/" + name for name in EXAMPLE[:3]] +
                   ["example/" + name for name in EXAMPLE] +
                   [f"bin/{p}.exe" for p in programs] +
@@ -67,6 +69,10 @@ def main(build_dir, cpack, version, programs, linux_korvane, _, *emulator):
                            if not name.endswith("/"))
             z.extractall(scratch)
         expected = listing(programs.split(","))
+        with open(f"{scratch}/{top}/doc/README.html", encoding="utf-8") as f:
+            pictures = re.findall(r' src="([^"]*)"', f.read())
+        expected += [f"README.html shows doc/{p}, which the zip lacks"
+                     for p in pictures if f"doc/{p}" not in found]
         problems = ([f"zip holds {found}, expected {expected}"]
                     if found != expected else
                     check_runs(f"{scratch}/{top}", list(emulator),
