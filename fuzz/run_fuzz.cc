@@ -80,7 +80,8 @@ void check_drawing(const std::vector<std::string>& templates) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   enter_scratch_directory();
-  std::vector<std::string> templates = lay_out_working_files(bytes_of(data, size));
+  std::vector<std::string> templates =
+      lay_out_working_files(bytes_of(data, size));
   const char* argv[] = {"korvane", "plate", "b.txt"};
   bool has_xy = access("b.txt", F_OK) == 0;
   require(run_korvane(3, argv) == (has_xy ? 0 : -1),
