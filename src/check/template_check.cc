@@ -55,8 +55,11 @@ bool add_fragment(DxfText& dxf, const char* name, Findings& findings) {
     if (last) {
       dxf.open_line = true;
       add_finding(findings, name, n,
-                  "the last line has no line end; korvane writes what "
-                  "follows onto the end of this line");
+                  std::strcmp(name, kFragmentFiles[2]) == 0
+                      ? "the last line has no line end, so the drawing "
+                        "ends without one; add it"
+                      : "the last line has no line end; korvane writes "
+                        "what follows onto the end of this line");
       break;
     }
   }
