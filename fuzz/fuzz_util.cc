@@ -76,6 +76,23 @@ std::string_view bytes_of(const uint8_t* data, size_t size) {
   return {reinterpret_cast<const char*>(data), size};
 }
 
+std::vector<std::string> lay_out_working_files(std::string_view input) {
+  const char* const files[] = {"lumbrex.ini", "size.txt",  "b.txt",
+                               "dxf11.txt",   "dxf12.txt", "dxf13.txt"};
+  std::vector<std::string> templates(3);
+  for (int i = 0; i < 6; ++i) {
+    remove(files[i]);
+    if (input.data() == nullptr) continue;
+    size_t cut = input.find('\xfe');
+    std::string_view piece = input.substr(0, cut);
+    write_file(files[i], piece);
+    if (i >= 3) templates[i - 3] = written_as_text(read_as_text(piece));
+    input = cut == std::string_view::npos ? std::string_view()
+                                          : input.substr(cut + 1);
+  }
+  return templates;
+}
+
 // Every target starts with the echo, where it goes, sent to /dev/null.
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
   silence_standard_output();

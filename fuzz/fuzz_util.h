@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 // Sends standard output, where the echo goes, to /dev/null. Every target
 // does so on start (LLVMFuzzerInitialize, defined with these helpers).
@@ -31,3 +32,9 @@ void require(bool holds, const char* what);
 
 // The fuzzer's input as text.
 std::string_view bytes_of(const uint8_t* data, size_t size);
+
+// Cuts the input at each byte 0xFE into lumbrex.ini, size.txt, the xy file
+// b.txt and the three templates, in that order, and writes them to the
+// working directory; files the input does not reach are missing. Returns
+// the text each template puts into a drawing.
+std::vector<std::string> lay_out_working_files(std::string_view input);

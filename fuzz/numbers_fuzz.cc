@@ -14,9 +14,9 @@
 #include <vector>
 
 #include "dxf/outline.h"
-#include "text/text_output.h"
 #include "fuzz_util.h"
 #include "text/scan.h"
+#include "text/text_output.h"
 
 namespace {
 

@@ -1,8 +1,7 @@
-// Fuzzes one whole run. The input is cut at each byte 0xFE into the
-// settings, the size table, the xy file and the three templates, in that
-// order; files the input does not reach are missing. korvane runs in a
-// scratch directory and must end with status 0 and a drawing made of the
-// templates, the two layers and whole outlines of plain numbers.
+// Fuzzes one whole run, in a working directory laid out from the input
+// (lay_out_working_files). korvane must end with status 0 and a drawing
+// made of the templates, the two layers and whole outlines of plain
+// numbers.
 #include <unistd.h>
 
 #include <cstdio>
@@ -14,33 +13,12 @@
 
 namespace {
 
-const char* const kFiles[] = {"lumbrex.ini", "size.txt",  "b.txt",
-                              "dxf11.txt",   "dxf12.txt", "dxf13.txt"};
-constexpr char kSeparator = '\xfe';
-
 const char kLayers[] =
     "  0\nLAYER\n  2\ncenter\n 70\n    64\n 62\n     7\n  6\nCONTINUOUS\n"
     "  0\nLAYER\n  2\ncenter2\n 70\n    64\n 62\n     7\n  6\nCONTINUOUS\n";
 const char kLineHead[] =
     "  0\nLINE\n  8\ncenter\n  6\nCONTINUOUS\n 62\n    1\n";
 const char* const kGroups[] = {" 10", " 20", " 11", " 21"};
-
-// Writes the pieces of the input as the working files; returns the text
-// each template puts into the drawing.
-std::vector<std::string> lay_out(std::string_view input) {
-  std::vector<std::string> templates(3);
-  for (int i = 0; i < 6; ++i) {
-    remove(kFiles[i]);
-    if (input.data() == nullptr) continue;
-    size_t cut = input.find(kSeparator);
-    std::string_view piece = input.substr(0, cut);
-    write_file(kFiles[i], piece);
-    if (i >= 3) templates[i - 3] = written_as_text(read_as_text(piece));
-    input = cut == std::string_view::npos ? std::string_view()
-                                          : input.substr(cut + 1);
-  }
-  return templates;
-}
 
 // Reads one written line from `at`; false when there is none.
 bool next_line(const std::string& text, size_t& at, std::string& line) {
@@ -102,7 +80,8 @@ void check_drawing(const std::vector<std::string>& templates) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   enter_scratch_directory();
-  std::vector<std::string> templates = lay_out(bytes_of(data, size));
+  std::vector<std::string> templates =
+      lay_out_working_files(bytes_of(data, size));
   const char* argv[] = {"korvane", "plate", "b.txt"};
   bool has_xy = access("b.txt", F_OK) == 0;
   require(run_korvane(3, argv) == (has_xy ? 0 : -1),

@@ -101,6 +101,9 @@ def files(**extra):
     return {k: v for k, v in base.items() if v is not None}
 
 
+# A real footprint name, longer than 31 characters.
+AXIAL = b"R_Axial_DIN0207_L6.3mm_D2.5mm_P10.16mm_Horizontal_"
+
 HUNDRED_FIFTY = xy(*[b"%d\tR12\t100\t50\t0" % i for i in range(150)])
 
 # --- the cases --------------------------------------------------------------
@@ -157,6 +160,23 @@ CASES = [
                      "6.0000 3.0000 6.0000 -1.0000",
                      "6.0000 -1.0000 -4.0000 -1.0000"),
              point("2.0000", "2.0000"))),
+    ("long codes sharing 31 characters each get their own size",
+     ["plate1", "b.txt"],
+     files(b_txt=xy(b"1\t" + AXIAL + b"0\t100\t50\t0",
+                    b"2\t" + AXIAL + b"7\t100\t50\t0"),
+           size_txt=b"h\n1\t" + AXIAL + b"7\t20\t8\n2\t" + AXIAL +
+           b"0\t10\t4\n"), 0, b"", drawing(R12_AT_100_50, R15_AT_100_50)),
+    ("a whole long code wins over an earlier row of its first 31",
+     ["plate1", "b.txt"], files(b_txt=xy(b"1\t" + AXIAL + b"7\t100\t50\t0"),
+                                size_txt=b"h\n1\t" + AXIAL[:31] + b"\t1\t1\n"
+                                b"2\t" + AXIAL.lower() + b"7\t20\t8\n"),
+     0, b"", drawing(R15_AT_100_50)),
+    ("a long code falls back to the first row of its first 31",
+     ["plate1", "b.txt"], files(b_txt=xy(b"1\t" + AXIAL + b"7\t100\t50\t0"),
+                                size_txt=b"h\n1\t" + AXIAL + b"0\t1\t1\n"
+                                b"2\t" + AXIAL[:31] + b"\t20\t8\n"
+                                b"3\t" + AXIAL[:31] + b"\t1\t1\n"),
+     0, b"", drawing(R15_AT_100_50)),
     ("codes compare whole, spaces included", ["plate1", "b.txt"],
      files(b_txt=xy(b"1\tR12 \t1\t1\t0")), 0, b"",
      drawing(point("1.0000", "1.0000"))),
@@ -504,6 +524,7 @@ NUMBER_CASES = [
 
 # Faults only Linux can stage: links, /dev/full, /proc and a shim that
 # fails reads. Each case may carry options for the run.
+OLD = b"the previous drawing\r\n"
 LINUX_CASES = [
     ("a full disk fails the run", ["full", "b.txt"],
      files(full_dxf=Link("/dev/full"), b_txt=xy(b"1\tR12\t100\t50\t0")), 255,
@@ -528,14 +549,43 @@ LINUX_CASES = [
      ["plate", "b.txt"], files(b_txt=ZXY, plate_dxf=HardLink("b.txt")), 255,
      b"", ZXY),
     ("a read error at the start of the xy file", ["plate1", "/proc/self/mem"],
-     files(), 255, b"", drawing()),
+     files(), 255, b"", None),
     ("a read error in the middle of the xy file", ["plate1", "b.txt"],
-     files(b_txt=PADDED_XY), 255, b"",
-     SameAs(files(b_txt=PADDED_XY[:READ_BLOCK])),
+     files(b_txt=PADDED_XY, plate1_dxf=OLD), 255, b"", OLD,
      {"fail_reads": "b.txt", "fail_reads_after": 1}),
     ("a read error before the first byte of the xy file", ["plate1", "b.txt"],
-     files(b_txt=PADDED_XY), 255, b"", drawing(),
+     files(b_txt=PADDED_XY), 255, b"", None,
      {"fail_reads": "b.txt", "fail_reads_after": 0}),
+    *[(f"a read error in {name} keeps the previous drawing",
+       ["plate1", "b.txt"],
+       files(b_txt=xy(b"1\tR12\t100\t50\t0"), plate1_dxf=OLD), 255, b"",
+       OLD, {"fail_reads": name, "fail_reads_after": 0})
+      for name in ["lumbrex.ini", "size.txt", "dxf11.txt", "dxf12.txt",
+                   "dxf13.txt"]],
+    ("the drawing may not replace size.txt through a link",
+     ["plate", "b.txt"], files(b_txt=ZXY, plate_dxf=Link("size.txt")), 255,
+     b"", SIZES),
+    ("the drawing may not replace a template through a link",
+     ["plate", "b.txt"], files(b_txt=ZXY, plate_dxf=Link("dxf13.txt")), 255,
+     b"", TAIL),
+    ("the drawing may not replace the settings by a hard link",
+     ["plate", "b.txt"], files(b_txt=ZXY, plate_dxf=HardLink("lumbrex.ini")),
+     255, b"", SETTINGS),
+    ("inputs may be links", ["plate1", "b.txt"],
+     {**files(b_txt=Link("in/b.txt"), size_txt=Link("in/size.txt")),
+      "in/b.txt": xy(b"1\tR12\t100\t50\t0"), "in/size.txt": SIZES}, 0, b"",
+     drawing(BOX_0)),
+    ("a link to a drawing stays, its file is replaced", ["plate1", "b.txt"],
+     {**files(b_txt=xy(b"1\tR12\t100\t50\t0"),
+              plate1_dxf=Link("out/real.dxf")), "out/real.dxf": OLD}, 0, b"",
+     drawing(BOX_0)),
+    ("a link to nowhere gets its file", ["plate1", "b.txt"],
+     {**files(b_txt=xy(b"1\tR12\t100\t50\t0"),
+              plate1_dxf=Link("out/new.dxf")), "out/keep": b""}, 0, b"",
+     drawing(BOX_0)),
+    ("a device is written in place", ["null", "b.txt"],
+     files(null_dxf=Link("/dev/null"), b_txt=xy(b"1\tR12\t100\t50\t0")), 0,
+     b"", None),
 ]
 
 # --- running them -----------------------------------------------------------
@@ -578,6 +628,9 @@ def run_in(command, args, work_files, options):
             done = subprocess.run(command + args, cwd=work, env=env,
                                   capture_output=True, timeout=120)
         after = set(os.listdir(work))
+        replaced_links = [p for p, v in work_files.items()
+                          if type(v) is Link and
+                          not os.path.islink(os.path.join(work, p))]
         layer = args[0] if args else "none"
         if command[-1].lower().endswith(".exe"):
             layer = layer.replace("\\", "/")  # a Windows path
@@ -586,7 +639,7 @@ def run_in(command, args, work_files, options):
         if os.path.isfile(out) and not os.path.realpath(out).startswith(
                 "/dev/"):
             got = open(out, "rb").read()
-        return done, got, after - before, before - after
+        return done, got, after - before, before - after, replaced_links
 
 
 def compare_drawing(expected, got, command, args, options):
@@ -614,8 +667,14 @@ def run_case(command, case, preload=None, quiet_stderr=True):
     name, args, work_files, status, stdout, expected = case[:6]
     options = dict(case[6]) if len(case) > 6 else {}
     options["preload"] = preload
-    done, got, created, removed = run_in(command, args, work_files, options)
+    done, got, created, removed, replaced_links = run_in(
+        command, args, work_files, options)
     problems = []
+    drawing_name = os.path.basename((args or ["none"])[0].replace("\\", "/"))
+    if created - {drawing_name + ".dxf"}:
+        problems.append(f"stray files: {sorted(created)}")
+    if replaced_links:
+        problems.append(f"links replaced by files: {replaced_links}")
     if done.returncode != status:
         problems.append(f"status: expected {status}, got {done.returncode}")
     if stdout is not None and done.stdout != stdout:
@@ -628,6 +687,20 @@ def run_case(command, case, preload=None, quiet_stderr=True):
     if expected is None and created:
         problems.append(f"files created: {sorted(created)}")
     return problems + compare_drawing(expected, got, command, args, options)
+
+
+def run_table(title, runs):
+    """Runs each (name, test) pair, where test() returns a list of problems;
+    prints every failure with its problems, then the count. Returns the
+    exit status."""
+    failed = 0
+    for name, test in runs:
+        problems = test()
+        if problems:
+            failed += 1
+            print(f"FAIL {name}\n  " + "\n  ".join(problems))
+    print(f"{title}: {len(runs) - failed} passed, {failed} failed")
+    return 1 if failed else 0
 
 
 def main(argv):
@@ -656,19 +729,10 @@ def main(argv):
                         "fail_reads" not in c[6]]))
     # korvane writes nothing to standard error; an emulator may.
     quiet_stderr = not emulator and not korvane.endswith(".exe")
-    passed = failed = 0
-    for command, cases in suites:
-        for case in cases:
-            problems = run_case(command, case, fail_reads, quiet_stderr)
-            if problems:
-                failed += 1
-                print(f"FAIL {case[0]}")
-                for p in problems:
-                    print("  " + p)
-            else:
-                passed += 1
-    print(f"e2e: {passed} passed, {failed} failed")
-    return 1 if failed else 0
+    return run_table("e2e", [
+        (case[0], lambda c=case, k=command: run_case(k, c, fail_reads,
+                                                     quiet_stderr))
+        for command, cases in suites for case in cases])
 
 
 if __name__ == "__main__":

@@ -1,9 +1,11 @@
-// A test shim, preloaded into korvane on Linux, that gives one file a real
-// read error part way through. The file is named by KORVANE_FAIL_READS;
-// KORVANE_FAIL_READS_AFTER reads of it (default 0) go through whole. Before
-// the next one the shim puts /proc/self/mem under the stream's descriptor:
-// its offset 0 is never mapped, so the C library's own read() gets EIO from
-// the kernel and the stream's error flag is set the usual way.
+// A test shim, preloaded into korvane on Linux, that gives one input a real
+// read error part way through: the xy file, the settings, the size table or
+// a template, whichever KORVANE_FAIL_READS names (by any path). Its first
+// KORVANE_FAIL_READS_AFTER reads (default 0), counted over every opening of
+// the file, go through whole. Before the next one the shim puts
+// /proc/self/mem under the stream's descriptor: its offset 0 is never
+// mapped, so the C library's own read() gets EIO from the kernel and the
+// stream's error flag is set the usual way.
 #include <dlfcn.h>
 #include <fcntl.h>
 #include <sys/stat.h>

@@ -5,9 +5,10 @@ package.
 usage: package_test.py install BUILD_DIR CMAKE SOURCE_DIR
        package_test.py deb BUILD_DIR CPACK SOURCE_DIR VERSION
 
-install: `cmake --install` into a fresh prefix holds exactly the program,
-its manual page and the sample files, the files match the tree, and the
-installed program draws the installed example.
+install: `cmake --install` into a fresh prefix holds exactly the programs,
+their manual pages and the sample files, the files match the tree, the
+installed korvane draws the installed example and korvane-check finds in it
+what it should.
 deb: `cpack -G DEB` builds a package whose file list and control fields are
 right, which dpkg installs into a scratch root and purges without a trace.
 Exits 77 (skipped) when a Debian tool is missing, unless
@@ -33,8 +34,15 @@ SAMPLES = {
 for name in ("board.txt", "dxf11.txt", "dxf12.txt", "dxf13.txt",
              "lumbrex.ini", "size.txt"):
     SAMPLES["share/korvane/example/" + name] = "examples/board/" + name
-COPIES = dict(SAMPLES, **{"share/man/man1/korvane.1": "docs/korvane.1"})
-FILES = sorted(["bin/korvane"] + list(COPIES))
+COPIES = dict(SAMPLES, **{"share/man/man1/korvane.1": "docs/korvane.1",
+                          "share/man/man1/korvane-check.1":
+                          "docs/korvane-check.1",
+                          "share/man/man1/korvane-import.1":
+                          "docs/korvane-import.1"})
+PROGRAMS = ["bin/korvane", "bin/korvane-check", "bin/korvane-import"]
+FILES = sorted(PROGRAMS + list(COPIES))
+# What korvane-check says of the example: TP-1.0 is not in its size.txt.
+EXAMPLE_FINDINGS = [b"board.txt:22: part code 'TP-1.0' is not in size.txt"]
 EXAMPLE_LINES = 4 * 56  # four LINE entities per placement of board.txt
 
 
@@ -82,6 +90,7 @@ def check_program(prefix, scratch):
                         f"{version.stdout!r}")
     work = os.path.join(scratch, "work")
     shutil.copytree(os.path.join(prefix, "share/korvane/example"), work)
+    problems += check_import(prefix, work)
     drawn = run(korvane, "board", "board.txt", cwd=work)
     if drawn.returncode != 0:
         problems.append(f"the example run ended with {drawn.returncode}")
@@ -91,7 +100,29 @@ def check_program(prefix, scratch):
     if lines != EXAMPLE_LINES:
         problems.append(f"the example drawing holds {lines} LINE entities, "
                         f"not {EXAMPLE_LINES}")
+    checked = run(os.path.join(prefix, "bin/korvane-check"), "board",
+                  "board.txt", cwd=work, text=False)
+    found = checked.stdout.splitlines()
+    if checked.returncode != 1 or len(found) != len(EXAMPLE_FINDINGS) or \
+            not all(f.startswith(w) for f, w in zip(found, EXAMPLE_FINDINGS)):
+        problems.append(f"korvane-check on the example gave "
+                        f"{checked.returncode} {checked.stdout!r}")
     return problems
+
+
+def check_import(prefix, work):
+    """Runs the installed korvane-import on a small export beside the
+    example's own settings, which give other columns: it must refuse."""
+    with open(os.path.join(work, "cpl.csv"), "w") as f:
+        f.write("Designator,Footprint,Mid X,Mid Y,Rotation\nU1,LQFP-64,5,5,0\n")
+    done = run(os.path.join(prefix, "bin/korvane-import"), "cpl.csv",
+               "cpl.txt", cwd=work)
+    os.remove(os.path.join(work, "cpl.csv"))
+    if done.returncode != 2 or "lumbrex.ini: gives the columns" not in \
+            done.stderr or os.path.exists(os.path.join(work, "cpl.txt")):
+        return [f"korvane-import over the example gave {done.returncode} "
+                f"{done.stderr!r}"]
+    return []
 
 
 def check_tree(prefix, source_dir, scratch):
@@ -100,8 +131,9 @@ def check_tree(prefix, source_dir, scratch):
     if found != FILES:
         problems.append(f"installed {found}, expected {FILES}")
         return problems
-    if not os.access(os.path.join(prefix, "bin/korvane"), os.X_OK):
-        problems.append("bin/korvane is not executable")
+    for program in PROGRAMS:
+        if not os.access(os.path.join(prefix, program), os.X_OK):
+            problems.append(f"{program} is not executable")
     differing = check_copies(prefix, source_dir)
     if differing:
         problems.append(f"differ from the tree: {differing}")
@@ -148,7 +180,7 @@ def check_modes(deb):
     for line in run("dpkg-deb", "-c", deb).stdout.splitlines():
         mode, owner, *_, path = line.split()
         want = ("drwxr-xr-x" if mode[0] == "d" else
-                "-rwxr-xr-x" if path.endswith("/bin/korvane") else
+                "-rwxr-xr-x" if "/bin/" in path else
                 "-rw-r--r--")
         if (mode, owner) != (want, "root/root"):
             problems.append(f"{path} is {mode} {owner}")

@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <memory>
 
+#include "text/replace_file.h"
+
 namespace {
 
 constexpr double kBoardPixels = 1000;     // longer side of the board at 100 %
@@ -126,7 +128,7 @@ struct Box {
 };
 
 // The smallest box holding the outline's corners.
-Box corners_box(const OutlineCorners& c) {
+Box corners_box(const PartCorners& c) {
   Box box = {held(c.x[0]), held(c.y[0]), held(c.x[0]), held(c.y[0])};
   for (int i = 1; i < 4; ++i) {
     box.left = std::min(box.left, held(c.x[i]));
@@ -186,7 +188,7 @@ size_t char_count(const std::string& text) {
 // The font size, in drawing units, at which a label of `chars` characters
 // fits upright inside the turned outline, at most kLabelPixels; 0 when
 // that would be too small to read.
-double label_size(const OutlineCorners& c, size_t chars, const View& view) {
+double label_size(const PartCorners& c, size_t chars, const View& view) {
   double lx = c.x[3] - c.x[0], ly = c.y[3] - c.y[0];
   double length = std::hypot(lx, ly);
   double width = std::hypot(c.x[1] - c.x[0], c.y[1] - c.y[0]);
@@ -201,7 +203,7 @@ double label_size(const OutlineCorners& c, size_t chars, const View& view) {
 }
 
 // True when the outline is smaller than kDotPixels either way.
-bool too_small_to_see(const OutlineCorners& c, const View& view) {
+bool too_small_to_see(const PartCorners& c, const View& view) {
   Box box = corners_box(c);
   double extent = std::max(box.right - box.left, box.top - box.bottom);
   return extent * view.scale < kDotPixels;
@@ -265,7 +267,7 @@ void put_label(TextOutput& out, const SvgPart& part, const View& view) {
   std::string label = shown_label(part.label);
   double size = label_size(part.corners, char_count(label), view);
   if (size == 0) return;
-  const OutlineCorners& c = part.corners;
+  const PartCorners& c = part.corners;
   double x = c.x[0] / 4 + c.x[1] / 4 + c.x[2] / 4 + c.x[3] / 4;
   double y = c.y[0] / 4 + c.y[1] / 4 + c.y[2] / 4 + c.y[3] / 4;
   put_text(out, "<text");
@@ -449,8 +451,14 @@ void write_svg(TextOutput& out, const SvgPicture& picture) {
 }
 
 int write_svg_file(const char* path, const SvgPicture& picture) {
+  FileReplacement replacement;
+  if (begin_replacement(replacement, path) != 0) return -1;
   auto out = std::make_unique<TextOutput>();
-  if (open_text_output(*out, path) != 0) return -1;
+  start_text_output(*out, replacement.file);
   write_svg(*out, picture);
-  return close_text_output(*out);
+  if (flush_text_output(*out) != 0) {
+    abandon_replacement(replacement);
+    return -1;
+  }
+  return finish_replacement(replacement);
 }

@@ -13,7 +13,7 @@
 // by (reference designator or xy line number), and what is wrong with it
 // (empty when nothing is; lines joined by LF).
 struct SvgPart {
-  OutlineCorners corners;
+  PartCorners corners;
   std::string label;
   std::string finding;
 };
@@ -34,6 +34,7 @@ struct SvgPicture {
 // are not UTF-8 show as U+FFFD). Write errors are left in `out`.
 void write_svg(TextOutput& out, const SvgPicture& picture);
 
-// Writes the picture to the file at `path`, created or replaced. Returns -1
-// when the file cannot be opened, written or closed.
+// Writes the picture to the file at `path`, created or replaced whole: a
+// failure leaves an old file as it was. Returns -1 when the picture cannot
+// be written.
 int write_svg_file(const char* path, const SvgPicture& picture);

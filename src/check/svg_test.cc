@@ -12,7 +12,7 @@ namespace {
 std::string part_title(const std::string& label) {
   SvgPicture picture;
   picture.parts.push_back(
-      {outline_corners(0, 0, 10, 4, 0, 0, 0, 0), label, ""});
+      {part_corners(0, 0, 10, 4, 0, 0, 0, 0), label, ""});
   std::string svg = captured([&](TextOutput& out) { write_svg(out, picture); });
   size_t start = svg.find("<title>", svg.find("<path")) + 7;
   return svg.substr(start, svg.find("</title>", start) - start);

@@ -31,9 +31,9 @@ void rotate_point(double& x, double& y, double degrees) {
   x = turned_x;
 }
 
-OutlineCorners outline_corners(double x, double y, double length,
-                               double width, double angle, double offset_x,
-                               double offset_y, double frame_angle) {
+PartCorners part_corners(double x, double y, double length, double width,
+                         double angle, double offset_x, double offset_y,
+                         double frame_angle) {
   double half_length = length * 0.5;
   double half_width = width * 0.5;
   double minus_half_length = -1 * length * 0.5;
@@ -41,7 +41,7 @@ OutlineCorners outline_corners(double x, double y, double length,
   double cx[4] = {minus_half_length, minus_half_length, half_length,
                   half_length};
   double cy[4] = {minus_half_width, half_width, half_width, minus_half_width};
-  OutlineCorners corners;
+  PartCorners corners;
   for (int i = 0; i < 4; ++i) {
     rotate_point(cx[i], cy[i], angle);
     cx[i] = held(cx[i] + offset_x);
@@ -56,11 +56,10 @@ OutlineCorners outline_corners(double x, double y, double length,
 void write_part_outline(TextOutput& out, const char* layer, double x, double y,
                         double length, double width, double angle,
                         double offset_x, double offset_y, double frame_angle) {
-  OutlineCorners corners = outline_corners(x, y, length, width, angle,
-                                           offset_x, offset_y, frame_angle);
+  PartCorners c =
+      part_corners(x, y, length, width, angle, offset_x, offset_y, frame_angle);
   for (int i = 0; i < 4; ++i) {
     int j = (i + 1) % 4;
-    write_line(out, layer, corners.x[i], corners.y[i], corners.x[j],
-               corners.y[j]);
+    write_line(out, layer, c.x[i], c.y[i], c.x[j], c.y[j]);
   }
 }

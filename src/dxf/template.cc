@@ -6,9 +6,10 @@
 
 int copy_template(TextOutput& out, const char* path) {
   auto in = std::make_unique<TextInput>();
-  if (open_text_input(*in, path) != 0) return -1;
+  if (open_text_input(*in, path) != 0) return kNotOpened;
   const char* bytes;
   while (size_t n = read_chunk(*in, &bytes)) put_bytes(out, bytes, n);
+  int status = in->failed ? kReadFailed : 0;
   close_text_input(*in);
-  return 0;
+  return status;
 }

@@ -5,9 +5,9 @@
 #include <cstring>
 #include <memory>
 
-#include "text/text_output.h"
 #include "text/scan.h"
 #include "text/text_input.h"
+#include "text/text_output.h"
 
 #if defined(__SSE2__) || defined(_M_X64) || \
     (defined(_M_IX86_FP) && _M_IX86_FP >= 2)
@@ -30,15 +30,19 @@
 
 namespace {
 
-constexpr size_t kMaxScannedCode = 64;
+constexpr size_t kMaxScannedCode = 32;
 constexpr size_t kWords = kMaxScannedCode / 8;
+static_assert(kCodeCutLength <= kMaxScannedCode);
 
 // The code as the scan compares it: byte k of a row matches code byte k
 // when (byte | mask[k]) == folded[k], so letters match in either case.
 // The words hold the same eight bytes at a time; `kept` has all bits set
-// in the code's bytes and none past its end.
+// in the code's bytes and none past its end. A long code is looked for by
+// its first kCodeCutLength bytes, as a prefix: rows whose field 2 starts
+// with them are read, and take_row tells a whole match from a cut one.
 struct ScanKey {
   size_t length = 0;
+  bool prefix = false;
   unsigned char folded[kMaxScannedCode];
   unsigned char mask[kMaxScannedCode];
   uint64_t folded_words[kWords];
@@ -59,11 +63,13 @@ void echo_size(const PartSize& size) {
 }
 
 // Fills `key` for `code`. False when the scan cannot look for this code:
-// empty, too long, or holding a TAB, LF or CR.
+// empty, or holding a TAB, LF or CR in the bytes it compares.
 bool make_scan_key(const char* code, ScanKey& key) {
   key = ScanKey{};
   key.length = strlen(code);
-  if (key.length == 0 || key.length > kMaxScannedCode) return false;
+  key.prefix = key.length > size_t{kCodeCutLength};
+  if (key.prefix) key.length = kCodeCutLength;
+  if (key.length == 0) return false;
   for (size_t k = 0; k < key.length; ++k) {
     unsigned char c = static_cast<unsigned char>(code[k]);
     if (c == '\t' || c == '\n' || c == '\r') return false;
@@ -107,7 +113,8 @@ Bytes check_tab(Bytes tab, Bytes begin, const ScanKey& key) {
   unsigned char after = field[key.length];
   bool ends = after == '\t' || after == '\n' || after == '\r';
   // A row cut at its last kept byte may end the field early.
-  if (ends || field + key.length - start >= kSizeLineCapacity) return start;
+  if (ends || key.prefix || field + key.length - start >= kSizeLineCapacity)
+    return start;
   return nullptr;
 }
 
@@ -219,47 +226,81 @@ void pass_rows(TextInput& in, const ScanKey& key, SizeScan scan) {
   skip_raw(in, static_cast<size_t>(row - begin));
 }
 
-// Takes one row: true, with `size` set, when its field 2 is `code`.
-bool take_row(const char* line, const char* code, PartSize& size) {
+// Takes one row: how its field 2 stands to `code`; `size` is set from
+// fields 3 and 4 unless the row does not match at all.
+CodeMatch take_row(const char* line, const char* code, PartSize& size) {
   char field[kSizeLineCapacity + 1];
   get_field(line, 2, field, sizeof field);
   if (!silent_mode) put_line(standard_output(), field);
-  if (!text_equal(field, code)) return false;
+  CodeMatch match = match_code(field, code);
+  if (match == CodeMatch::kNone) return match;
   get_field(line, 3, field, sizeof field);
   size.length = to_real(field);
   get_field(line, 4, field, sizeof field);
   size.width = to_real(field);
-  return true;
+  return match;
+}
+
+// The walk `scan` can take for `code`: codes the scan cannot look for are
+// read row by row.
+SizeScan usable_scan(const char* code, SizeScan scan, ScanKey& key) {
+  if (scan == SizeScan::kRowByRow || !make_scan_key(code, key))
+    return SizeScan::kRowByRow;
+  return scan;
 }
 
 // Reads the rows after the heading for `code`; true when found. Unless
 // `scan` is kRowByRow, rows that cannot match are passed over unread.
 bool find_row(TextInput& in, const char* code, PartSize& size, SizeScan scan) {
   ScanKey key;
-  if (scan != SizeScan::kRowByRow && !make_scan_key(code, key))
-    scan = SizeScan::kRowByRow;
+  scan = usable_scan(code, scan, key);
   char line[kSizeLineCapacity + 1];
   read_line(in, line, sizeof line);
+  PartSize row_size, cut_size;
+  bool cut_found = false;
   for (;;) {
     if (scan != SizeScan::kRowByRow) pass_rows(in, key, scan);
     read_line(in, line, sizeof line);
-    if (line[0] == '\0') return false;
-    if (take_row(line, code, size)) return true;
+    if (line[0] == '\0') break;
+    CodeMatch match = take_row(line, code, row_size);
+    if (match == CodeMatch::kWhole) {
+      size = row_size;
+      return true;
+    }
+    if (match == CodeMatch::kCut && !cut_found) {
+      cut_size = row_size;
+      cut_found = true;
+    }
   }
+  if (cut_found) size = cut_size;
+  return cut_found;
 }
 
 }  // namespace
 
-void lookup_part_size(const char* path, const char* code, PartSize& size) {
-  lookup_part_size_by(path, code, size,
-                      silent_mode ? SizeScan::kVector : SizeScan::kRowByRow);
+CodeMatch match_code(const char* row_code, const char* code) {
+  if (text_equal(row_code, code)) return CodeMatch::kWhole;
+  if (strlen(code) <= size_t{kCodeCutLength}) return CodeMatch::kNone;
+  char cut[kCodeCutLength + 1];
+  memcpy(cut, code, kCodeCutLength);
+  cut[kCodeCutLength] = '\0';
+  return text_equal(row_code, cut) ? CodeMatch::kCut : CodeMatch::kNone;
 }
 
-void lookup_part_size_by(const char* path, const char* code, PartSize& size,
-                         SizeScan scan) {
+int lookup_part_size(const char* path, const char* code, PartSize& size) {
+  return lookup_part_size_by(
+      path, code, size, silent_mode ? SizeScan::kVector : SizeScan::kRowByRow);
+}
+
+int lookup_part_size_by(const char* path, const char* code, PartSize& size,
+                        SizeScan scan) {
   auto in = std::make_unique_for_overwrite<TextInput>();
-  if (open_text_input(*in, path) != 0) return;
-  find_row(*in, code, size, scan);
+  if (open_text_input(*in, path) != 0) return kNotOpened;
+  PartSize found = size;
+  find_row(*in, code, found, scan);
+  int status = in->failed ? kReadFailed : 0;
+  if (status == 0) size = found;
   close_text_input(*in);
   echo_size(size);
+  return status;
 }

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "text/text_input.h"
 #include "test_util.h"
+#include "text/text_input.h"
 
 using namespace std::string_literals;
 
@@ -95,6 +95,23 @@ TEST(LookupPartSize, TakesTheFirstRowWhoseField2IsTheCode) {
   EXPECT_EQ(each({20, 8}), found("h\n1\tR12\t10\t4\n2\tR15\t20\t8", "R15"));
   EXPECT_EQ(each(kUnchanged), found("", "R15"));
   EXPECT_EQ(each({0, 0}), found("h\nnote\n2\t\t20\t8\n", ""));
+}
+
+TEST(LookupPartSize, LongCodesMatchWholeBeforeTheirFirst31Characters) {
+  const std::string cut(kCodeCutLength, 'L');  // 31 characters
+  const std::string a = cut + "_a", b = cut + "_b";
+  std::string table = "h\n1\t" + cut + "\t1\t1\n2\t" + a + "\t2\t2\n3\t" + b +
+                      "\t3\t3\n4\t" + a + "\t4\t4\n";
+  EXPECT_EQ(each({2, 2}), found(table, a));
+  EXPECT_EQ(each({3, 3}),
+            found(table, std::string(kCodeCutLength, 'l') + "_B"));
+  EXPECT_EQ(each({1, 1}), found(table, cut + "_c"));
+  EXPECT_EQ(each({1, 1}), found(table, cut));
+  EXPECT_EQ(each(kUnchanged), found(table, cut.substr(1)));
+  // Only rows before the first empty line count, for either match.
+  EXPECT_EQ(each({1, 1}),
+            found("h\n1\t" + cut + "\t1\t1\n\n2\t" + a + "\t2\t2\n", a));
+  EXPECT_EQ(each(kUnchanged), found("h\n\n1\t" + cut + "\t1\t1\n", a));
 }
 
 TEST(LookupPartSize, FoldsOnlyTheLettersAToZ) {
@@ -250,7 +267,9 @@ TEST(LookupPartSize, ScansAgreeWithReadingRowByRow) {
     odds = t < 10 ? 5000 : 40;
     std::vector<std::string> codes = {text(1), text(2), text(3)};
     for (int r = 0; r < rows; ++r) {
+      // Some codes pass 31 characters, sharing all but their last few.
       std::string code = text(1 + pick(4));
+      if (pick(4) == 0) code = std::string(29, 'a') + text(1 + pick(5));
       if (pick(5) == 0) codes.push_back(code);
       if (pick(10) == 0) codes.push_back(changed(code));
       int field1 = pick(50) ? pick(4) : 1000 + pick(30);

@@ -1,7 +1,7 @@
 #include "input/placement.h"
 
-#include "text/text_output.h"
 #include "text/scan.h"
+#include "text/text_output.h"
 
 namespace {
 
@@ -28,14 +28,19 @@ void echo_placement(const char* row, const Placement& p) {
 
 }  // namespace
 
-bool next_placement(TextInput& in, char* row, size_t size,
-                    const ColumnMap& columns, Placement& placement) {
-  read_line(in, row, size);
-  if (row[0] == '\0') return false;
+void decode_placement(const char* row, const ColumnMap& columns,
+                      Placement& placement) {
   get_field(row, columns.code, placement.code, sizeof placement.code);
   placement.x = number_field(row, columns.x);
   placement.y = number_field(row, columns.y);
   placement.a = number_field(row, columns.a);
+}
+
+bool next_placement(TextInput& in, char* row, size_t size,
+                    const ColumnMap& columns, Placement& placement) {
+  read_line(in, row, size);
+  if (row[0] == '\0') return false;
+  decode_placement(row, columns, placement);
   echo_placement(row, placement);
   return true;
 }

@@ -11,8 +11,9 @@ struct ColumnMap {
   int code = 0;  // part code
 };
 
-// Longest part code kept from a placement row; the rest is dropped.
-constexpr int kCodeCapacity = 31;
+// Longest part code kept from a placement row: a whole xy-file line, so
+// a code is never cut (see kCodeCutLength for how long codes are looked up).
+constexpr int kCodeCapacity = 2048;
 
 // One decoded placement row.
 struct Placement {

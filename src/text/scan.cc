@@ -57,15 +57,70 @@ long magnitude(const char* mantissa, const char* exponent) {
   return digits + e;
 }
 
-}  // namespace
-
-void get_field(const char* line, int n, char* out, size_t size) {
+// The start of field n of `line`, or the end of its text.
+const char* find_field(const char* line, int n) {
   for (int i = 1; i < n; ++i) {
     while (*line && *line != '\t') ++line;
     if (!*line) break;
     ++line;
   }
-  copy_until(line, '\t', out, size);
+  return line;
+}
+
+// Where the integer at `text` ends; *digits tells whether it had any.
+const char* integer_end(const char* text, bool* digits) {
+  const char* p = skip_space(text);
+  if (*p == '-' || *p == '+') ++p;
+  const char* end = skip_digits(p);
+  *digits = end > p;
+  return end;
+}
+
+// The parts of a decimal number as to_real reads it.
+struct RealText {
+  bool negative = false;
+  const char* mantissa = nullptr;  // first digit or point, after the sign
+  const char* exponent = nullptr;  // after the "e", when there is one
+  const char* end = nullptr;       // null when there is no number
+};
+
+RealText parse_real(const char* text) {
+  RealText real;
+  const char* p = skip_space(text);
+  real.negative = *p == '-';
+  if (*p == '-' || *p == '+') ++p;
+  real.mantissa = p;
+  const char* q = skip_digits(p);
+  bool digits = q > p;
+  if (*q == '.') {
+    const char* f = skip_digits(q + 1);
+    digits = digits || f > q + 1;
+    q = f;
+  }
+  if (!digits) return real;
+  if (*q == 'e' || *q == 'E') {
+    const char* e = q + 1;
+    if (*e == '+' || *e == '-') ++e;
+    if (is_digit(*e)) {
+      real.exponent = q + 1;
+      q = skip_digits(e);
+    }
+  }
+  real.end = q;
+  return real;
+}
+
+}  // namespace
+
+void get_field(const char* line, int n, char* out, size_t size) {
+  copy_until(find_field(line, n), '\t', out, size);
+}
+
+size_t field_length(const char* line, int n) {
+  const char* start = find_field(line, n);
+  const char* p = start;
+  while (*p && *p != '\t') ++p;
+  return static_cast<size_t>(p - start);
 }
 
 void strip_char(const char* source, char* dest, size_t size, char c) {
@@ -86,6 +141,12 @@ bool text_equal(const char* a, const char* b) {
   return *a == *b;
 }
 
+size_t integer_length(const char* text) {
+  bool digits;
+  const char* end = integer_end(text, &digits);
+  return digits ? static_cast<size_t>(end - text) : 0;
+}
+
 int to_integer(const char* text) {
   const char* p = skip_space(text);
   bool negative = *p == '-';
@@ -99,33 +160,18 @@ int to_integer(const char* text) {
 }
 
 double to_real(const char* text) {
-  const char* start = skip_space(text);
-  const char* p = start;
-  bool negative = *p == '-';
-  if (*p == '-' || *p == '+') ++p;
-  const char* mantissa = p;
-  const char* q = skip_digits(p);
-  bool digits = q > p;
-  if (*q == '.') {
-    const char* f = skip_digits(q + 1);
-    digits = digits || f > q + 1;
-    q = f;
-  }
-  if (!digits) return 0.0;
-  const char* exponent = nullptr;
-  if (*q == 'e' || *q == 'E') {
-    const char* e = q + 1;
-    if (*e == '+' || *e == '-') ++e;
-    if (is_digit(*e)) {
-      exponent = q + 1;
-      q = skip_digits(e);
-    }
-  }
+  RealText real = parse_real(text);
+  if (!real.end) return 0.0;
   double value = 0.0;
   // from_chars takes no "+" and no sign at all here: the grammar above has
   // already been checked, so it sees only digits, point and exponent.
-  auto result = std::from_chars(mantissa, q, value);
+  auto result = std::from_chars(real.mantissa, real.end, value);
   if (result.ec == std::errc::result_out_of_range)
-    value = magnitude(mantissa, exponent) > 0 ? DBL_MAX : 0.0;
-  return negative ? -value : value;
+    value = magnitude(real.mantissa, real.exponent) > 0 ? DBL_MAX : 0.0;
+  return real.negative ? -value : value;
+}
+
+size_t real_length(const char* text) {
+  RealText real = parse_real(text);
+  return real.end ? static_cast<size_t>(real.end - text) : 0;
 }

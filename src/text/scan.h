@@ -10,6 +10,9 @@
 // n of 1 or less selects field 1; a field past the last TAB is empty.
 void get_field(const char* line, int n, char* out, size_t size);
 
+// The length of field n of `line` as it stands, before any cut to a buffer.
+size_t field_length(const char* line, int n);
+
 // Copies `source` to `dest` without any byte c, dropping what does not fit.
 void strip_char(const char* source, char* dest, size_t size, char c);
 
@@ -24,8 +27,16 @@ bool text_equal(const char* a, const char* b);
 // first other byte. No digits give 0; values past an int saturate.
 int to_integer(const char* text);
 
+// How many bytes of `text` to_integer reads (white space, sign, digits);
+// 0 when it finds no digit and so gives 0.
+size_t integer_length(const char* text);
+
 // Leading white space, then the longest prefix that reads as a decimal
 // number: sign, digits with an optional "." and fraction, optional exponent.
 // No number gives 0. Correctly rounded; a value too large for a double
 // gives the largest double of its sign, one too small a zero of its sign.
 double to_real(const char* text);
+
+// How many bytes of `text` to_real reads (white space and the number); 0
+// when it finds no number and so gives 0.
+size_t real_length(const char* text);

@@ -140,3 +140,23 @@ TEST(ToReal, KeepsOutOfRangeValuesFinite) {
   EXPECT_EQ(0.0, to_real("123e-99999999999999999999"));
   EXPECT_EQ(1.0, to_real(("1." + std::string(1000, '0')).c_str()));
 }
+
+TEST(FieldLength, MeasuresTheWholeField) {
+  EXPECT_EQ(5u, field_length("left\t\tright", 3));
+  EXPECT_EQ(0u, field_length("left\t\tright", 2));
+  EXPECT_EQ(4u, field_length("left\t\tright", 0));
+  EXPECT_EQ(0u, field_length("left", 9));
+}
+
+TEST(NumberLength, CountsWhatTheConversionReads) {
+  struct Case {
+    const char* text;
+    size_t real, integer;
+  } cases[] = {{"12,5", 2, 2}, {" 12.5mm", 5, 3}, {"-.5e3x", 5, 0},
+               {"5.e", 2, 1},  {"x1", 0, 0},      {"", 0, 0},
+               {"+", 0, 0},    {"1e+", 1, 1},     {"\t7", 2, 2}};
+  for (const Case& c : cases) {
+    EXPECT_EQ(c.real, real_length(c.text)) << c.text;
+    EXPECT_EQ(c.integer, integer_length(c.text)) << c.text;
+  }
+}

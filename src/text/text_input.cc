@@ -3,15 +3,17 @@
 #include <sys/stat.h>
 
 #include <cstring>
+#include <memory>
 
 namespace {
 
 constexpr unsigned char kCtrlZ = 26;
 
 // Copies bytes[0, n) to out[0, room) leaving out every CR; returns how
-// many bytes it stored. Bytes past the room are dropped.
+// many bytes it stored. Bytes past the room are dropped, and then `cut` is
+// set when one of them was not a CR.
 size_t copy_without_cr(const unsigned char* bytes, size_t n, char* out,
-                       size_t room) {
+                       size_t room, bool& cut) {
   size_t kept = 0;
   const unsigned char* end = bytes + n;
   while (bytes < end && kept < room) {
@@ -19,11 +21,19 @@ size_t copy_without_cr(const unsigned char* bytes, size_t n, char* out,
     const unsigned char* stop =
         cr ? static_cast<const unsigned char*>(cr) : end;
     size_t run = static_cast<size_t>(stop - bytes);
-    if (run > room - kept) run = room - kept;
+    if (run > room - kept) {
+      run = room - kept;
+      cut = true;
+    }
     memcpy(out + kept, bytes, run);
     kept += run;
     bytes = cr ? stop + 1 : end;
   }
+  for (; bytes < end; ++bytes)
+    if (*bytes != '\r') {
+      cut = true;
+      break;
+    }
   return kept;
 }
 
@@ -80,13 +90,19 @@ void close_text_input(TextInput& in) {
 }
 
 bool read_line(TextInput& in, char* line, size_t size) {
+  bool cut;
+  return read_line_cut(in, line, size, cut);
+}
+
+bool read_line_cut(TextInput& in, char* line, size_t size, bool& cut) {
   size_t kept = 0;
+  cut = false;
   for (;;) {
     if (in.pos == in.len && !refill(in)) break;
     bool lf;
     size_t n = run_until(in, '\n', &lf);
-    kept +=
-        copy_without_cr(in.buffer + in.pos, n, line + kept, size - 1 - kept);
+    kept += copy_without_cr(in.buffer + in.pos, n, line + kept, size - 1 - kept,
+                            cut);
     in.pos += lf ? n + 1 : n;
     if (lf) {
       line[kept] = '\0';
@@ -118,3 +134,22 @@ size_t peek_raw(TextInput& in, const char** bytes) {
 }
 
 void skip_raw(TextInput& in, size_t n) { in.pos += n; }
+
+int read_file_bytes(const char* path, std::string& bytes, size_t limit) {
+  bytes.clear();
+  auto owned = std::make_unique<TextInput>();
+  TextInput& in = *owned;
+  if (open_text_input(in, path) != 0) return -1;
+  char block[16 * 1024];
+  int status = 0;
+  for (;;) {
+    size_t n = fread(block, 1, sizeof block, in.file);
+    if (bytes.size() + n > limit) status = -2;
+    if (status == 0) bytes.append(block, n);
+    if (n < sizeof block || status != 0) break;
+  }
+  if (status == 0 && ferror(in.file)) status = -1;
+  close_text_input(in);
+  if (status != 0) bytes.clear();
+  return status;
+}

@@ -5,8 +5,15 @@
 
 #include <cstddef>
 #include <cstdio>
+#include <string>
 
 constexpr size_t kTextInputBuffer = 64 * 1024;
+
+// What a reader of a whole file returns besides 0 (read to its end): the
+// file could not be opened (missing, a directory, no permission), or
+// reading it failed part way, which no caller may take for a short file.
+constexpr int kNotOpened = -1;
+constexpr int kReadFailed = -2;
 
 // An open input file and the bytes read ahead of the reader. The buffer
 // holds the file's bytes as they stand, CRs included; the readers drop
@@ -34,6 +41,10 @@ void close_text_input(TextInput& in);
 // empty line and returns true again. A read error reads as the end.
 bool read_line(TextInput& in, char* line, size_t size);
 
+// read_line that also sets `cut` when the line was longer than size - 1
+// bytes (CRs aside) and its end was dropped.
+bool read_line_cut(TextInput& in, char* line, size_t size, bool& cut);
+
 // Delivers the next run of bytes as they stand in the buffer, up to
 // `*bytes`; they stay valid until the next call. Returns 0 at the end.
 size_t read_chunk(TextInput& in, const char** bytes);
@@ -45,3 +56,9 @@ size_t peek_raw(TextInput& in, const char** bytes);
 
 // Takes the first n bytes that peek_raw showed, as if they had been read.
 void skip_raw(TextInput& in, size_t n);
+
+// Reads the whole file at `path` into `bytes` as it stands, without the
+// text rules: CRs and Ctrl-Z bytes are kept. Returns -1 when it cannot be
+// opened, names a directory or fails to read, -2 when it holds more than
+// `limit` bytes; `bytes` is then empty.
+int read_file_bytes(const char* path, std::string& bytes, size_t limit);

@@ -150,3 +150,22 @@ TEST(TextInput, TellsAReadErrorFromTheEnd) {
   close_text_input(*in);
 }
 #endif
+
+TEST(ReadLineCut, TellsACutLineFromOneThatFits) {
+  struct Case {
+    const char* bytes;
+    bool cut;
+  } cases[] = {{"abcd\n", false},   {"abcd\r\r\n", false}, {"abcde\n", true},
+               {"abcd\rx\n", true}, {"ab\rcd\n", false},   {"abcde", true}};
+  std::string path = scratch_path("cut");
+  for (const Case& c : cases) {
+    write_file(path, c.bytes);
+    auto in = std::make_unique<TextInput>();
+    ASSERT_EQ(0, open_text_input(*in, path.c_str()));
+    char line[5];
+    bool cut = !c.cut;
+    read_line_cut(*in, line, sizeof line, cut);
+    EXPECT_EQ(c.cut, cut) << c.bytes;
+    close_text_input(*in);
+  }
+}

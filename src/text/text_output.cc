@@ -17,17 +17,17 @@ void write_buffer(TextOutput& out) {
   out.len = 0;
 }
 
-// Room for the longest fixed-point double: 309 integer digits, sign, point
-// and decimals.
-constexpr size_t kNumberText = 400;
-
 }  // namespace
 
 int open_text_output(TextOutput& out, const char* path) {
+  start_text_output(out, fopen(path, "wb"));
+  return out.file ? 0 : -1;
+}
+
+void start_text_output(TextOutput& out, FILE* file) {
   out.len = 0;
   out.failed = false;
-  out.file = fopen(path, "wb");
-  return out.file ? 0 : -1;
+  out.file = file;
 }
 
 int close_text_output(TextOutput& out) {
@@ -94,9 +94,16 @@ void put_integer(TextOutput& out, int value) {
 }
 
 void put_fixed(TextOutput& out, double value, int decimals) {
+  char text[kFixedTextCapacity];
+  put_bytes(out, text, format_fixed(text, value, decimals));
+}
+
+// The longest fixed-point double (309 integer digits, sign, point and
+// decimals) fits, so the conversion never runs out of room.
+size_t format_fixed(char* text, double value, int decimals) {
   if (!std::isfinite(value)) value = 0.0;
-  char text[kNumberText];
-  auto result = std::to_chars(text, text + sizeof text, value,
+  auto result = std::to_chars(text, text + kFixedTextCapacity - 1, value,
                               std::chars_format::fixed, decimals);
-  put_bytes(out, text, static_cast<size_t>(result.ptr - text));
+  *result.ptr = '\0';
+  return static_cast<size_t>(result.ptr - text);
 }

@@ -25,6 +25,10 @@ extern const bool silent_mode;
 // cannot be opened.
 int open_text_output(TextOutput& out, const char* path);
 
+// Writes to `file`, which stays the caller's: flush_text_output hands it
+// the bytes, and the caller closes it.
+void start_text_output(TextOutput& out, FILE* file);
+
 // Flushes and closes the file. Returns -1 when any write or the close
 // failed, 0 otherwise.
 int close_text_output(TextOutput& out);
@@ -44,3 +48,10 @@ void put_integer(TextOutput& out, int value);
 // correctly rounded (ties to even), "." as the point, whatever the locale.
 // Infinities and NaN, which korvane never computes, are written as 0.
 void put_fixed(TextOutput& out, double value, int decimals);
+
+// Room for the longest text format_fixed writes, terminator included.
+constexpr size_t kFixedTextCapacity = 400;
+
+// Writes the text put_fixed writes into `text` (kFixedTextCapacity bytes)
+// and terminates it; returns its length.
+size_t format_fixed(char* text, double value, int decimals);

@@ -1,0 +1,44 @@
+// Fuzzes korvane-import on one export. It must end with 0, writing an xy
+// file that korvane reads without fault, or with 2, writing nothing; its
+// messages to standard error are dropped.
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cstdio>
+
+#include "driver/run.h"
+#include "fuzz_util.h"
+#include "import/import_run.h"
+
+namespace {
+
+// Runs korvane-import with standard error sent to /dev/null.
+int import_quietly(const char* const* argv, int argc) {
+  fflush(stderr);
+  int saved = dup(2);
+  int null = open("/dev/null", O_WRONLY);
+  dup2(null, 2);
+  close(null);
+  int status = run_import(argc, argv);
+  fflush(stderr);
+  dup2(saved, 2);
+  close(saved);
+  return status;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  enter_scratch_directory();
+  for (const char* name : {"lumbrex.ini", "b.txt", "plate.dxf"}) remove(name);
+  write_file("export.csv", bytes_of(data, size));
+  const char* import[] = {"korvane-import", "export.csv", "b.txt"};
+  int status = import_quietly(import, 3);
+  require(status == 0 || status == 2, "status 0 or 2");
+  bool written = access("b.txt", F_OK) == 0;
+  require(written == (status == 0), "an xy file exactly when status is 0");
+  if (!written) return 0;
+  const char* korvane[] = {"korvane", "plate", "b.txt"};
+  require(run_korvane(3, korvane) == 0, "korvane draws what was imported");
+  return 0;
+}

@@ -1,0 +1,14 @@
+// The --list table: one line per placement that korvane will draw.
+#pragma once
+
+#include <vector>
+
+#include "check/size_check.h"
+#include "check/xy_check.h"
+#include "text/text_output.h"
+
+// Writes a heading and one line per drawn placement: xy line, code, X, Y,
+// angle, length, width and where the size comes from, in columns that
+// line up.
+void print_listing(TextOutput& out, const XyList& xy,
+                   const std::vector<DrawnSize>& sizes);

@@ -1,0 +1,255 @@
+#include "import/heading.h"
+
+#include <algorithm>
+
+#include "import/fields.h"
+#include "import/units.h"
+
+namespace {
+
+// The usual names of each role's column, better ones first, as name_key
+// gives them.
+const std::vector<std::vector<std::string>> kUsualNames = {
+    {"designator", "ref", "reference", "refdes", "referencedesignator",
+     "partname", "part"},
+    {"footprint", "package", "pattern", "footprintname", "packagename",
+     "pcbfootprint", "case"},
+    {"midx", "centerx", "centrex", "posx", "x", "xpos", "positionx",
+     "locationx", "locx", "cx"},
+    {"midy", "centery", "centrey", "posy", "y", "ypos", "positiony",
+     "locationy", "locy", "cy"},
+    {"rotation", "rot", "angle", "rotate", "orientation"},
+    {"layer", "side", "tb", "mountside"},
+};
+
+const char* const kOptionNames[kRoles] = {"--ref", "--code",  "--x",
+                                          "--y",   "--angle", "--side-column"};
+const char* const kRoleWords[kRoles] = {"reference designator",
+                                        "part code (footprint or package)",
+                                        "X",
+                                        "Y",
+                                        "rotation",
+                                        "side"};
+constexpr int kAmbiguous = -2;
+// The heading stands among the first lines, after a preamble of a few.
+constexpr int kHeadingLines = 1000;
+
+// The column number an option gives (from 1), or 0 when it is a name.
+int column_number(const std::string& option) {
+  if (option.empty() || option.size() > 4) return 0;
+  int n = 0;
+  for (char c : option) {
+    if (c < '0' || c > '9') return 0;
+    n = n * 10 + (c - '0');
+  }
+  return n;
+}
+
+// The only column whose key is `key`, kAmbiguous for several, -1 for none.
+int column_named(const std::vector<std::string>& keys, const std::string& key) {
+  int found = -1;
+  for (size_t i = 0; i < keys.size(); ++i) {
+    if (keys[i] != key) continue;
+    if (found != -1) return kAmbiguous;
+    found = static_cast<int>(i);
+  }
+  return found;
+}
+
+// A role's column by its usual names, the better names first.
+int usual_column(const std::vector<std::string>& keys, int role) {
+  for (const std::string& key : kUsualNames[role]) {
+    int at = column_named(keys, key);
+    if (at != -1) return at;
+  }
+  return -1;
+}
+
+// Whether the heading found ref, X and Y, one of them at least by a name.
+bool names_placements(const ColumnChoice& c, const ImportOptions& options) {
+  bool by_name = false;
+  for (int role : {kRef, kX, kY}) {
+    if (c.index[role] == -1) return false;
+    if (column_number(options.column[role]) == 0) by_name = true;
+  }
+  return by_name;
+}
+
+// Cuts one line as a candidate heading; a first field of "#" only, as in
+// "# Ref Val Package", is no column.
+bool heading_fields(std::string_view line, Separator separator,
+                    Record& record) {
+  size_t pos = 0;
+  int number = 0;
+  Problem ignored;
+  if (split_record(line, pos, number, separator, record, ignored) != 0)
+    return false;
+  std::vector<std::string>& f = record.fields;
+  if (separator == Separator::kBlanks && !f.empty() &&
+      f[0].find_first_not_of('#') == std::string::npos)
+    f.erase(f.begin());
+  return true;
+}
+
+constexpr Separator kSeparators[] = {Separator::kComma, Separator::kSemicolon,
+                                     Separator::kTab, Separator::kBlanks};
+
+// Tries `line` as the heading with each separator; keeps the one that
+// names the most roles. Returns false when no separator makes a heading.
+bool try_heading(std::string_view line, const ImportOptions& options,
+                 ExportLayout& layout, Record& heading) {
+  int best = 0;
+  for (Separator separator : kSeparators) {
+    Record record;
+    ColumnChoice columns;
+    if (!heading_fields(line, separator, record)) continue;
+    int found = choose_columns(record, options, columns);
+    if (!names_placements(columns, options) || found <= best) continue;
+    best = found;
+    layout.separator = separator;
+    layout.columns = columns;
+    heading = record;
+  }
+  return best > 0;
+}
+
+}  // namespace
+
+std::string name_key(std::string_view name) {
+  std::string key;
+  int depth = 0;
+  for (char c : name) {
+    if (c == '(' || c == '[') ++depth;
+    if ((c == ')' || c == ']') && depth > 0) --depth;
+    if (depth > 0) continue;
+    if (c >= 'A' && c <= 'Z') c = c - 'A' + 'a';
+    if ((c >= 'a' && c <= 'z') || (c >= '0' && c <= '9')) key += c;
+  }
+  return key;
+}
+
+int choose_columns(const Record& heading, const ImportOptions& options,
+                   ColumnChoice& columns) {
+  int found = 0;
+  std::vector<std::string> keys;
+  for (const std::string& field : heading.fields)
+    keys.push_back(name_key(field));
+  for (int role = 0; role < kRoles; ++role) {
+    const std::string& option = options.column[role];
+    int number = column_number(option);
+    int& at = columns.index[role];
+    if (number > 0)
+      at = number - 1;
+    else if (!option.empty())
+      at = column_named(keys, name_key(option));
+    else
+      at = usual_column(keys, role);
+    if (at >= 0) ++found;
+  }
+  for (int role : {kX, kY}) {
+    int at = columns.index[role];
+    Unit unit = at >= 0 && at < static_cast<int>(heading.fields.size())
+                    ? heading_unit(heading.fields[at])
+                    : Unit::kNone;
+    (role == kX ? columns.x_unit : columns.y_unit) = unit;
+  }
+  return found;
+}
+
+namespace {
+
+// The heading must give a code and an angle, and no role two columns.
+int check_columns(const ExportLayout& layout, Problem& problem) {
+  for (int role = 0; role < kRoles; ++role) {
+    int at = layout.columns.index[role];
+    std::string what = kRoleWords[role];
+    if (at == kAmbiguous) {
+      problem = problem_at(layout.heading_line,
+                           "two columns could be the " + what +
+                               " column; name one with " + kOptionNames[role]);
+      return -1;
+    }
+    if (at == -1 && (role == kCode || role == kAngle)) {
+      problem = problem_at(layout.heading_line, "no " + what +
+                                                    " column found; name "
+                                                    "it with " +
+                                                    kOptionNames[role]);
+      return -1;
+    }
+  }
+  return 0;
+}
+
+// The first line that holds more than blanks and is no "#" comment.
+std::string_view first_row(std::string_view text) {
+  size_t pos = 0;
+  while (pos < text.size()) {
+    size_t end = std::min(text.find('\n', pos), text.size());
+    std::string_view line = text.substr(pos, end - pos);
+    size_t start = line.find_first_not_of(" \t");
+    if (start != std::string_view::npos && line[start] != '#') return line;
+    pos = end + 1;
+  }
+  return {};
+}
+
+// Without a heading: the first separator that cuts the first row into
+// enough fields for every numbered column.
+int headerless_layout(std::string_view text, const ImportOptions& options,
+                      ExportLayout& layout, Problem& problem) {
+  int needed = 0;
+  for (int role = 0; role < kRoles; ++role) {
+    int number = column_number(options.column[role]);
+    if (!options.column[role].empty() && number == 0) return -1;
+    layout.columns.index[role] = number - 1;
+    if (number > needed) needed = number;
+  }
+  for (int role : {kCode, kX, kY, kAngle})
+    if (layout.columns.index[role] < 0) return -1;
+  std::string_view first = first_row(text);
+  for (Separator separator : kSeparators) {
+    Record record;
+    if (heading_fields(first, separator, record) &&
+        static_cast<int>(record.fields.size()) >= needed) {
+      layout.separator = separator;
+      return 0;
+    }
+  }
+  problem =
+      problem_at(1, "the first line has fewer fields than the columns named");
+  return -2;
+}
+
+}  // namespace
+
+int find_layout(std::string_view text, const ImportOptions& options,
+                ExportLayout& layout, Problem& problem) {
+  layout = ExportLayout();
+  size_t pos = 0;
+  for (int line = 1; pos < text.size() && line <= kHeadingLines; ++line) {
+    size_t end = text.find('\n', pos);
+    if (end == std::string_view::npos) end = text.size();
+    std::string_view row = text.substr(pos, end - pos);
+    Record heading;
+    if (try_heading(row, options, layout, heading)) {
+      layout.heading_line = line;
+      layout.heading_fields = static_cast<int>(heading.fields.size());
+      layout.data_start = end < text.size() ? end + 1 : end;
+      layout.data_line = line + 1;
+      return check_columns(layout, problem);
+    }
+    if (layout.file_unit == Unit::kNone) layout.file_unit = declared_unit(row);
+    pos = end + 1;
+  }
+  Unit declared = layout.file_unit;
+  int status = headerless_layout(text, options, layout, problem);
+  if (status == -1)
+    problem =
+        problem_at(1,
+                   "no heading found: no line of the first 1000 names the "
+                   "reference, X and Y columns; name them with --ref, --x and "
+                   "--y, or give "
+                   "--code, --x, --y and --angle as column numbers");
+  layout.file_unit = declared;
+  return status == 0 ? 0 : -1;
+}

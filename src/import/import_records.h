@@ -1,0 +1,78 @@
+// The plain records that one run of korvane-import carries from the export
+// it reads to the xy file it writes.
+#pragma once
+
+#include <string>
+#include <utility>
+#include <vector>
+
+// A length unit. kNone: the export does not say.
+enum class Unit { kNone, kMm, kMil, kIn };
+
+// How the fields of an export row are separated. kBlanks: runs of spaces
+// and TABs, as in text aligned into columns.
+enum class Separator { kComma, kSemicolon, kTab, kBlanks };
+
+// Which side of the board a placement is on, or which one to keep.
+enum class Side { kAny, kTop, kBottom };
+
+// Why a run stops: the line (0 when no line is to blame) of the file
+// (empty: the export) and words that say what is wrong and what to do.
+struct Problem {
+  int line = 0;
+  std::string message;
+  std::string file;
+};
+
+inline Problem problem_at(int line, std::string message,
+                          std::string file = {}) {
+  Problem problem;
+  problem.line = line;
+  problem.message = std::move(message);
+  problem.file = std::move(file);
+  return problem;
+}
+
+// One row of an export cut into fields; `line` is where the row starts.
+struct Record {
+  int line = 0;
+  std::vector<std::string> fields;
+};
+
+// The roles a column can play, in the order of ColumnChoice::index.
+enum Role { kRef, kCode, kX, kY, kAngle, kSide, kRoles };
+
+// Where each role's column stands in a row (from 0; -1 when there is
+// none), and the unit the heading gives the X and Y columns.
+struct ColumnChoice {
+  int index[kRoles] = {-1, -1, -1, -1, -1, -1};
+  Unit x_unit = Unit::kNone;
+  Unit y_unit = Unit::kNone;
+};
+
+// What the command line asks for. Column options hold a heading name or a
+// column number from 1; empty means "guess from the heading".
+struct ImportOptions {
+  std::string export_path;
+  std::string xy_path;
+  std::string column[kRoles];
+  Unit units = Unit::kNone;
+  Side keep = Side::kAny;
+  bool split = false;
+  bool settings = false;
+  bool help = false;
+};
+
+// One placement as read from the export, numbers in the units of `x_unit`
+// and `y_unit`.
+struct ImportedPlacement {
+  int line = 0;
+  std::string code;
+  std::string ref;
+  std::string side;
+  double x = 0;
+  double y = 0;
+  double angle = 0;
+  Unit x_unit = Unit::kNone;
+  Unit y_unit = Unit::kNone;
+};

@@ -1,0 +1,159 @@
+#include "import/import_run.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "import/decode.h"
+#include "import/heading.h"
+#include "import/options.h"
+#include "import/placements.h"
+#include "import/size_check.h"
+#include "import/xy_output.h"
+#include "text/text_input.h"
+#include "text/text_output.h"
+
+namespace {
+
+constexpr int kBadInput = 2;
+constexpr int kWriteFailed = 1;
+// Exports of real boards are a few hundred kilobytes.
+constexpr size_t kExportLimit = 64u << 20;
+
+int report(const std::string& file, const Problem& problem) {
+  std::string where = problem.file.empty() ? file : problem.file;
+  if (problem.line > 0) where.append(":").append(std::to_string(problem.line));
+  std::fprintf(stderr, "%s: %s\n", where.c_str(), problem.message.c_str());
+  return kBadInput;
+}
+
+int usage_error(const std::string& message) {
+  std::fprintf(stderr, "korvane-import: %s\n%s", message.c_str(),
+               usage_text(false).c_str());
+  return kBadInput;
+}
+
+// Reads and decodes the export into `text`.
+int read_export(const ImportOptions& options, std::string& text,
+                Problem& problem) {
+  std::string raw;
+  int status = read_file_bytes(options.export_path.c_str(), raw, kExportLimit);
+  if (status == -2)
+    problem = problem_at(0, "larger than 64 MiB; is it an export?");
+  if (status == -1) problem = problem_at(0, "cannot be read; check its name");
+  if (status != 0) return -1;
+  return decode_export(raw, text, problem);
+}
+
+// All placements to write, as the options keep and convert them.
+int gather(const ImportOptions& options, std::vector<ImportedPlacement>& all,
+           Problem& problem) {
+  std::string text;
+  ExportLayout layout;
+  if (read_export(options, text, problem) != 0 ||
+      find_layout(text, options, layout, problem) != 0 ||
+      read_placements(text, layout, all, problem) != 0 ||
+      keep_side(all, layout, options.keep, problem) != 0 ||
+      settle_units(all, options.units, problem) != 0)
+    return -1;
+  if (!all.empty()) return 0;
+  problem =
+      problem_at(layout.heading_line, options.keep == Side::kAny
+                                          ? "no placement follows the heading"
+                                          : "no placement on the side kept");
+  return -1;
+}
+
+// The xy file, or its pieces of at most kPlacementsPerFile placements.
+int plan_files(const ImportOptions& options,
+               const std::vector<ImportedPlacement>& all,
+               std::vector<OutputFile>& files, Problem& problem) {
+  if (all.size() > kPlacementsPerFile && !options.split) {
+    problem = problem_at(
+        all[kPlacementsPerFile].line,
+        std::to_string(all.size()) +
+            " placements, and korvane draws "
+            "only the first 100 of an xy file; pass --split to write "
+            "pieces of 100");
+    return -1;
+  }
+  for (size_t first = 0; first < all.size(); first += kPlacementsPerFile) {
+    size_t count = std::min(kPlacementsPerFile, all.size() - first);
+    OutputFile file;
+    file.path =
+        options.split
+            ? piece_name(options.xy_path,
+                         static_cast<int>(first / kPlacementsPerFile) + 1)
+            : options.xy_path;
+    if (xy_text(all, first, count, file.text, problem) != 0) return -1;
+    files.push_back(file);
+  }
+  return 0;
+}
+
+// Adds lumbrex.ini to the files when it must be written; refuses an xy
+// file that is lumbrex.ini itself.
+int plan_settings(const ImportOptions& options, std::vector<OutputFile>& files,
+                  Problem& problem) {
+  for (const OutputFile& file : files) {
+    if (!is_settings_file(file.path)) continue;
+    problem = problem_at(0, "is korvane's settings file; name another xy file",
+                         file.path);
+    return -1;
+  }
+  bool needed = false;
+  if (settings_needed(options.settings, needed, problem) != 0) return -1;
+  if (needed) files.push_back({kSettingsFile, settings_text()});
+  return 0;
+}
+
+void warn_missing_codes(const std::string& source,
+                        const std::vector<ImportedPlacement>& all) {
+  for (const Problem& missing : codes_missing_from(kSizeTableFile, all))
+    std::fprintf(stderr, "%s:%d: warning: %s\n", source.c_str(), missing.line,
+                 missing.message.c_str());
+}
+
+int print_lines(const std::vector<std::string>& lines) {
+  TextOutput& out = standard_output();
+  for (const std::string& line : lines) put_line(out, line.c_str());
+  return flush_text_output(out) == 0 ? 0 : kWriteFailed;
+}
+
+// With --split, the pieces' names, one a line.
+int print_pieces(const ImportOptions& options,
+                 const std::vector<OutputFile>& files) {
+  std::vector<std::string> names;
+  for (size_t i = 0; options.split && i < files.size(); ++i)
+    if (files[i].path != kSettingsFile) names.push_back(files[i].path);
+  return print_lines(names);
+}
+
+}  // namespace
+
+int run_import(int argc, const char* const* argv) {
+  ImportOptions options;
+  std::string message;
+  if (parse_options(argc, argv, options, message) != 0)
+    return usage_error(message);
+  if (options.help) {
+    put_text(standard_output(), usage_text(true).c_str());
+    return print_lines({});
+  }
+  std::vector<ImportedPlacement> all;
+  std::vector<OutputFile> files;
+  Problem problem;
+  const std::string& source = options.export_path;
+  if (gather(options, all, problem) != 0 ||
+      plan_files(options, all, files, problem) != 0 ||
+      plan_settings(options, files, problem) != 0)
+    return report(source, problem);
+  int status = write_all(files, source.c_str(), problem);
+  if (status != 0) {
+    report(source, problem);
+    return status > 0 ? kBadInput : kWriteFailed;
+  }
+  warn_missing_codes(source, all);
+  return print_pieces(options, files);
+}

@@ -1,0 +1,3 @@
+#include "import/import_run.h"
+
+int main(int argc, char** argv) { return run_import(argc, argv); }

@@ -1,0 +1,232 @@
+#include "import/placements.h"
+
+#include <cmath>
+
+#include "import/fields.h"
+#include "import/units.h"
+
+namespace {
+
+const char* const kFieldWords[kRoles] = {"reference", "part code", "X",
+                                         "Y",         "rotation",  "side"};
+
+// The field of a role's column, empty when the row or the export has none.
+std::string field_of(const Record& record, const ExportLayout& layout,
+                     int role) {
+  int at = layout.columns.index[role];
+  if (at < 0 || at >= static_cast<int>(record.fields.size())) return {};
+  return record.fields[at];
+}
+
+// The text without the spaces before and after it, which even a quoted
+// field may hold.
+std::string trimmed(const std::string& text) {
+  size_t start = text.find_first_not_of(' ');
+  if (start == std::string::npos) return {};
+  return text.substr(start, text.find_last_not_of(' ') - start + 1);
+}
+
+// The row's field count without trailing empty fields must fit the
+// heading, and every required column must be there.
+int check_field_count(const Record& record, const ExportLayout& layout,
+                      int expected, Problem& problem) {
+  int count = static_cast<int>(record.fields.size());
+  bool aligned = layout.separator == Separator::kBlanks;
+  while (!aligned && count > 0 && record.fields[count - 1].empty()) --count;
+  std::string counts =
+      std::to_string(count) + " fields where the " +
+      (layout.heading_line ? "heading has " : "first row has ") +
+      std::to_string(expected);
+  if (count > expected || (aligned && count < expected)) {
+    problem = problem_at(record.line, counts +
+                                          "; a value holding a separator or a "
+                                          "blank shifts the columns: quote it");
+    return -1;
+  }
+  for (int role : {kCode, kX, kY, kAngle}) {
+    if (layout.columns.index[role] < count) continue;
+    problem = problem_at(record.line, counts + ": too few fields, the " +
+                                          kFieldWords[role] + " is missing");
+    return -1;
+  }
+  return 0;
+}
+
+// A text field is written as it stands; korvane would cut one that holds
+// a TAB or a line end.
+int check_text(const std::string& text, const char* what, int line,
+               Problem& problem) {
+  if (text.find_first_of("\t\n") == std::string::npos) return 0;
+  problem =
+      problem_at(line, std::string("the ") + what + " '" + text.substr(0, 40) +
+                           "' holds a TAB or a line break, which the xy file "
+                           "cannot hold; remove it");
+  return -1;
+}
+
+int read_coordinate(const std::string& field, Unit column_unit,
+                    const ExportLayout& layout, int role, int line,
+                    double& value, Unit& unit, Problem& problem) {
+  bool comma = layout.separator == Separator::kSemicolon;
+  if (read_length(field, comma, value, unit) != 0) {
+    problem = problem_at(
+        line, std::string("cannot read the ") + kFieldWords[role] + " value '" +
+                  field.substr(0, 40) +
+                  "' as a number, with mm, mil or in after it or not");
+    return -1;
+  }
+  if (unit == Unit::kNone) unit = column_unit;
+  if (unit == Unit::kNone) unit = layout.file_unit;
+  return 0;
+}
+
+// One row into a placement.
+int read_row(const Record& record, const ExportLayout& layout,
+             ImportedPlacement& p, Problem& problem) {
+  p.line = record.line;
+  p.code = trimmed(field_of(record, layout, kCode));
+  p.ref = trimmed(field_of(record, layout, kRef));
+  p.side = trimmed(field_of(record, layout, kSide));
+  if (p.code.empty()) {
+    problem = problem_at(p.line,
+                         "the part code (footprint or package) is empty; fill "
+                         "it in, korvane finds the part's size by it");
+    return -1;
+  }
+  if (check_text(p.code, "part code", p.line, problem) != 0 ||
+      check_text(p.ref, "reference", p.line, problem) != 0 ||
+      check_text(p.side, "side", p.line, problem) != 0 ||
+      read_coordinate(field_of(record, layout, kX), layout.columns.x_unit,
+                      layout, kX, p.line, p.x, p.x_unit, problem) != 0 ||
+      read_coordinate(field_of(record, layout, kY), layout.columns.y_unit,
+                      layout, kY, p.line, p.y, p.y_unit, problem) != 0)
+    return -1;
+  std::string angle = field_of(record, layout, kAngle);
+  if (read_angle(angle, layout.separator == Separator::kSemicolon, p.angle) ==
+      0)
+    return 0;
+  problem =
+      problem_at(p.line, "cannot read the rotation '" + angle.substr(0, 40) +
+                             "' as a number of degrees");
+  return -1;
+}
+
+// Moves past a line that starts with "#" (after blanks), as KiCad's "##
+// End"; returns false, moving nothing, for any other line.
+bool skip_comment(std::string_view text, size_t& pos, int& line) {
+  size_t start = text.find_first_not_of(" \t", pos);
+  if (start == std::string_view::npos || text[start] != '#') return false;
+  size_t end = text.find('\n', start);
+  pos = end == std::string_view::npos ? text.size() : end + 1;
+  ++line;
+  return true;
+}
+
+}  // namespace
+
+int read_placements(std::string_view text, const ExportLayout& layout,
+                    std::vector<ImportedPlacement>& placements,
+                    Problem& problem) {
+  size_t pos = layout.data_start;
+  int line = layout.data_line;
+  int expected = layout.heading_fields;
+  Record record;
+  while (pos < text.size()) {
+    if (skip_comment(text, pos, line)) continue;
+    if (split_record(text, pos, line, layout.separator, record, problem) != 0)
+      return -1;
+    if (blank_record(record)) continue;
+    if (expected == 0) expected = static_cast<int>(record.fields.size());
+    ImportedPlacement p;
+    if (check_field_count(record, layout, expected, problem) != 0 ||
+        read_row(record, layout, p, problem) != 0)
+      return -1;
+    placements.push_back(p);
+  }
+  return 0;
+}
+
+Side side_of(std::string_view field) {
+  std::string key = name_key(field);
+  for (const char* top : {"top", "t", "toplayer", "front", "f", "component"})
+    if (key == top) return Side::kTop;
+  for (const char* bottom :
+       {"bottom", "b", "bot", "bottomlayer", "back", "solder"})
+    if (key == bottom) return Side::kBottom;
+  return Side::kAny;
+}
+
+int keep_side(std::vector<ImportedPlacement>& placements,
+              const ExportLayout& layout, Side keep, Problem& problem) {
+  if (keep == Side::kAny) return 0;
+  if (layout.columns.index[kSide] < 0) {
+    problem = problem_at(layout.heading_line,
+                         "no side or layer column found to keep "
+                         "one side by; name it with --side-column");
+    return -1;
+  }
+  std::vector<ImportedPlacement> kept;
+  for (const ImportedPlacement& p : placements) {
+    Side side = side_of(p.side);
+    if (side == Side::kAny) {
+      problem = problem_at(p.line, "cannot tell the side from '" +
+                                       p.side.substr(0, 40) +
+                                       "'; it should say top or bottom");
+      return -1;
+    }
+    if (side == keep) kept.push_back(p);
+  }
+  placements.swap(kept);
+  return 0;
+}
+
+namespace {
+
+std::string unit_words(Unit unit) {
+  return unit == Unit::kNone ? std::string("without a unit")
+                             : std::string("in ") + unit_name(unit);
+}
+
+// Every coordinate in the unit of the first one.
+int check_one_unit(const std::vector<ImportedPlacement>& placements,
+                   Problem& problem) {
+  const ImportedPlacement& first = placements.front();
+  for (const ImportedPlacement& p : placements) {
+    Unit other = p.x_unit != first.x_unit ? p.x_unit : p.y_unit;
+    if (other == first.x_unit) continue;
+    problem =
+        problem_at(p.line, "a coordinate here is " + unit_words(other) +
+                               ", on line " + std::to_string(first.line) + " " +
+                               unit_words(first.x_unit) +
+                               "; convert all to one unit with --units mm, "
+                               "--units mil or --units in");
+    return -1;
+  }
+  return 0;
+}
+
+}  // namespace
+
+int settle_units(std::vector<ImportedPlacement>& placements, Unit target,
+                 Problem& problem) {
+  if (placements.empty()) return 0;
+  if (target == Unit::kNone) return check_one_unit(placements, problem);
+  for (ImportedPlacement& p : placements) {
+    if (p.x_unit == Unit::kNone || p.y_unit == Unit::kNone) {
+      problem =
+          problem_at(p.line, std::string("a coordinate here has no unit to "
+                                         "convert from to ") +
+                                 unit_name(target) +
+                                 ": the value, its heading and the file name "
+                                 "none; leave --units out");
+      return -1;
+    }
+    p.x = convert_length(p.x, p.x_unit, target);
+    p.y = convert_length(p.y, p.y_unit, target);
+    p.x_unit = p.y_unit = target;
+    if (std::isfinite(p.x) && std::isfinite(p.y)) continue;
+    problem = problem_at(p.line, "a coordinate is too large to convert");
+    return -1;
+  }
+  return 0;
+}

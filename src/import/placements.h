@@ -1,0 +1,34 @@
+// Reading the placement rows of an export, keeping one side and settling
+// the units of their coordinates.
+#pragma once
+
+#include <string_view>
+#include <vector>
+
+#include "import/heading.h"
+#include "import/import_records.h"
+
+// Reads every row after the heading into `placements`, skipping blank rows
+// and lines that start with "#". Returns -1 with `problem` set on a row with
+// too few or too many fields, a number it cannot read, a missing part code
+// or a text field that korvane could not read back (a TAB or line break).
+int read_placements(std::string_view text, const ExportLayout& layout,
+                    std::vector<ImportedPlacement>& placements,
+                    Problem& problem);
+
+// The side a layer or side field names ("Top", "T", "TopLayer", "Bottom",
+// "B", "BottomLayer", ...), or kAny when it names neither.
+Side side_of(std::string_view field);
+
+// Keeps the placements on side `keep` (all for kAny). Returns -1 with
+// `problem` set when a kept side is asked for and a row's side cannot be
+// told, or the export has no side column.
+int keep_side(std::vector<ImportedPlacement>& placements,
+              const ExportLayout& layout, Side keep, Problem& problem);
+
+// With `target` kNone, requires one unit for every coordinate and leaves
+// the numbers alone; otherwise converts every coordinate to `target`,
+// which requires each to have a unit. Returns -1 with `problem` set
+// otherwise.
+int settle_units(std::vector<ImportedPlacement>& placements, Unit target,
+                 Problem& problem);

@@ -1,0 +1,160 @@
+#include "import/units.h"
+
+#include <charconv>
+#include <cmath>
+
+namespace {
+
+std::string lower_letters(std::string_view text) {
+  std::string out;
+  for (char c : text) out += (c >= 'A' && c <= 'Z') ? c - 'A' + 'a' : c;
+  return out;
+}
+
+std::string_view trim(std::string_view text) {
+  while (!text.empty() && (text.front() == ' ' || text.front() == '\t'))
+    text.remove_prefix(1);
+  while (!text.empty() && (text.back() == ' ' || text.back() == '\t'))
+    text.remove_suffix(1);
+  return text;
+}
+
+bool is_digit(char c) { return c >= '0' && c <= '9'; }
+
+// Length of the decimal number that starts `text` (sign, digits with an
+// optional point and fraction, optional exponent), or 0 for none.
+size_t number_length(std::string_view text, char point) {
+  size_t i = 0, digits = 0;
+  if (i < text.size() && (text[i] == '+' || text[i] == '-')) ++i;
+  for (; i < text.size() && is_digit(text[i]); ++i) ++digits;
+  if (i < text.size() && text[i] == point)
+    for (++i; i < text.size() && is_digit(text[i]); ++i) ++digits;
+  if (digits == 0) return 0;
+  size_t mantissa = i;
+  if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
+    ++i;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-')) ++i;
+    size_t start = i;
+    while (i < text.size() && is_digit(text[i])) ++i;
+    if (i == start) i = mantissa;
+  }
+  return i;
+}
+
+// Splits a field into its number and the text after it. Returns -1 when it
+// does not start with a number or the number is out of a double's range.
+int read_number(std::string_view field, bool decimal_comma, double& value,
+                std::string_view& rest) {
+  field = trim(field);
+  bool comma = decimal_comma && field.find('.') == std::string_view::npos;
+  size_t n = number_length(field, comma ? ',' : '.');
+  if (n == 0) return -1;
+  std::string text(
+      field.substr(field[0] == '+' ? 1 : 0, n - (field[0] == '+')));
+  if (comma)
+    for (char& c : text)
+      if (c == ',') c = '.';
+  double v = 0;
+  auto result = std::from_chars(text.data(), text.data() + text.size(), v);
+  if (result.ec != std::errc() || !std::isfinite(v)) return -1;
+  value = v;
+  rest = trim(field.substr(n));
+  return 0;
+}
+
+double millimetres_per(Unit unit) {
+  switch (unit) {
+    case Unit::kMm:
+      return 1.0;
+    case Unit::kMil:
+      return 0.0254;
+    case Unit::kIn:
+      return 25.4;
+    case Unit::kNone:
+      break;
+  }
+  return 1.0;
+}
+
+}  // namespace
+
+Unit unit_from_name(std::string_view name) {
+  std::string n = lower_letters(trim(name));
+  if (n == "mm" || n == "millimeter" || n == "millimeters" ||
+      n == "millimetre" || n == "millimetres")
+    return Unit::kMm;
+  if (n == "mil" || n == "mils" || n == "thou") return Unit::kMil;
+  if (n == "in" || n == "inch" || n == "inches") return Unit::kIn;
+  return Unit::kNone;
+}
+
+const char* unit_name(Unit unit) {
+  switch (unit) {
+    case Unit::kMm:
+      return "mm";
+    case Unit::kMil:
+      return "mil";
+    case Unit::kIn:
+      return "in";
+    case Unit::kNone:
+      break;
+  }
+  return "none";
+}
+
+Unit heading_unit(std::string_view heading) {
+  size_t open = heading.find_first_of("([");
+  if (open == std::string_view::npos) return Unit::kNone;
+  size_t close = heading.find_first_of(")]", open);
+  if (close == std::string_view::npos) return Unit::kNone;
+  return unit_from_name(heading.substr(open + 1, close - open - 1));
+}
+
+Unit declared_unit(std::string_view line) {
+  std::string text = lower_letters(line);
+  size_t at = text.find("unit");
+  if (at == std::string::npos) return Unit::kNone;
+  size_t mark = text.find_first_of(":=", at);
+  if (mark == std::string::npos) return Unit::kNone;
+  size_t start = text.find_first_not_of(" \t", mark + 1);
+  if (start == std::string::npos) return Unit::kNone;
+  size_t end = text.find_first_of(" \t,;.", start);
+  return unit_from_name(std::string_view(text).substr(
+      start, end == std::string::npos ? std::string::npos : end - start));
+}
+
+int read_length(std::string_view field, bool decimal_comma, double& value,
+                Unit& unit) {
+  double v = 0;
+  std::string_view rest;
+  if (read_number(field, decimal_comma, v, rest) != 0) return -1;
+  Unit named = unit_from_name(rest);
+  if (!rest.empty() && named == Unit::kNone) return -1;
+  value = v;
+  unit = named;
+  return 0;
+}
+
+int read_angle(std::string_view field, bool decimal_comma, double& value) {
+  double v = 0;
+  std::string_view rest;
+  if (read_number(field, decimal_comma, v, rest) != 0) return -1;
+  if (!rest.empty() && lower_letters(rest) != "deg" && rest != "\xc2\xb0")
+    return -1;
+  value = v;
+  return 0;
+}
+
+double convert_length(double value, Unit from, Unit to) {
+  if (from == to) return value;
+  double converted = value * millimetres_per(from) / millimetres_per(to);
+  if (std::fabs(converted) < 1e9) converted = std::round(converted * 1e6) / 1e6;
+  return converted;
+}
+
+std::string number_text(double value) {
+  if (value == 0) value = 0;  // no "-0"
+  char text[32];
+  auto result = std::to_chars(text, text + sizeof text, value);
+  return std::string(text, result.ptr);
+}

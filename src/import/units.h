@@ -1,0 +1,42 @@
+// Reading lengths and angles with their units, converting lengths between
+// millimetres, mils and inches, and writing numbers back as text.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "import/import_records.h"
+
+// The unit a name gives ("mm", "mil", "mils", "thou", "in", "inch", ...,
+// letter case ignored), or kNone for any other text.
+Unit unit_from_name(std::string_view name);
+
+// The name korvane-import writes for a unit: "mm", "mil", "in" or "none".
+const char* unit_name(Unit unit);
+
+// The unit a heading names in brackets, as in "Center-X(mil)" or
+// "PosX [mm]"; kNone when it names none.
+Unit heading_unit(std::string_view heading);
+
+// The unit a line ahead of the heading declares, as in "Units used in this
+// file: mil" or "## Unit = mm, Angle = deg."; kNone when it declares none.
+Unit declared_unit(std::string_view line);
+
+// Reads a length: a decimal number, then optionally blanks and a unit name
+// ("12.7mm", "1594.5 mil"). With `decimal_comma` one "," may stand for
+// the point. Sets `unit` to the named unit or kNone. Returns -1, changing
+// nothing, for any other text or a number no double holds.
+int read_length(std::string_view field, bool decimal_comma, double& value,
+                Unit& unit);
+
+// Reads an angle in degrees: a decimal number, optionally followed by
+// "deg" or a degree sign. Returns -1, changing nothing, for other text.
+int read_angle(std::string_view field, bool decimal_comma, double& value);
+
+// `value` in unit `from` expressed in unit `to` (1 in = 25.4 mm = 1000
+// mil), rounded to a millionth of `to`. Both must be units, not kNone.
+double convert_length(double value, Unit from, Unit to);
+
+// The shortest text that reads back as `value` ("12.7", "1e+20"), at most
+// 24 characters; a negative zero is written "0".
+std::string number_text(double value);

@@ -1,0 +1,169 @@
+#include "import/xy_output.h"
+
+#include <cmath>
+#include <cstring>
+#include <filesystem>
+#include <memory>
+#include <system_error>
+
+#include "import/units.h"
+#include "input/column_map.h"
+#include "input/placement.h"
+#include "text/same_file.h"
+#include "text/scan.h"
+#include "text/text_output.h"
+
+namespace {
+
+const char kTemporarySuffix[] = ".korvane-import~";
+// The xy file's columns: code, X, Y, angle.
+constexpr int kColumns[4] = {1, 2, 3, 4};
+
+std::string row_text(const ImportedPlacement& p) {
+  return p.code + '\t' + number_text(p.x) + '\t' + number_text(p.y) + '\t' +
+         number_text(p.angle) + '\t' + p.ref + '\t' + p.side;
+}
+
+// Field `column` of the row as korvane reads a number from it; NaN when
+// it is longer than korvane keeps.
+double number_in(const std::string& row, int column, std::vector<char>& field) {
+  get_field(row.c_str(), column, field.data(), field.size());
+  if (std::strlen(field.data()) > kNumberFieldCapacity) return std::nan("");
+  return to_real(field.data());
+}
+
+// Whether korvane's own field and number routines read the row back as
+// the placement it was written from.
+bool reads_back(const std::string& row, const ImportedPlacement& p) {
+  std::vector<char> field(row.size() + 1);
+  if (number_in(row, 2, field) != p.x || number_in(row, 3, field) != p.y ||
+      number_in(row, 4, field) != p.angle)
+    return false;
+  get_field(row.c_str(), 1, field.data(), field.size());
+  return p.code == field.data();
+}
+
+// A column number as korvane uses it: 0 or less is column 1.
+int effective(int column) { return column < 1 ? 1 : column; }
+
+int write_one(const OutputFile& file, const std::string& path) {
+  auto out = std::make_unique<TextOutput>();
+  if (open_text_output(*out, path.c_str()) != 0) return -1;
+  put_bytes(*out, file.text.data(), file.text.size());
+  return close_text_output(*out);
+}
+
+void remove_all(const std::vector<std::string>& paths) {
+  std::error_code ignored;
+  for (const std::string& path : paths) std::filesystem::remove(path, ignored);
+}
+
+}  // namespace
+
+int xy_text(const std::vector<ImportedPlacement>& placements, size_t first,
+            size_t count, std::string& text, Problem& problem) {
+  text = "code\tx\ty\tangle\treference\tside\n";
+  for (size_t i = first; i < first + count; ++i) {
+    std::string row = row_text(placements[i]);
+    if (!reads_back(row, placements[i])) {
+      problem = problem_at(placements[i].line,
+                           "korvane would not read this row back as it is "
+                           "written; check its code and numbers");
+      return -1;
+    }
+    if (row.size() > static_cast<size_t>(kRowCapacity)) {
+      problem =
+          problem_at(placements[i].line,
+                     "the row would be " + std::to_string(row.size()) +
+                         " characters long, and korvane reads " +
+                         std::to_string(kRowCapacity) + "; shorten the code");
+      return -1;
+    }
+    text += row + '\n';
+  }
+  return 0;
+}
+
+std::string piece_name(const std::string& path, int n) {
+  size_t slash = path.find_last_of("/\\");
+  size_t start = slash == std::string::npos ? 0 : slash + 1;
+  size_t dot = path.rfind('.');
+  if (dot == std::string::npos || dot <= start) dot = path.size();
+  return path.substr(0, dot) + '-' + std::to_string(n) + path.substr(dot);
+}
+
+bool is_settings_file(const std::string& path) {
+  namespace fs = std::filesystem;
+  std::error_code error;
+  fs::path a = fs::absolute(path, error).lexically_normal();
+  fs::path b = fs::absolute(kSettingsFile, error).lexically_normal();
+  return a == b || same_file(path.c_str(), kSettingsFile);
+}
+
+std::string settings_text() {
+  return "# Columns of the xy files that korvane-import writes:\n"
+         "# code, x, y, angle, reference, side.\n"
+         "code = 1\nx = 2\ny = 3\na = 4\nrow = 1\nend\n";
+}
+
+int settings_needed(bool replace, bool& needed, Problem& problem) {
+  ColumnMap columns;
+  std::error_code error;
+  bool exists = std::filesystem::exists(kSettingsFile, error);
+  needed = !exists;
+  if (!exists) return 0;
+  if (load_column_map(kSettingsFile, columns) != 0) {
+    problem =
+        problem_at(0, "cannot read it to tell whether it fits; move it away",
+                   kSettingsFile);
+    return -1;
+  }
+  int found[4] = {effective(columns.code), effective(columns.x),
+                  effective(columns.y), effective(columns.a)};
+  needed = !std::equal(found, found + 4, kColumns);
+  if (!needed || replace) return 0;
+  problem = problem_at(0,
+                       "gives the columns code " + std::to_string(found[0]) +
+                           ", x " + std::to_string(found[1]) + ", y " +
+                           std::to_string(found[2]) + ", a " +
+                           std::to_string(found[3]) +
+                           ", not 1, 2, 3, 4 as the xy file has them; pass "
+                           "--settings to replace it",
+                       kSettingsFile);
+  return -1;
+}
+
+int write_all(const std::vector<OutputFile>& files, const char* guarded,
+              Problem& problem) {
+  std::vector<std::string> temporaries;
+  for (const OutputFile& file : files) {
+    std::string temporary = file.path + kTemporarySuffix;
+    if (same_file(guarded, file.path.c_str()) ||
+        same_file(guarded, temporary.c_str())) {
+      remove_all(temporaries);
+      problem =
+          problem_at(0, "is the export itself; name another file", file.path);
+      return 1;
+    }
+    temporaries.push_back(temporary);
+    if (write_one(file, temporary) != 0) {
+      remove_all(temporaries);
+      problem = problem_at(0,
+                           "cannot be written; check the folder exists, is "
+                           "writable and has room",
+                           file.path);
+      return -1;
+    }
+  }
+  for (size_t i = 0; i < files.size(); ++i) {
+    std::error_code error;
+    std::filesystem::rename(temporaries[i], files[i].path, error);
+    if (!error) continue;
+    remove_all(
+        std::vector<std::string>(temporaries.begin() + i, temporaries.end()));
+    problem =
+        problem_at(0, "cannot be replaced: " + error.message(), files[i].path);
+    return -1;
+  }
+  return 0;
+}

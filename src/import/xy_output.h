@@ -1,0 +1,50 @@
+// Writing korvane's xy files and the lumbrex.ini that matches them, all or
+// nothing.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "import/import_records.h"
+#include "input/working_files.h"
+
+// The most placements korvane draws from one xy file.
+constexpr size_t kPlacementsPerFile = 100;
+
+// A file to write: its name and its whole text, LF line ends.
+struct OutputFile {
+  std::string path;
+  std::string text;
+};
+
+// The xy file for placements[first, first + count): the heading, then per
+// placement code, X, Y, angle, reference and side, TAB between them.
+// Returns -1 with `problem` set when a row would be longer than korvane
+// reads.
+int xy_text(const std::vector<ImportedPlacement>& placements, size_t first,
+            size_t count, std::string& text, Problem& problem);
+
+// The name of piece n (from 1) of a split xy file: "board.txt" gives
+// "board-1.txt", "out/board" gives "out/board-1".
+std::string piece_name(const std::string& path, int n);
+
+// True when `path` names kSettingsFile: the same file, or the same path
+// once made absolute.
+bool is_settings_file(const std::string& path);
+
+// The settings that fit the xy file's columns.
+std::string settings_text();
+
+// Whether lumbrex.ini in the working directory must be written: when there
+// is none, or it gives other columns and `replace` is set. Returns -1 with
+// `problem` set when it gives other columns and `replace` is not set, or
+// exists but cannot be read.
+int settings_needed(bool replace, bool& needed, Problem& problem);
+
+// Writes every file through a temporary one beside it, then moves all into
+// place; `guarded` (the export) is never written over. Returns 1 with
+// `problem` set, nothing written, when a file would replace `guarded`; -1
+// when a file cannot be written (nothing changed) or moved into place (the
+// files moved before it stay).
+int write_all(const std::vector<OutputFile>& files, const char* guarded,
+              Problem& problem);

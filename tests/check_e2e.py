@@ -1,0 +1,280 @@
+#!/usr/bin/env python3
+"""End-to-end cases for korvane-check: one line per finding it must make,
+each asserting the FILE:LINE prefix (and the start of the message) and the
+exit status; then, for generated working directories, that the sizes its
+--list gives are those of the outlines in korvane's own drawing.
+
+usage: check_e2e.py KORVANE_CHECK KORVANE [EMULATOR...]
+The optional emulator (wine, say) goes in front of both programs.
+"""
+
+import math
+import os
+import random
+import re
+import subprocess
+import sys
+import tempfile
+
+from e2e import Link, lay_out, run_table, xy
+
+DXF11 = (b"  0\nSECTION\n  2\nHEADER\n  9\n$ACADVER\n  1\nAC1009\n  0\nENDSEC\n"
+         b"  0\nSECTION\n  2\nTABLES\n  0\nTABLE\n  2\nLAYER\n 70\n     2\n")
+DXF12 = b"  0\nENDTAB\n  0\nENDSEC\n  0\nSECTION\n  2\nENTITIES\n"
+DXF13 = b"  0\nENDSEC\n  0\nEOF\n"
+SETTINGS = b"x = 3\ny = 4\na = 5\ncode = 2\nend\n"
+SIZES = b"no\tcode\tlength\twidth\n1\tR12\t10\t4\n2\tR15\t20\t8\n"
+ROW = b"1\tR12\t100\t50\t0"
+
+
+def files(*rows, **extra):
+    """A clean working directory whose b.txt holds `rows` (ROW when none);
+    `extra` adds or, as None, removes files (size_txt is "size.txt")."""
+    base = {"lumbrex.ini": SETTINGS, "size.txt": SIZES, "dxf11.txt": DXF11,
+            "dxf12.txt": DXF12, "dxf13.txt": DXF13,
+            "b.txt": xy(*(rows or [ROW]))}
+    for key, value in extra.items():
+        base[key.replace("_", ".")] = value
+    return {k: v for k, v in base.items() if v is not None}
+
+
+B = ["plate1", "b.txt"]
+LONG = b"Q" * 40
+HUNDRED_FIFTY = [b"%d\tR12\t1\t1\t0" % i for i in range(150)]
+
+# (name, arguments, files, status, expected lines: each the start of one
+#  output line, in order)
+CASES = [
+    ("nothing to report", B, files(b"1\tr12\t12.5mm\t-3 mil\t90 deg"), 0, []),
+    ("version query", ["sys", "ver"], files(), 0, []),
+    ("usage", ["plate1"], files(), 2, ["usage: korvane-check"]),
+    # lumbrex.ini
+    ("settings missing", B, files(b"7", lumbrex_ini=None,
+                                  size_txt=b"h\n1\t7\t1\t1\n"), 1,
+     ["lumbrex.ini: missing"]),
+    ("misspelt key", B, files(lumbrex_ini=b"cod = 7\n" + SETTINGS), 1,
+     ["lumbrex.ini:1: 'cod' is not a setting"]),
+    ("value not a number", B, files(b"1", lumbrex_ini=b"x = three\ny=1\na=1\n"
+                                    b"code=1\n", size_txt=b"h\n1\t1\t1\t1\n"),
+     1, ["lumbrex.ini:1: 'x = three' is not a column number"]),
+    ("value 0 or less", B, files(b"1", lumbrex_ini=b"x=1\ny = -2\na=1\n"
+                                 b"code=1\n", size_txt=b"h\n1\t1\t1\t1\n"),
+     1, ["lumbrex.ini:2: 'y = -2': a column of 0 or less"]),
+    ("column past the widest line", B,
+     files(lumbrex_ini=SETTINGS.replace(b"a = 5", b"a = 9")), 1,
+     ["lumbrex.ini:3: a = 9, but no drawn line", "b.txt:2: no angle"]),
+    ("keys not all set", B, files(b"1", lumbrex_ini=b"x = 1\ncode = 1\n",
+                                  size_txt=b"h\n1\t1\t1\t1\n"), 1,
+     ["lumbrex.ini: y, a not set"]),
+    ("a setting after the end marker", B,
+     files(lumbrex_ini=SETTINGS + b"x = 4\n"), 1,
+     ["lumbrex.ini:6: this line follows the end marker"]),
+    # template fragments
+    ("fragment missing", B, files(dxf12_txt=None), 1,
+     ["dxf12.txt: missing"]),
+    ("last line without a line end", B, files(dxf13_txt=DXF13[:-1]), 1,
+     ["dxf13.txt:4: the last line has no line end"]),
+    ("a table left open", B, files(dxf12_txt=DXF12[12:]), 1,
+     ["dxf12.txt:2: ENDSEC while the table LAYER"]),
+    ("a value where a group code belongs", B,
+     files(dxf13_txt=b"  0\nENDSEC\nEOF\n"), 1,
+     ["dxf13.txt:3: 'EOF' stands where a group code belongs"]),
+    ("outlines outside the entities", B,
+     files(dxf12_txt=DXF12[:22], dxf13_txt=DXF12[22:] + DXF13), 1,
+     ["dxf12.txt:4: after this line korvane writes its LINE entities"]),
+    ("no EOF", B, files(dxf13_txt=b"  0\nENDSEC\n"), 1,
+     ["dxf13.txt:2: the drawing does not end with EOF"]),
+    ("a version later than R12", B,
+     files(dxf11_txt=DXF11.replace(b"AC1009", b"AC1015")), 1,
+     ["dxf11.txt:8: the header declares DXF version AC1015"]),
+    # size.txt
+    ("size table missing", B, files(size_txt=None), 1,
+     ["size.txt: missing"]),
+    ("rows below an empty line", B,
+     files(b"1\tR15\t1\t1\t0", size_txt=b"h\n1\tR12\t10\t4\n\n2\tR15\t2\t8\n"),
+     1, ["size.txt:3: an empty line ends the table; korvane never reads the "
+         "1 row after it, among them 'R15' (size.txt:4)",
+         "b.txt:2: part code 'R15' is not in size.txt; it is drawn as a "
+         "point, since no size was found before it; size.txt:4 holds"]),
+    ("a length that is no number", B,
+     files(size_txt=b"h\n1\tR12\tten\t4\n"), 1,
+     ["size.txt:2: the length 'ten' is not a number"]),
+    ("a width of 0 and a negative length", B,
+     files(size_txt=b"h\n1\tR12\t-1\t0\n"), 1,
+     ["size.txt:2: the length -1 is not above 0",
+      "size.txt:2: the width 0 is not above 0"]),
+    ("a code given again with another size", B,
+     files(size_txt=SIZES + b"3\tr12\t1\t1\n4\tR12\t10\t4\n"), 1,
+     ["size.txt:4: 'r12' is given again, 1 by 1"]),
+    # the xy file
+    ("code missing: the size carries over", B,
+     files(ROW, b"2\tXX\t1\t1\t0"), 1,
+     ["b.txt:3: part code 'XX' is not in size.txt; it is drawn 10 by 4, "
+      "the size of 'R12' (size.txt:2)"]),
+    ("code missing: a point", B, files(b"2\tXX\t1\t1\t0"), 1,
+     ["b.txt:2: part code 'XX' is not in size.txt; it is drawn as a point"]),
+    ("a code that differs only in spaces", B,
+     files(ROW, b"2\tR15 \t1\t1\t0"), 1,
+     ["b.txt:3: part code 'R15 ' is not in size.txt; it is drawn 10 by 4, "
+      "the size of 'R12' (size.txt:2); 'R15' (size.txt:3) differs"]),
+    ("a code that matches only through its cut", B,
+     files(b"1\t" + LONG + b"\t1\t1\t0",
+           size_txt=b"h\n1\t" + LONG[:31].lower() + b"\t1\t1\n"), 1,
+     ["b.txt:2: part code 'QQQQ"]),
+    ("a long code matched whole", B,
+     files(b"1\t" + LONG + b"\t1\t1\t0",
+           size_txt=b"h\n1\t" + LONG[:31] + b"\t1\t1\n2\t" + LONG +
+           b"\t1\t1\n"), 0, []),
+    ("X not a number", B, files(b"1\tR12\tabc\t50\t0"), 1,
+     ["b.txt:2: X 'abc' is not a number; korvane reads 0"]),
+    ("Y partly a number", B, files(b"1\tR12\t1\t12,5\t0"), 1,
+     ["b.txt:2: Y '12,5' is only partly a number; korvane reads 12"]),
+    ("an angle with a word after it", B, files(b"1\tR12\t1\t1\t90 left"), 1,
+     ["b.txt:2: angle '90 left' is only partly a number"]),
+    ("an empty line ends the list", B, files(ROW, b"", ROW, ROW), 1,
+     ["b.txt:3: an empty line ends the list; korvane does not draw the "
+      "2 lines"]),
+    ("past the 100th placement", B, files(*HUNDRED_FIFTY), 1,
+     ["b.txt:102: korvane draws 100 placements at most; this line and "
+      "49 lines"]),
+    ("a number cut at 31 characters", B, files(b"1\tR12\t" + b"1" * 40 +
+                                               b"\t1\t0"), 1,
+     ["b.txt:2: X '1111"]),
+    ("a line cut at 2048 characters", B,
+     files(ROW + b"\t" + b"z" * 3000), 1,
+     ["b.txt:2: the line is longer than 2048 characters"]),
+    ("a heading that reads like a placement", B,
+     {**files(), "b.txt": ROW + b"\n" + ROW + b"\n"}, 1,
+     ["b.txt:1: this line reads like a placement (code 'R12')"]),
+    # runs that fail
+    ("xy file missing", ["plate1", "missing.txt"], files(), 2,
+     ["missing.txt: cannot be opened"]),
+    ("the drawing's folder missing", ["nowhere/plate1", "b.txt"], files(), 2,
+     ["nowhere/plate1.dxf: the folder 'nowhere' does not exist"]),
+    ("the drawing would overwrite the xy file", ["b", "b.dxf"],
+     {**files(), "b.dxf": xy(ROW)}, 2,
+     ["b.dxf: the drawing would overwrite the xy file"]),
+]
+
+# Links are made only where the tests run on Linux.
+LINUX_CASES = [
+    ("the drawing would overwrite an input", ["size", "b.txt"],
+     files(size_dxf=Link("size.txt")), 2,
+     ["size.dxf: the drawing would overwrite size.txt"]),
+]
+
+
+def run(command, args, work_files, work):
+    lay_out(work, work_files)
+    return subprocess.run(command + args, cwd=work, capture_output=True,
+                          timeout=120)
+
+
+def check_case(command, case):
+    name, args, work_files, status, expected = case
+    with tempfile.TemporaryDirectory() as work:
+        before = sorted(os.listdir(work))
+        done = run(command, args, work_files, work)
+        lines = done.stdout.decode("latin-1").splitlines()
+        problems = []
+        if done.returncode != status:
+            problems.append(f"status {done.returncode}, expected {status}")
+        if len(lines) != len(expected) or not all(
+                line.startswith(want) for line, want in zip(lines, expected)):
+            problems.append("expected lines starting\n    " +
+                            "\n    ".join(expected) + "\n  got\n    " +
+                            "\n    ".join(lines))
+        if sorted(os.listdir(work)) != sorted(set(before) | set(
+                p.split("/")[0] for p in work_files)):
+            problems.append("files were created or removed")
+    return problems
+
+
+# --- --list against the drawing --------------------------------------------
+
+CODES = ["R12", "r12", "C0603", "LQFP-64", "SOT-23", "XX", "R15 ", "", "D1",
+         "Q" * 40, "q" * 31, "Q" * 35]
+
+
+def random_dir(seed):
+    """A working directory with a size table of random rows (repeats, an
+    empty line, missing codes) and an xy file of random placements."""
+    rng = random.Random(seed)
+    table = [b"no\tcode\tlength\twidth"]
+    for i in range(rng.randrange(1, 12)):
+        table.append(b"%d\t%s\t%s\t%s" % (
+            i, rng.choice(CODES).encode(),
+            rng.choice([b"%.3f" % rng.uniform(0.1, 30), b"x", b"-2", b""]),
+            b"%.2f" % rng.uniform(0.1, 20)))
+    if rng.random() < 0.3:
+        table.insert(rng.randrange(1, len(table) + 1), b"")
+    rows = [b"%d\t%s\t%.3f\t%.3f\t%d" % (
+        i, rng.choice(CODES).encode(), rng.uniform(-50, 150),
+        rng.uniform(-50, 150), rng.choice([0, 30, 90, 135, -45, 270]))
+        for i in range(rng.randrange(0, 130))]
+    return files(*rows, size_txt=b"\r\n".join(table) + b"\r\n") if rows \
+        else files(size_txt=b"\n".join(table))
+
+
+def outlines(dxf):
+    """The corners of each outline in the drawing, P0 to P3."""
+    lines = dxf.decode("latin-1").split("\r\n")
+    points = [(float(lines[i + 8]), float(lines[i + 10]))
+              for i, text in enumerate(lines) if text == "LINE"]
+    return [points[i:i + 4] for i in range(0, len(points), 4)]
+
+
+def listed(stdout):
+    """(x, y, angle, length, width) of each --list line."""
+    rows = []
+    for line in stdout.decode("latin-1").splitlines()[1:]:
+        if re.match(r"\s*\d+\s", line) is None:
+            break
+        numbers = re.findall(r"-?\d+\.\d{4}", line)
+        rows.append(tuple(float(n) for n in numbers[-5:]))
+    return rows
+
+
+def check_agreement(check, korvane, seed):
+    with tempfile.TemporaryDirectory() as work:
+        work_files = random_dir(seed)
+        lay_out(work, work_files)
+        done = subprocess.run(check + ["--list"] + B, cwd=work,
+                              capture_output=True, timeout=120)
+        drawn = subprocess.run(korvane + B, cwd=work, capture_output=True,
+                               timeout=120)
+        with open(os.path.join(work, "plate1.dxf"), "rb") as f:
+            shapes = outlines(f.read())
+    rows = listed(done.stdout)
+    if drawn.returncode != 0 or len(rows) != len(shapes):
+        return [f"{len(rows)} listed, {len(shapes)} drawn"]
+    problems = []
+    for i, ((x, y, a, length, width), corners) in enumerate(zip(rows,
+                                                               shapes)):
+        side = [math.dist(corners[k], corners[(k + 1) % 4]) for k in (0, 1)]
+        centre = [sum(c[k] for c in corners) / 4 for k in (0, 1)]
+        if not (math.isclose(side[0], abs(width), abs_tol=5e-4) and
+                math.isclose(side[1], abs(length), abs_tol=5e-4) and
+                math.isclose(centre[0], x, abs_tol=5e-4) and
+                math.isclose(centre[1], y, abs_tol=5e-4)):
+            problems.append(f"placement {i + 1}: listed {x} {y} {length} by "
+                            f"{width}, drawn {corners}")
+    return problems
+
+
+def main(argv):
+    check, korvane, emulator = argv[0], argv[1], argv[2:]
+    check_command, korvane_command = emulator + [check], emulator + [korvane]
+    cases = CASES
+    if sys.platform.startswith("linux") and not check.endswith(".exe"):
+        cases = CASES + LINUX_CASES
+    runs = [(case[0], lambda c=case: check_case(check_command, c))
+            for case in cases]
+    runs += [(f"--list agrees with the drawing, seed {seed}",
+              lambda s=seed: check_agreement(check_command, korvane_command,
+                                             s)) for seed in range(40)]
+    return run_table("check_e2e", runs)
+
+
+if __name__ == "__main__":
+    sys.exit(main(sys.argv[1:]))

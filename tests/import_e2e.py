@@ -1,0 +1,298 @@
+#!/usr/bin/env python3
+"""End-to-end cases for korvane-import: each writes a CAD program's export
+into a fresh working directory, runs korvane-import on it and then korvane
+on the xy files it wrote, and checks the outlines of the drawings against
+the parts' known places and sizes. Error cases check the status, the
+"file:line:" message and that nothing was written.
+
+usage: import_e2e.py KORVANE_IMPORT KORVANE [EMULATOR...]
+The optional emulator (wine, say) goes in front of each executable.
+"""
+
+import math
+import os
+import subprocess
+import sys
+import tempfile
+
+from e2e import run_table
+
+TEMPLATES = {"dxf11.txt": b"head\n", "dxf12.txt": b"mid\n",
+             "dxf13.txt": b"tail\n"}
+SIZES_MM = (b"no\tcode\tlength\twidth\n1\tC_0603_1608Metric\t1.6\t0.8\n"
+            b"2\tR_0603_1608Metric\t1.6\t0.8\n3\tSOIC-8\t5\t4\n"
+            b"4\tMolex 105450-0101\t9\t7.5\n5\tLQFP-64\t12\t12\n")
+SIZES_MIL = (b"no\tcode\tlength\twidth\n1\tMolex 105450-0101\t350\t300\n"
+             b"2\tLQFP-64\t470\t470\n3\tSOIC-8\t200\t150\n")
+
+# --- the exports, written from the layouts each CAD program uses ---------
+
+KICAD_POS = b"""### Footprint positions - created on 2026-12-07 ###
+### Printed by the board editor
+## Unit = mm, Angle = deg.
+## Side : All
+# Ref     Val       Package               PosX       PosY       Rot  Side
+C1        100nF     C_0603_1608Metric   120.6500   -85.0900  180.0000  top
+R7        "10 k"    R_0603_1608Metric   130.0000   -90.5000   90.0000  bottom
+U1        LM358     SOIC-8              100.0000   -70.0000  -45.0000  top
+## End
+"""
+KICAD_CSV = (b'Ref,Val,Package,PosX,PosY,Rot,Side\r\n'
+             b'"C1","100nF","C_0603_1608Metric",120.65,-85.09,180.0,top\r\n'
+             b'"R7","10k, 1%","R_0603_1608Metric",130,-90.5,90,bottom\r\n')
+ALTIUM_PREAMBLE = (b"Altium Designer Pick and Place Locations\r\n"
+                   b"C:\\boards\\probe\\probe.PcbDoc\r\n\r\n"
+                   b"========================================================\r\n"
+                   b"File Design Information:\r\n\r\n"
+                   b"Date:       07/12/26\r\nTime:       10:40\r\n"
+                   b"Revision:   Not in VersionControl\r\n"
+                   b"Variant:    No variations\r\n"
+                   b"Units used in this file : mil\r\n\r\n")
+ALTIUM_TXT = ALTIUM_PREAMBLE + (
+    b'Designator Comment   Layer       Footprint           '
+    b'Center-X(mil) Center-Y(mil) Rotation Description\r\n'
+    b'"J1"       "USB-C"   TopLayer    "Molex 105450-0101" '
+    b'1594.5        500.25        270      "USB, type C"\r\n'
+    b'"U2"       "MCU"     BottomLayer LQFP-64             '
+    b'2000mil       100mil        45       ""\r\n')
+ALTIUM_CSV = ALTIUM_PREAMBLE + (
+    b'"Designator","Comment","Layer","Footprint","Center-X(mil)",'
+    b'"Center-Y(mil)","Rotation","Description"\r\n'
+    b'"J1","USB-C","TopLayer","Molex 105450-0101","1594.5","500.25","270",'
+    b'"USB, type C"\r\n'
+    b'"U2","MCU","BottomLayer","LQFP-64","2000mil","100mil","45",""\r\n')
+JLC_CSV = (b"\xef\xbb\xbfDesignator,Footprint,Mid X,Mid Y,Layer,Rotation\n"
+           b"C1,C_0603_1608Metric,12.7mm,3.5mm,T,90\n"
+           b"U1,SOIC-8,25.4mm,-10mm,B,180\n")
+JLC_TAB_QUIRK = (b"Designator,Footprint,Mid X,Mid Y,Layer,Rotation\n"
+                 b'"U6"\t,"SOIC-8"\t,"12.7mm"\t,"3.5mm"\t,"T"\t,"90"\n')
+EASYEDA_UTF16 = ("\ufeff"
+    "Designator\tFootprint\tMid X\tMid Y\tRef X\tRef Y\tPad X\tPad Y\t"
+    "Layer\tRotation\tComment\r\n"
+    "U1\tLQFP-64\t1594.5mil\t500mil\t1500mil\t400mil\t1590mil\t490mil\t"
+    "T\t0\tMCU \u00b5C\r\n"
+    "J1\tMolex 105450-0101\t100mil\t-200mil\t0mil\t0mil\t0mil\t0mil\t"
+    "B\t270\tUSB\r\n").encode("utf-16-le")
+EAGLE_MNT = (b"C1 12.70 25.40 90 100nF C_0603_1608Metric\n"
+             b"U1 40.00 20.00 0 LM358 SOIC-8\n")
+EAGLE_ARGS = ["--ref", "1", "--x", "2", "--y", "3", "--angle", "4",
+              "--code", "6"]
+SEMICOLON_CSV = (b"Designator;Package;Pos X;Pos Y;Rotation;Side\n"
+                 b"C1;C_0603_1608Metric;12,7;3,5;90;top\n")
+
+
+def many(count):
+    return b"Ref,Package,PosX,PosY,Rot\n" + b"".join(
+        b"R%d,R_0603_1608Metric,%d,%d,0\n" % (i, i % 50, i // 50)
+        for i in range(1, count + 1))
+
+
+# Parts of the exports above: (x, y, length, width, angle).
+KICAD_PARTS = [(120.65, -85.09, 1.6, 0.8, 180), (130, -90.5, 1.6, 0.8, 90),
+               (100, -70, 5, 4, -45)]
+ALTIUM_MIL = [(1594.5, 500.25, 350, 300, 270), (2000, 100, 470, 470, 45)]
+ALTIUM_MM = [(40.5003, 12.70635, 9, 7.5, 270), (50.8, 2.54, 12, 12, 45)]
+JLC_PARTS = [(12.7, 3.5, 1.6, 0.8, 90), (25.4, -10, 5, 4, 180)]
+UTF16_PARTS = [(1594.5, 500, 470, 470, 0), (100, -200, 350, 300, 270)]
+EAGLE_PARTS = [(12.7, 25.4, 1.6, 0.8, 90), (40, 20, 5, 4, 0)]
+MANY = [(i % 50, i // 50, 1.6, 0.8, 0) for i in range(1, 193)]
+
+
+def files(export_name, export, sizes=SIZES_MM, **extra):
+    return {export_name: export, "size.txt": sizes, **TEMPLATES, **extra}
+
+
+# (name, arguments, files, status, xy files and their parts, or for an
+#  error the start of the message on standard error[, a warning expected])
+CASES = [
+    ("KiCad .pos, aligned text", ["board.pos", "board.txt"],
+     files("board.pos", KICAD_POS), 0, {"board.txt": KICAD_PARTS}),
+    ("KiCad CSV, quoted fields", ["board.csv", "board.txt"],
+     files("board.csv", KICAD_CSV), 0, {"board.txt": KICAD_PARTS[:2]}),
+    ("Altium text with preamble, mil", ["pnp.txt", "board.txt"],
+     files("pnp.txt", ALTIUM_TXT, SIZES_MIL), 0, {"board.txt": ALTIUM_MIL}),
+    ("Altium CSV with preamble, mil", ["pnp.csv", "board.txt"],
+     files("pnp.csv", ALTIUM_CSV, SIZES_MIL), 0, {"board.txt": ALTIUM_MIL}),
+    ("Altium CSV converted to mm", ["--units", "mm", "pnp.csv", "b.txt"],
+     files("pnp.csv", ALTIUM_CSV), 0, {"b.txt": ALTIUM_MM}),
+    ("JLC CSV with a byte order mark", ["cpl.csv", "board.txt"],
+     files("cpl.csv", JLC_CSV), 0, {"board.txt": JLC_PARTS}),
+    ("a TAB after each closing quote", ["cpl.csv", "board.txt"],
+     files("cpl.csv", JLC_TAB_QUIRK), 0,
+     {"board.txt": [(12.7, 3.5, 5, 4, 90)]}),
+    ("EasyEDA UTF-16 with TABs", ["cpl.csv", "board.txt"],
+     files("cpl.csv", EASYEDA_UTF16, SIZES_MIL), 0,
+     {"board.txt": UTF16_PARTS}),
+    ("Eagle mount file, columns by number", EAGLE_ARGS + ["b.mnt", "b.txt"],
+     files("b.mnt", EAGLE_MNT), 0, {"b.txt": EAGLE_PARTS}),
+    ("semicolons and decimal commas", ["eu.csv", "b.txt"],
+     files("eu.csv", SEMICOLON_CSV), 0, {"b.txt": [JLC_PARTS[0]]}),
+    ("keep the bottom side", ["--side", "bottom", "board.pos", "b.txt"],
+     files("board.pos", KICAD_POS), 0, {"b.txt": [KICAD_PARTS[1]]}),
+    ("a column named on the command line", ["--code", "Val", "b.csv",
+                                            "b.txt"],
+     files("b.csv", b"Ref,Val,Pkg,PosX,PosY,Rot\nU1,SOIC-8,SO8,1,2,90\n"), 0,
+     {"b.txt": [(1, 2, 5, 4, 90)]}),
+    ("100 placements fit one file", ["b.csv", "b.txt"],
+     files("b.csv", many(100)), 0, {"b.txt": MANY[:100]}),
+    ("192 placements split at 100", ["--split", "b.csv", "out.txt"],
+     files("b.csv", many(192)), 0,
+     {"out-1.txt": MANY[:100], "out-2.txt": MANY[100:]}),
+    ("lumbrex.ini with the same columns stays", ["b.csv", "b.txt"],
+     files("b.csv", KICAD_CSV, **{"lumbrex.ini": b"X=2\ny=3\na=4\nend\n"}),
+     0, {"b.txt": KICAD_PARTS[:2]}),
+    ("--settings replaces lumbrex.ini", ["--settings", "b.csv", "b.txt"],
+     files("b.csv", KICAD_CSV, **{"lumbrex.ini": b"code = 3\nend\n"}), 0,
+     {"b.txt": KICAD_PARTS[:2]}),
+    ("a code missing from size.txt is named", ["cpl.csv", "b.txt"],
+     files("cpl.csv", JLC_CSV.replace(b"SOIC-8", b"SOIC-8W")), 0,
+     {"b.txt": JLC_PARTS[:1] + [(25.4, -10, 1.6, 0.8, 180)]},
+     "cpl.csv:3: warning: the part code 'SOIC-8W' is not in size.txt"),
+    ("spaces around a quoted code are dropped", ["b.csv", "b.txt"],
+     files("b.csv", KICAD_CSV.replace(b'"C_0603_1608Metric"',
+                                      b'" C_0603_1608Metric "')), 0,
+     {"b.txt": KICAD_PARTS[:2]}),
+    # Errors: nothing is written.
+    ("192 placements without --split", ["b.csv", "b.txt"],
+     files("b.csv", many(192)), 2, "b.csv:102: 192 placements"),
+    ("no heading", ["x.csv", "b.txt"], files("x.csv", b"a,b\n1,2\n"), 2,
+     "x.csv:1: no heading found"),
+    ("no footprint column", ["x.csv", "b.txt"],
+     files("x.csv", b"Designator,Mid X,Mid Y,Layer,Rotation\nU1,1,2,T,0\n"),
+     2, "x.csv:1: no part code"),
+    ("too few fields", ["x.csv", "b.txt"],
+     files("x.csv", KICAD_CSV + b'"U1","LM358","SOIC-8",100\r\n'), 2,
+     "x.csv:4: 4 fields where the heading has 7: too few"),
+    ("a value with a blank shifts aligned columns", ["x.pos", "b.txt"],
+     files("x.pos", KICAD_POS.replace(b'"10 k"', b"10 k  ")), 2,
+     "x.pos:7: 8 fields where the heading has 7"),
+    ("a number it cannot read", ["x.csv", "b.txt"],
+     files("x.csv", JLC_CSV.replace(b"25.4mm", b"25.4cm")), 2,
+     "x.csv:3: cannot read the X value '25.4cm'"),
+    ("mixed units", ["x.csv", "b.txt"],
+     files("x.csv", JLC_CSV.replace(b"25.4mm", b"1000mil")), 2,
+     "x.csv:3: a coordinate here is in mil"),
+    ("mixed units converted", ["--units", "mm", "x.csv", "b.txt"],
+     files("x.csv", JLC_CSV.replace(b"25.4mm", b"1000mil")), 0,
+     {"b.txt": JLC_PARTS}),
+    ("--units without a unit to convert from", ["--units", "mil", "b.mnt",
+                                                "b.txt"] + EAGLE_ARGS,
+     files("b.mnt", EAGLE_MNT), 2, "b.mnt:1: a coordinate here has no unit"),
+    ("a quote that never closes", ["x.csv", "b.txt"],
+     files("x.csv", KICAD_CSV + b'"U1,LM358\r\n'), 2, "x.csv:4: a quote"),
+    ("a code holding a TAB", ["x.csv", "b.txt"],
+     files("x.csv", KICAD_CSV.replace(b'"C_0603', b'"C\t0603')), 2,
+     "x.csv:2: the part code 'C\t0603_1608Metric' holds a TAB"),
+    ("a side it cannot tell", ["--side", "top", "x.csv", "b.txt"],
+     files("x.csv", JLC_CSV.replace(b",B,", b",inner,")), 2,
+     "x.csv:3: cannot tell the side from 'inner'"),
+    ("the xy file is the export", ["b.csv", "b.csv"],
+     files("b.csv", KICAD_CSV), 2, "b.csv: is the export itself"),
+    ("lumbrex.ini with other columns", ["b.csv", "b.txt"],
+     files("b.csv", KICAD_CSV, **{"lumbrex.ini": b"code = 3\nend\n"}), 2,
+     "lumbrex.ini: gives the columns code 3, x 1"),
+    ("the xy file is lumbrex.ini", ["b.csv", "lumbrex.ini"],
+     files("b.csv", KICAD_CSV), 2, "lumbrex.ini: is korvane's settings file"),
+    ("a folder that does not exist", ["b.csv", "nowhere/b.txt"],
+     files("b.csv", KICAD_CSV), 1, "nowhere/b.txt: cannot be written"),
+    ("unknown option", ["--mirror", "b.csv", "b.txt"],
+     files("b.csv", KICAD_CSV), 2, "korvane-import: unknown option --mirror"),
+    ("UTF-16 without its mark", ["x.csv", "b.txt"],
+     files("x.csv", EASYEDA_UTF16[2:]), 2, "x.csv:1: the file holds a NUL"),
+]
+
+
+def outline_corners(dxf):
+    """Each outline of a drawing as the sorted set of its four corners."""
+    lines = dxf.decode().split("\r\n")
+    starts = []
+    for i, text in enumerate(lines):
+        if text == "LINE":
+            codes = dict(zip(lines[i + 1:i + 17:2], lines[i + 2:i + 18:2]))
+            starts.append((float(codes[" 10"]), float(codes[" 20"])))
+    return [sorted(starts[i:i + 4]) for i in range(0, len(starts), 4)]
+
+
+def expected_corners(x, y, length, width, angle):
+    c, s = math.cos(math.radians(angle)), math.sin(math.radians(angle))
+    return sorted((x + dx * c - dy * s, y + dx * s + dy * c)
+                  for dx, dy in ((-length / 2, -width / 2),
+                                 (-length / 2, width / 2),
+                                 (length / 2, width / 2),
+                                 (length / 2, -width / 2)))
+
+
+def same_outline(got, want):
+    return all(math.isclose(a, b, abs_tol=2e-4) for p, q in zip(got, want)
+               for a, b in zip(p, q))
+
+
+def check_drawing(work, korvane, xy, parts):
+    done = subprocess.run(korvane + ["drawing", xy], cwd=work,
+                          capture_output=True, timeout=120)
+    if done.returncode != 0:
+        return [f"korvane {xy} ended with {done.returncode}"]
+    with open(os.path.join(work, "drawing.dxf"), "rb") as f:
+        got = outline_corners(f.read())
+    want = [expected_corners(*part) for part in parts]
+    if len(got) != len(want):
+        return [f"{xy}: {len(got)} outlines drawn, {len(want)} expected"]
+    return [f"{xy} outline {i + 1}:\n  expected {w}\n  got      {g}"
+            for i, (g, w) in enumerate(zip(got, want))
+            if not same_outline(g, w)]
+
+
+def check_success(work, done, korvane, outputs, args):
+    problems = []
+    names = [n for n in done.stdout.decode().splitlines() if n]
+    if "--split" in args and names != list(outputs):
+        problems.append(f"printed {names}, expected {list(outputs)}")
+    for xy, parts in outputs.items():
+        if not os.path.isfile(os.path.join(work, xy)):
+            problems.append(f"{xy} not written")
+            continue
+        problems += check_drawing(work, korvane, xy, parts)
+    return problems
+
+
+def run_case(importer, korvane, case, quiet_stderr):
+    name, args, work_files, status, expected = case[:5]
+    warning = case[5].encode() if len(case) > 5 else b""
+    with tempfile.TemporaryDirectory() as work:
+        for path, data in work_files.items():
+            with open(os.path.join(work, path), "wb") as f:
+                f.write(data)
+        done = subprocess.run(importer + args, cwd=work, capture_output=True,
+                              timeout=120)
+        created = set(os.listdir(work)) - set(work_files)
+        problems = []
+        if done.returncode != status:
+            problems.append(f"status: expected {status}, got "
+                            f"{done.returncode}; stderr {done.stderr!r}")
+        if status == 0:
+            if (quiet_stderr and not warning and done.stderr) or \
+                    warning not in done.stderr:
+                problems.append(f"stderr: {done.stderr!r}")
+            return problems + check_success(work, done, korvane, expected,
+                                            args)
+        if expected.encode() not in done.stderr:
+            problems.append(f"stderr:\n  expected {expected!r}\n"
+                            f"  got      {done.stderr!r}")
+        if created:
+            problems.append(f"files written: {sorted(created)}")
+        return problems
+
+
+def main(argv):
+    importer, korvane = os.path.abspath(argv[0]), os.path.abspath(argv[1])
+    emulator = argv[2:]
+    quiet_stderr = not emulator
+    return run_table("import_e2e", [
+        (case[0], lambda c=case: run_case(emulator + [importer],
+                                          emulator + [korvane], c,
+                                          quiet_stderr))
+        for case in CASES])
+
+
+if __name__ == "__main__":
+    sys.exit(main(sys.argv[1:]))
