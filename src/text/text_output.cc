@@ -1,5 +1,6 @@
 #include "text/text_output.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstring>
@@ -98,10 +99,11 @@ void put_fixed(TextOutput& out, double value, int decimals) {
   put_bytes(out, text, format_fixed(text, value, decimals));
 }
 
-// The longest fixed-point double (309 integer digits, sign, point and
-// decimals) fits, so the conversion never runs out of room.
+// The longest fixed-point double (309 integer digits, sign, point and at
+// most kMaxDecimals decimals) fits, so the conversion never runs out of room.
 size_t format_fixed(char* text, double value, int decimals) {
   if (!std::isfinite(value)) value = 0.0;
+  decimals = std::clamp(decimals, 0, kMaxDecimals);
   auto result = std::to_chars(text, text + kFixedTextCapacity - 1, value,
                               std::chars_format::fixed, decimals);
   *result.ptr = '\0';

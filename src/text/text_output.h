@@ -52,6 +52,9 @@ void put_fixed(TextOutput& out, double value, int decimals);
 // Room for the longest text format_fixed writes, terminator included.
 constexpr size_t kFixedTextCapacity = 400;
 
+// Most decimals written; more are taken as this many, fewer than 0 as 0.
+constexpr int kMaxDecimals = 60;
+
 // Writes the text put_fixed writes into `text` (kFixedTextCapacity bytes)
 // and terminates it; returns its length.
 size_t format_fixed(char* text, double value, int decimals);

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <memory>
 #include <string>
 
@@ -38,6 +39,14 @@ TEST(TextOutput, FormatsNumbersWithoutTheLocale) {
               put_text(out, ",");
               put_fixed(out, 0.03125, 4);
             }));
+}
+
+TEST(TextOutput, KeepsTheLargestNumberWithTheMostDecimalsInItsBuffer) {
+  char text[kFixedTextCapacity];
+  size_t n = format_fixed(text, -1.7976931348623157e308, 1000);
+  EXPECT_EQ(1 + 309 + 1 + static_cast<size_t>(kMaxDecimals), n);
+  EXPECT_EQ(n, strlen(text));
+  EXPECT_EQ(std::string("0"), std::string(text, format_fixed(text, 0.4, -3)));
 }
 
 #ifndef _WIN32
