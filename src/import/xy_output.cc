@@ -9,13 +9,13 @@
 #include "import/units.h"
 #include "input/column_map.h"
 #include "input/placement.h"
+#include "text/replace_file.h"
 #include "text/same_file.h"
 #include "text/scan.h"
 #include "text/text_output.h"
 
 namespace {
 
-const char kTemporarySuffix[] = ".korvane-import~";
 // The xy file's columns: code, X, Y, angle.
 constexpr int kColumns[4] = {1, 2, 3, 4};
 
@@ -46,16 +46,22 @@ bool reads_back(const std::string& row, const ImportedPlacement& p) {
 // A column number as korvane uses it: 0 or less is column 1.
 int effective(int column) { return column < 1 ? 1 : column; }
 
-int write_one(const OutputFile& file, const std::string& path) {
+// Writes `file` to a new file beside it, flushed and closed, for
+// commit_replacement to put in place.
+int write_one(const OutputFile& file, FileReplacement& replacement) {
+  if (begin_replacement(replacement, file.path.c_str()) != 0) return -1;
   auto out = std::make_unique<TextOutput>();
-  if (open_text_output(*out, path.c_str()) != 0) return -1;
+  start_text_output(*out, replacement.file);
   put_bytes(*out, file.text.data(), file.text.size());
-  return close_text_output(*out);
+  if (flush_text_output(*out) != 0) {
+    abandon_replacement(replacement);
+    return -1;
+  }
+  return close_replacement(replacement);
 }
 
-void remove_all(const std::vector<std::string>& paths) {
-  std::error_code ignored;
-  for (const std::string& path : paths) std::filesystem::remove(path, ignored);
+void abandon_all(std::vector<FileReplacement>& replacements) {
+  for (FileReplacement& r : replacements) abandon_replacement(r);
 }
 
 }  // namespace
@@ -135,34 +141,31 @@ int settings_needed(bool replace, bool& needed, Problem& problem) {
 
 int write_all(const std::vector<OutputFile>& files, const char* guarded,
               Problem& problem) {
-  std::vector<std::string> temporaries;
-  for (const OutputFile& file : files) {
-    std::string temporary = file.path + kTemporarySuffix;
-    if (same_file(guarded, file.path.c_str()) ||
-        same_file(guarded, temporary.c_str())) {
-      remove_all(temporaries);
-      problem =
-          problem_at(0, "is the export itself; name another file", file.path);
+  std::vector<FileReplacement> written(files.size());
+  for (size_t i = 0; i < files.size(); ++i) {
+    if (same_file(guarded, files[i].path.c_str())) {
+      abandon_all(written);
+      problem = problem_at(0, "is the export itself; name another file",
+                           files[i].path);
       return 1;
     }
-    temporaries.push_back(temporary);
-    if (write_one(file, temporary) != 0) {
-      remove_all(temporaries);
+    if (write_one(files[i], written[i]) != 0) {
+      abandon_all(written);
       problem = problem_at(0,
                            "cannot be written; check the folder exists, is "
                            "writable and has room",
-                           file.path);
+                           files[i].path);
       return -1;
     }
   }
   for (size_t i = 0; i < files.size(); ++i) {
-    std::error_code error;
-    std::filesystem::rename(temporaries[i], files[i].path, error);
-    if (!error) continue;
-    remove_all(
-        std::vector<std::string>(temporaries.begin() + i, temporaries.end()));
-    problem =
-        problem_at(0, "cannot be replaced: " + error.message(), files[i].path);
+    if (commit_replacement(written[i]) == 0) continue;
+    abandon_all(written);
+    problem = problem_at(
+        0,
+        "cannot be put in place of the old file; check the folder is "
+        "writable",
+        files[i].path);
     return -1;
   }
   return 0;

@@ -41,8 +41,8 @@ std::string settings_text();
 // exists but cannot be read.
 int settings_needed(bool replace, bool& needed, Problem& problem);
 
-// Writes every file through a temporary one beside it, then moves all into
-// place; `guarded` (the export) is never written over. Returns 1 with
+// Writes every file to a new one beside it, then puts all in place (see
+// text/replace_file.h); `guarded` (the export) is never written over. Returns 1 with
 // `problem` set, nothing written, when a file would replace `guarded`; -1
 // when a file cannot be written (nothing changed) or moved into place (the
 // files moved before it stay).

@@ -182,14 +182,23 @@ int begin_replacement(FileReplacement& r, const char* path) {
 
 #endif
 
-int finish_replacement(FileReplacement& r) {
+int close_replacement(FileReplacement& r) {
   bool ok = close_on_disk(r.file);
   r.file = nullptr;
-  if (r.temporary.empty()) return ok ? 0 : -1;
-  ok = ok && move_over(r.temporary, r.path);
+  if (!ok) abandon_replacement(r);
+  return ok ? 0 : -1;
+}
+
+int commit_replacement(FileReplacement& r) {
+  if (r.temporary.empty()) return 0;
+  bool ok = move_over(r.temporary, r.path);
   if (!ok) remove(r.temporary.c_str());
   r.temporary.clear();
   return ok ? 0 : -1;
+}
+
+int finish_replacement(FileReplacement& r) {
+  return close_replacement(r) == 0 ? commit_replacement(r) : -1;
 }
 
 void abandon_replacement(FileReplacement& r) {

@@ -20,10 +20,19 @@ struct FileReplacement {
 // changing nothing, when neither a new file nor `path` can be written.
 int begin_replacement(FileReplacement& r, const char* path);
 
-// Flushes the new content to the disk and renames it over the old file.
-// Returns -1 when any step failed; the new file is then removed and the
-// old one left as it was (unless it was being written in place).
+// Flushes the new content to the disk and renames it over the old file:
+// close_replacement, then commit_replacement. Returns -1 when any step
+// failed; the new file is then removed and the old one left as it was
+// (unless it was being written in place).
 int finish_replacement(FileReplacement& r);
+
+// The two steps of finish_replacement, for callers that put several files
+// in place only once all are written. close_replacement flushes the new
+// content to the disk and closes it; on failure it removes the new file and
+// returns -1. commit_replacement renames the closed new file over the old
+// one; on failure it removes the new file and returns -1.
+int close_replacement(FileReplacement& r);
+int commit_replacement(FileReplacement& r);
 
 // Closes and removes the new file, leaving the old one as it was.
 void abandon_replacement(FileReplacement& r);
