@@ -70,12 +70,13 @@ int plan_files(const ImportOptions& options,
                const std::vector<ImportedPlacement>& all,
                std::vector<OutputFile>& files, Problem& problem) {
   if (all.size() > kPlacementsPerFile && !options.split) {
-    problem = problem_at(
-        all[kPlacementsPerFile].line,
-        std::to_string(all.size()) +
-            " placements, and korvane draws "
-            "only the first 100 of an xy file; pass --split to write "
-            "pieces of 100");
+    problem =
+        problem_at(all[kPlacementsPerFile].line,
+                   std::to_string(all.size()) +
+                       " placements, and korvane draws only the first " +
+                       std::to_string(kMaxPlacements) +
+                       " of an xy file; pass --split to write pieces of " +
+                       std::to_string(kMaxPlacements));
     return -1;
   }
   for (size_t first = 0; first < all.size(); first += kPlacementsPerFile) {

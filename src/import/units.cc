@@ -1,7 +1,10 @@
 #include "import/units.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
+
+#include "text/scan.h"
 
 namespace {
 
@@ -19,46 +22,24 @@ std::string_view trim(std::string_view text) {
   return text;
 }
 
-bool is_digit(char c) { return c >= '0' && c <= '9'; }
-
-// Length of the decimal number that starts `text` (sign, digits with an
-// optional point and fraction, optional exponent), or 0 for none.
-size_t number_length(std::string_view text, char point) {
-  size_t i = 0, digits = 0;
-  if (i < text.size() && (text[i] == '+' || text[i] == '-')) ++i;
-  for (; i < text.size() && is_digit(text[i]); ++i) ++digits;
-  if (i < text.size() && text[i] == point)
-    for (++i; i < text.size() && is_digit(text[i]); ++i) ++digits;
-  if (digits == 0) return 0;
-  size_t mantissa = i;
-  if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
-    ++i;
-    if (i < text.size() && (text[i] == '+' || text[i] == '-')) ++i;
-    size_t start = i;
-    while (i < text.size() && is_digit(text[i])) ++i;
-    if (i == start) i = mantissa;
-  }
-  return i;
-}
-
 // Splits a field into its number and the text after it. Returns -1 when it
 // does not start with a number or the number is out of a double's range.
 int read_number(std::string_view field, bool decimal_comma, double& value,
                 std::string_view& rest) {
   field = trim(field);
-  bool comma = decimal_comma && field.find('.') == std::string_view::npos;
-  size_t n = number_length(field, comma ? ',' : '.');
+  // korvane's own grammar, with "," as the point where it stands for one.
+  std::string text(field);
+  if (decimal_comma && field.find('.') == std::string_view::npos)
+    std::replace(text.begin(), text.end(), ',', '.');
+  size_t n = real_length(text.c_str());
   if (n == 0) return -1;
-  std::string text(
-      field.substr(field[0] == '+' ? 1 : 0, n - (field[0] == '+')));
-  if (comma)
-    for (char& c : text)
-      if (c == ',') c = '.';
+  rest = trim(field.substr(n));
+  text.resize(n);
+  if (text[0] == '+') text.erase(0, 1);
   double v = 0;
   auto result = std::from_chars(text.data(), text.data() + text.size(), v);
   if (result.ec != std::errc() || !std::isfinite(v)) return -1;
   value = v;
-  rest = trim(field.substr(n));
   return 0;
 }
 

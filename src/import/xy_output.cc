@@ -1,7 +1,5 @@
 #include "import/xy_output.h"
 
-#include <cmath>
-#include <cstring>
 #include <filesystem>
 #include <memory>
 #include <system_error>
@@ -24,23 +22,22 @@ std::string row_text(const ImportedPlacement& p) {
          number_text(p.angle) + '\t' + p.ref + '\t' + p.side;
 }
 
-// Field `column` of the row as korvane reads a number from it; NaN when
-// it is longer than korvane keeps.
-double number_in(const std::string& row, int column, std::vector<char>& field) {
-  get_field(row.c_str(), column, field.data(), field.size());
-  if (std::strlen(field.data()) > kNumberFieldCapacity) return std::nan("");
-  return to_real(field.data());
-}
-
-// Whether korvane's own field and number routines read the row back as
-// the placement it was written from.
+// Whether korvane reads the row back, with its own decoding, as the
+// placement it was written from, no number cut at korvane's field limit.
 bool reads_back(const std::string& row, const ImportedPlacement& p) {
-  std::vector<char> field(row.size() + 1);
-  if (number_in(row, 2, field) != p.x || number_in(row, 3, field) != p.y ||
-      number_in(row, 4, field) != p.angle)
-    return false;
-  get_field(row.c_str(), 1, field.data(), field.size());
-  return p.code == field.data();
+  for (int column : {kColumns[1], kColumns[2], kColumns[3]})
+    if (field_length(row.c_str(), column) > size_t{kNumberFieldCapacity})
+      return false;
+  ColumnMap columns;
+  columns.code = kColumns[0];
+  columns.x = kColumns[1];
+  columns.y = kColumns[2];
+  columns.a = kColumns[3];
+  auto read = std::make_unique<Placement>();
+  decode_placement(row.c_str(), columns, *read);
+  // A code past korvane's line limit is left to the row-length check.
+  return read->x == p.x && read->y == p.y && read->a == p.angle &&
+         p.code.compare(0, kCodeCapacity, read->code) == 0;
 }
 
 // A column number as korvane uses it: 0 or less is column 1.

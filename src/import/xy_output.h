@@ -8,8 +8,8 @@
 #include "import/import_records.h"
 #include "input/working_files.h"
 
-// The most placements korvane draws from one xy file.
-constexpr size_t kPlacementsPerFile = 100;
+// The most placements in one xy file or piece: all that korvane draws.
+constexpr size_t kPlacementsPerFile = kMaxPlacements;
 
 // A file to write: its name and its whole text, LF line ends.
 struct OutputFile {
