@@ -39,9 +39,10 @@ int read_export(const ImportOptions& options, std::string& text,
                 Problem& problem) {
   std::string raw;
   int status = read_file_bytes(options.export_path.c_str(), raw, kExportLimit);
-  if (status == -2)
+  if (status == kTooLarge)
     problem = problem_at(0, "larger than 64 MiB; is it an export?");
-  if (status == -1) problem = problem_at(0, "cannot be read; check its name");
+  else if (status != 0)
+    problem = problem_at(0, "cannot be read; check its name");
   if (status != 0) return -1;
   return decode_export(raw, text, problem);
 }

@@ -139,16 +139,16 @@ int read_file_bytes(const char* path, std::string& bytes, size_t limit) {
   bytes.clear();
   auto owned = std::make_unique<TextInput>();
   TextInput& in = *owned;
-  if (open_text_input(in, path) != 0) return -1;
+  if (open_text_input(in, path) != 0) return kNotOpened;
   char block[16 * 1024];
   int status = 0;
   for (;;) {
     size_t n = fread(block, 1, sizeof block, in.file);
-    if (bytes.size() + n > limit) status = -2;
+    if (bytes.size() + n > limit) status = kTooLarge;
     if (status == 0) bytes.append(block, n);
     if (n < sizeof block || status != 0) break;
   }
-  if (status == 0 && ferror(in.file)) status = -1;
+  if (status == 0 && ferror(in.file)) status = kReadFailed;
   close_text_input(in);
   if (status != 0) bytes.clear();
   return status;

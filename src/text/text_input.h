@@ -57,8 +57,11 @@ size_t peek_raw(TextInput& in, const char** bytes);
 // Takes the first n bytes that peek_raw showed, as if they had been read.
 void skip_raw(TextInput& in, size_t n);
 
+// What read_file_bytes returns for a file longer than its limit.
+constexpr int kTooLarge = -3;
+
 // Reads the whole file at `path` into `bytes` as it stands, without the
-// text rules: CRs and Ctrl-Z bytes are kept. Returns -1 when it cannot be
-// opened, names a directory or fails to read, -2 when it holds more than
-// `limit` bytes; `bytes` is then empty.
+// text rules: CRs and Ctrl-Z bytes are kept. Returns kNotOpened (also for
+// a directory), kReadFailed, or kTooLarge when it holds more than `limit`
+// bytes; `bytes` is then empty.
 int read_file_bytes(const char* path, std::string& bytes, size_t limit);
