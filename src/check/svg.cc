@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cfloat>
-#include <charconv>
 #include <cmath>
 #include <cstdint>
 #include <memory>
@@ -99,10 +98,8 @@ std::string shown_label(const std::string& label) {
 // Writes the value with `decimals` digits at most, trailing zeros dropped,
 // and no minus sign on a zero.
 void put_number(TextOutput& out, double value, int decimals) {
-  char text[400];
-  auto result = std::to_chars(text, text + sizeof text, held(value),
-                              std::chars_format::fixed, decimals);
-  char* end = result.ptr;
+  char text[kFixedTextCapacity];
+  char* end = text + format_fixed(text, held(value), decimals);
   if (std::find(text, end, '.') != end) {
     while (end[-1] == '0') --end;
     if (end[-1] == '.') --end;
