@@ -3,8 +3,9 @@
 #pragma once
 
 #include <string>
-#include <utility>
 #include <vector>
+
+#include "text/problem.h"
 
 // A length unit. kNone: the export does not say.
 enum class Unit { kNone, kMm, kMil, kIn };
@@ -15,23 +16,6 @@ enum class Separator { kComma, kSemicolon, kTab, kBlanks };
 
 // Which side of the board a placement is on, or which one to keep.
 enum class Side { kAny, kTop, kBottom };
-
-// Why a run stops: the line (0 when no line is to blame) of the file
-// (empty: the export) and words that say what is wrong and what to do.
-struct Problem {
-  int line = 0;
-  std::string message;
-  std::string file;
-};
-
-inline Problem problem_at(int line, std::string message,
-                          std::string file = {}) {
-  Problem problem;
-  problem.line = line;
-  problem.message = std::move(message);
-  problem.file = std::move(file);
-  return problem;
-}
 
 // One row of an export cut into fields; `line` is where the row starts.
 struct Record {
