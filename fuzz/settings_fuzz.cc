@@ -14,9 +14,10 @@ bool same_columns(const ColumnMap& a, const ColumnMap& b) {
 
 ColumnMap loaded(std::string_view settings) {
   write_file("lumbrex.ini", settings);
-  ColumnMap columns;
-  require(load_column_map("lumbrex.ini", columns) == 0, "load_column_map");
-  return columns;
+  Settings settings;
+  require(read_settings("lumbrex.ini", true, true, settings) == 0,
+          "read_settings");
+  return settings.columns;
 }
 
 }  // namespace

@@ -1,24 +1,39 @@
-// Fuzzes the size lookup's fast walks against the plain one: every way of
-// walking the table must find the same row and so the same size. The input
-// is the wanted code up to its first LF, then two bytes that choose how
-// many filler rows (and how long) stand before the rest, which is the
-// table; the filler moves rows across the read buffer's edges.
+// Fuzzes the size table's index against a plain reading of every row: the
+// index must give each code the size the first matching row gives, the
+// whole code before its cut. The input is the wanted code up to its first
+// LF, then two bytes that choose how many filler rows (and how long) stand
+// before the rest, which is the table; the filler moves rows across the
+// read buffer's edges.
 #include <cstring>
 #include <string>
 
 #include "fuzz_util.h"
-#include "input/part_size.h"
+#include "input/size_table.h"
+#include "text/scan.h"
 
 namespace {
 
-PartSize looked_up(const std::string& code, SizeScan scan) {
-  PartSize size{-7, -7};
-  lookup_part_size_by("size.txt", code.c_str(), size, scan);
-  return size;
-}
-
-bool same_size(const PartSize& a, const PartSize& b) {
-  return memcmp(&a, &b, sizeof a) == 0;
+// The table read line by line, as korvane once read it for every lookup.
+bool plain_lookup(const std::string& text, const std::string& code,
+                  PartSize& size) {
+  std::string rows = read_as_text(text);
+  bool cut_found = false;
+  PartSize cut;
+  for (size_t at = rows.find('\n'); at != std::string::npos;) {
+    size_t end = rows.find('\n', at + 1);
+    std::string line = rows.substr(at + 1, end - at - 1).substr(0, 1023);
+    line = line.c_str();
+    if (line.empty()) break;
+    CodeMatch match =
+        match_code(field_text(line.c_str(), 2).substr(0, 1023), code);
+    PartSize row{to_real(field_text(line.c_str(), 3).substr(0, 1023).c_str()),
+                 to_real(field_text(line.c_str(), 4).substr(0, 1023).c_str())};
+    if (match == CodeMatch::kWhole) return size = row, true;
+    if (match == CodeMatch::kCut && !cut_found) cut = row, cut_found = true;
+    at = end;
+  }
+  if (cut_found) size = cut;
+  return cut_found;
 }
 
 }  // namespace
@@ -37,10 +52,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     table += "9\tF" + std::string(pad, 'f') + "\t1\t1\r\n";
   table += input.substr(lf + 3);
   write_file("size.txt", table);
-  PartSize plain = looked_up(code, SizeScan::kRowByRow);
-  require(same_size(plain, looked_up(code, SizeScan::kPortable)),
-          "the byte scan found another size");
-  require(same_size(plain, looked_up(code, SizeScan::kVector)),
-          "the vector scan found another size");
+  SizeTable index;
+  read_size_table("size.txt", {code}, {}, index);
+  PartSize plain{-7, -7}, indexed{-7, -7};
+  bool found = plain_lookup(table, code, plain);
+  require(found == lookup_part_size(index, code, indexed),
+          "the index finds the code exactly when the rows hold it");
+  require(memcmp(&plain, &indexed, sizeof plain) == 0,
+          "the index gives the size the first matching row gives");
   return 0;
 }

@@ -47,7 +47,11 @@ HUNDRED_FIFTY = [b"%d\tR12\t1\t1\t0" % i for i in range(150)]
 CASES = [
     ("nothing to report", B, files(b"1\tr12\t12.5mm\t-3 mil\t90 deg"), 0, []),
     ("version query", ["sys", "ver"], files(), 0, []),
-    ("usage", ["plate1"], files(), 2, ["usage: korvane-check"]),
+    ("usage", ["plate1"], files(), 2, [],
+     ["korvane-check: give the layer name and the xy file",
+      "usage: korvane-check"]),
+    ("an unknown option", ["--lsit"] + B, files(), 2, [],
+     ["korvane-check: unknown option --lsit", "usage: korvane-check"]),
     # lumbrex.ini
     ("settings missing", B, files(b"7", lumbrex_ini=None,
                                   size_txt=b"h\n1\t7\t1\t1\n"), 1,
@@ -170,20 +174,27 @@ def run(command, args, work_files, work):
                           timeout=120)
 
 
+def mismatch(stream, output, expected):
+    """A problem when the lines of `output` do not start with `expected`."""
+    lines = output.decode("latin-1").splitlines()
+    if len(lines) == len(expected) and all(
+            line.startswith(want) for line, want in zip(lines, expected)):
+        return []
+    return [f"expected {stream} lines starting\n    " +
+            "\n    ".join(expected) + "\n  got\n    " + "\n    ".join(lines)]
+
+
 def check_case(command, case):
-    name, args, work_files, status, expected = case
+    name, args, work_files, status, expected = case[:5]
+    errors = case[5] if len(case) > 5 else None
     with tempfile.TemporaryDirectory() as work:
         before = sorted(os.listdir(work))
         done = run(command, args, work_files, work)
-        lines = done.stdout.decode("latin-1").splitlines()
-        problems = []
+        problems = mismatch("output", done.stdout, expected)
+        if errors is not None:
+            problems += mismatch("error", done.stderr, errors)
         if done.returncode != status:
             problems.append(f"status {done.returncode}, expected {status}")
-        if len(lines) != len(expected) or not all(
-                line.startswith(want) for line, want in zip(lines, expected)):
-            problems.append("expected lines starting\n    " +
-                            "\n    ".join(expected) + "\n  got\n    " +
-                            "\n    ".join(lines))
         if sorted(os.listdir(work)) != sorted(set(before) | set(
                 p.split("/")[0] for p in work_files)):
             problems.append("files were created or removed")

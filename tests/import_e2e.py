@@ -182,7 +182,7 @@ CASES = [
      files("x.csv", KICAD_CSV + b'"U1,LM358\r\n'), 2, "x.csv:4: a quote"),
     ("a code holding a TAB", ["x.csv", "b.txt"],
      files("x.csv", KICAD_CSV.replace(b'"C_0603', b'"C\t0603')), 2,
-     "x.csv:2: the part code 'C\t0603_1608Metric' holds a TAB"),
+     "x.csv:2: the part code 'C\\t0603_1608Metric' holds a TAB"),
     ("a side it cannot tell", ["--side", "top", "x.csv", "b.txt"],
      files("x.csv", JLC_CSV.replace(b",B,", b",inner,")), 2,
      "x.csv:3: cannot tell the side from 'inner'"),

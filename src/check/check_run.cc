@@ -1,7 +1,5 @@
 #include "check/check_run.h"
 
-#include <sys/stat.h>
-
 #include <cstring>
 #include <string>
 
@@ -9,44 +7,29 @@
 #include "check/listing.h"
 #include "check/settings_check.h"
 #include "check/size_check.h"
-#include "check/size_index.h"
 #include "check/svg_board.h"
 #include "check/template_check.h"
 #include "check/xy_check.h"
 #include "input/working_files.h"
+#include "text/command_line.h"
+#include "text/message.h"
+#include "text/replace_file.h"
 #include "text/scan.h"
 #include "text/text_output.h"
 
 namespace {
 
-bool is_directory(const std::string& path) {
-  struct stat st;
-  return stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
-}
-
-// The folder part of a path, without its last separator; "" for none.
-std::string folder_of(const std::string& path) {
-  size_t cut = path.find_last_of(
-#ifdef _WIN32
-      "/\\"
-#else
-      "/"
-#endif
-  );
-  return cut == std::string::npos ? "" : path.substr(0, cut ? cut : 1);
-}
+const char kProgram[] = "korvane-check";
+const char kUsage[] =
+    "usage: korvane-check [--list] [--svg FILE [--label N]] <Layer name> "
+    "<xy file>";
 
 // Findings for a drawing korvane cannot write, or must not.
 void check_drawing(const std::string& output, const char* xy_path,
                    Findings& findings) {
-  std::string folder = folder_of(output);
-  if (!folder.empty() && !is_directory(folder)) {
-    add_fatal(findings, output, 0,
-              "the folder " + quoted(folder, 200) +
-                  " does not exist; korvane fails and draws nothing");
-  } else if (is_directory(output)) {
-    add_fatal(findings, output, 0,
-              "is a folder; korvane fails and draws nothing");
+  std::string why;
+  if (foresee_replacement(output, why) != 0) {
+    add_fatal(findings, output, 0, why + "; korvane fails and draws nothing");
   } else if (const char* input =
                  input_overwritten_by(output.c_str(), xy_path)) {
     std::string what = input == xy_path ? std::string("the xy file ") : "";
@@ -65,40 +48,51 @@ struct Options {
   const char* xy = nullptr;
 };
 
-// Reads the options and the two arguments; false when they are wrong.
-bool read_options(int argc, const char* const* argv, Options& o) {
-  int i = 1;
-  for (; i < argc && strncmp(argv[i], "--", 2) == 0; ++i) {
-    if (strcmp(argv[i], "--list") == 0) {
-      o.list = true;
-    } else if (strcmp(argv[i], "--svg") == 0 && i + 1 < argc) {
-      o.svg = argv[++i];
-    } else if (strcmp(argv[i], "--label") == 0 && i + 1 < argc &&
-               integer_length(argv[i + 1]) == strlen(argv[i + 1]) &&
-               to_integer(argv[i + 1]) > 0) {
-      o.label = to_integer(argv[++i]);
-    } else {
+// Reads the options and the two arguments; false, with `message` set,
+// when they are wrong.
+bool read_options(int argc, const char* const* argv, Options& o,
+                  std::string& message) {
+  static const OptionSpec kOptions[] = {
+      {"--list", false}, {"--svg", true}, {"--label", true}};
+  CommandLine line = command_line(argc, argv);
+  for (int found; (found = next_option(line, kOptions, 3)) != -1;) {
+    if (found == -2) {
+      message = line.message;
       return false;
     }
+    if (found == 0) o.list = true;
+    if (found == 1) o.svg = line.value;
+    if (found == 2) {
+      o.label = to_integer(line.value);
+      if (integer_length(line.value) != strlen(line.value) || o.label <= 0) {
+        message = "--label takes a column number from 1";
+        return false;
+      }
+    }
   }
-  if (argc - i != 2) return false;
-  o.layer = argv[i];
-  o.xy = argv[i + 1];
+  if (line.operands.size() != 2) {
+    message = "give the layer name and the xy file, as to korvane";
+    return false;
+  }
+  o.layer = line.operands[0];
+  o.xy = line.operands[1];
   return true;
 }
 
 // Draws the picture unless it would replace an input; false on failure,
-// with a line that says why.
-bool draw_picture(const Options& o, const ColumnMap& columns, const XyList& xy,
+// with a line on standard error that says why.
+bool draw_picture(const Options& o, const ColumnMap& columns,
+                  const PlacementList& list,
                   const std::vector<DrawnSize>& sizes,
                   const Findings& findings) {
   bool input = input_overwritten_by(o.svg, o.xy) != nullptr;
-  std::string why = input ? "is an input; korvane-check leaves it alone"
-                          : "cannot be written";
-  if (!input &&
-      write_board_svg(o.svg, o.xy, o.label, columns, xy, sizes, findings) == 0)
+  if (!input && write_board_svg(o.svg, o.xy, o.label, columns, list, sizes,
+                                findings) == 0)
     return true;
-  put_line(standard_output(), (std::string(o.svg) + ": " + why).c_str());
+  report_error(kProgram,
+               std::string(o.svg) +
+                   (input ? ": is an input; korvane-check leaves it alone"
+                          : ": cannot be written"));
   return false;
 }
 
@@ -107,49 +101,55 @@ bool draw_picture(const Options& o, const ColumnMap& columns, const XyList& xy,
 Findings check_files(const Options& o, bool& drawn) {
   const char* xy_path = o.xy;
   Findings findings;
-  SettingsReport settings = check_settings(kSettingsFile, findings);
-  XyList xy = read_xy(xy_path, settings.columns, o.label);
-  check_templates(!xy.rows.empty(), findings);
-  SizeIndex index = index_sizes(kSizeTableFile, wanted_codes(xy));
+  Settings settings = check_settings(kSettingsFile, findings);
+  PlacementList list = read_placement_list(xy_path, settings.columns, true);
+  check_templates(!list.rows.empty(), findings);
+  std::vector<std::string> codes;
+  for (const PlacementRow& row : list.rows) codes.push_back(row.placement.code);
+  SizeTable table;
+  read_size_table(kSizeTableFile, codes, {true, false}, table);
+  // korvane opens the table only for a placement.
+  if (list.rows.empty()) table.failed = false;
   Findings xy_findings;
-  std::vector<DrawnSize> sizes = resolve_sizes(xy_path, xy, index, xy_findings);
-  check_size_table(kSizeTableFile, xy, index, sizes, findings);
-  check_column_reach(kSettingsFile, settings, xy.widest, xy_path, findings);
-  if (!xy.opened) {
+  std::vector<DrawnSize> sizes =
+      resolve_sizes(xy_path, list, table, xy_findings);
+  check_size_table(list, table, sizes, findings);
+  check_column_reach(kSettingsFile, settings, list, xy_path, findings);
+  if (!list.opened) {
     add_fatal(findings, xy_path, 0,
               "cannot be opened; korvane fails and writes no drawing");
   } else {
-    check_xy(xy_path, xy, settings.columns, findings);
+    check_xy(xy_path, list, settings.columns, findings);
     findings.insert(findings.end(), xy_findings.begin(), xy_findings.end());
-    if (xy.failed)
+    if (list.failed)
       add_fatal(findings, xy_path, 0,
                 "cannot be read to its end; korvane fails");
     check_drawing(std::string(o.layer) + ".dxf", xy_path, findings);
   }
-  if (o.list) print_listing(standard_output(), xy, sizes);
+  if (o.list) print_listing(standard_output(), list, sizes);
   sort_findings(findings, {kSettingsFile, kFragmentFiles[0], kFragmentFiles[1],
                            kFragmentFiles[2], kSizeTableFile, xy_path});
-  drawn = !o.svg || draw_picture(o, settings.columns, xy, sizes, findings);
+  drawn = !o.svg || draw_picture(o, settings.columns, list, sizes, findings);
   return findings;
 }
 
 }  // namespace
 
 int run_check(int argc, const char* const* argv) {
-  TextOutput& out = standard_output();
   Options o;
-  if (!read_options(argc, argv, o)) {
-    put_line(out,
-             "usage: korvane-check [--list] [--svg FILE [--label N]] "
-             "<Layer name> <xy file>");
-    flush_text_output(out);
-    return 2;
+  std::string message;
+  if (!read_options(argc, argv, o, message)) {
+    report_error(kProgram, message);
+    put_line(standard_error(), kUsage);
+    flush_text_output(standard_error());
+    return kCheckFails;
   }
   // korvane answers the version query and draws nothing: nothing to check.
-  if (text_equal(o.layer, "sys") && text_equal(o.xy, "ver")) return 0;
+  if (text_equal(o.layer, "sys") && text_equal(o.xy, "ver")) return kCheckClean;
   bool drawn;
   Findings findings = check_files(o, drawn);
+  TextOutput& out = standard_output();
   print_findings(out, findings);
-  if (flush_text_output(out) != 0 || !drawn) return 2;
+  if (flush_text_output(out) != 0 || !drawn) return kCheckFails;
   return findings_status(findings);
 }

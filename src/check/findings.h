@@ -4,7 +4,15 @@
 #include <string>
 #include <vector>
 
+#include "text/message.h"
 #include "text/text_output.h"
+
+// korvane-check's exit statuses.
+constexpr int kCheckClean = 0;     // nothing to report
+constexpr int kCheckFindings = 1;  // findings, none of them fatal
+constexpr int kCheckFails = 2;     // korvane fails with these files, the
+                                   // command line is wrong, or the picture
+                                   // cannot be written
 
 // One place where korvane will not do what the files seem to say.
 struct Finding {
@@ -27,24 +35,12 @@ void add_fatal(Findings& findings, const std::string& file, long line,
 // order they came), whole-file findings first, then by line.
 void sort_findings(Findings& findings, const std::vector<std::string>& files);
 
-// "1 line", "3 lines".
-std::string count(long n, const std::string& noun);
-
 // Writes each finding as "file:line: message" (or "file: message").
 void print_findings(TextOutput& out, const Findings& findings);
 
-// 0 with no finding, 2 when one of them is fatal, 1 otherwise.
+// kCheckClean with no finding, kCheckFails when one of them is fatal,
+// kCheckFindings otherwise.
 int findings_status(const Findings& findings);
-
-// The text between single quotes, control bytes as \t, \xNN and the like,
-// cut after `limit` bytes with "..." so one finding stays one short line.
-std::string quoted(const std::string& text, size_t limit = 40);
 
 // `value` with four decimals, as the drawing writes coordinates.
 std::string fixed(double value);
-
-// `value` as fixed() writes it without trailing zeros: 2, 1.25, -0.5.
-std::string number(double value);
-
-// "file:line".
-std::string place(const std::string& file, long line);

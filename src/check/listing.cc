@@ -3,6 +3,7 @@
 #include <string>
 
 #include "check/findings.h"
+#include "input/working_files.h"
 
 namespace {
 
@@ -22,13 +23,13 @@ std::string source(const DrawnSize& drawn) {
   if (!drawn.row) return "none";
   if (drawn.carried_from)
     return "carried over from line " + std::to_string(drawn.carried_from);
-  return "size.txt:" + std::to_string(drawn.row->line);
+  return place(kSizeTableFile, drawn.row->line);
 }
 
-Cells cells(const XyRow& r, const DrawnSize& drawn) {
+Cells cells(const PlacementRow& r, const DrawnSize& drawn) {
   const Placement& p = r.placement;
   return {std::to_string(r.line),
-          shown_code(r.code),
+          shown_code(p.code),
           fixed(p.x),
           fixed(p.y),
           fixed(p.a),
@@ -50,12 +51,12 @@ void put_row(TextOutput& out, const Cells& row, const size_t* width) {
 
 }  // namespace
 
-void print_listing(TextOutput& out, const XyList& xy,
+void print_listing(TextOutput& out, const PlacementList& list,
                    const std::vector<DrawnSize>& sizes) {
   std::vector<Cells> rows = {
       {"line", "code", "x", "y", "angle", "length", "width", "size from"}};
-  for (size_t i = 0; i < xy.rows.size(); ++i)
-    rows.push_back(cells(xy.rows[i], sizes[i]));
+  for (size_t i = 0; i < list.rows.size(); ++i)
+    rows.push_back(cells(list.rows[i], sizes[i]));
   size_t width[kColumns] = {};
   for (const Cells& row : rows)
     for (int i = 0; i < kColumns; ++i)

@@ -4,11 +4,10 @@
 #include <vector>
 
 #include "check/size_check.h"
-#include "check/xy_check.h"
 #include "text/text_output.h"
 
 // Writes a heading and one line per drawn placement: xy line, code, X, Y,
 // angle, length, width and where the size comes from, in columns that
 // line up.
-void print_listing(TextOutput& out, const XyList& xy,
+void print_listing(TextOutput& out, const PlacementList& list,
                    const std::vector<DrawnSize>& sizes);

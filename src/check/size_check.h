@@ -5,8 +5,8 @@
 #include <vector>
 
 #include "check/findings.h"
-#include "check/size_index.h"
-#include "check/xy_check.h"
+#include "input/placement.h"
+#include "input/size_table.h"
 
 // Where a drawn placement's size comes from.
 struct DrawnSize {
@@ -16,20 +16,16 @@ struct DrawnSize {
   long carried_from = 0;         // xy line whose size is carried over; 0: none
 };
 
-// The codes the index must look for: each code and, past kCodeCutLength
-// characters, its cut, as loose keys.
-std::vector<std::string> wanted_codes(const XyList& xy);
-
 // Works out every drawn placement's size the way korvane's lookups will,
 // adding a finding for each code that is missing, matches only through
 // its cut, or would match but for spaces or the table's empty line.
-std::vector<DrawnSize> resolve_sizes(const char* xy_path, const XyList& xy,
-                                     const SizeIndex& index,
+std::vector<DrawnSize> resolve_sizes(const char* xy_path,
+                                     const PlacementList& list,
+                                     const SizeTable& table,
                                      Findings& findings);
 
 // Adds the findings about size.txt: missing, unreadable, rows hidden by an
 // empty line, rows in use whose length or width is no positive number, and
 // codes in use given again later with another size.
-void check_size_table(const char* path, const XyList& xy,
-                      const SizeIndex& index,
+void check_size_table(const PlacementList& list, const SizeTable& table,
                       const std::vector<DrawnSize>& sizes, Findings& findings);

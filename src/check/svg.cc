@@ -20,9 +20,8 @@ constexpr double kDotPixels = 4;   // ring around a part smaller than this
 constexpr double kRingPixels = 5;  // from a marked part to its ring
 constexpr double kLegendPixels = 13;
 constexpr double kLegendLinePixels = 19;
-constexpr double kCharWidth = 0.62;   // of the font size, sans-serif
-constexpr size_t kLongestLabel = 24;  // bytes; a longer label is cut
-constexpr size_t kMostNotDrawn = 20;  // legend lines of placements not drawn
+constexpr double kCharWidth = 0.62;          // of the font size, sans-serif
+constexpr size_t kLongestLabel = 24;         // bytes; a longer label is cut
 const char kReplacement[] = "\xEF\xBF\xBD";  // U+FFFD
 
 // Where the board and the legend lie in SVG coordinates (Y down, so a
@@ -32,12 +31,6 @@ struct View {
   double scale;  // pixels a drawing unit at the default size
   int decimals;  // of every coordinate written
 };
-
-// The value held to the finite doubles; NaN becomes 0.
-double held(double v) {
-  if (std::isnan(v)) return 0;
-  return std::clamp(v, -DBL_MAX, DBL_MAX);
-}
 
 // The length of the well-formed UTF-8 sequence at the start of s[0..n) when
 // it is a character XML 1.0 allows, else 0.
@@ -98,15 +91,7 @@ std::string shown_label(const std::string& label) {
 // Writes the value with `decimals` digits at most, trailing zeros dropped,
 // and no minus sign on a zero.
 void put_number(TextOutput& out, double value, int decimals) {
-  char text[kFixedTextCapacity];
-  char* end = text + format_fixed(text, held(value), decimals);
-  if (std::find(text, end, '.') != end) {
-    while (end[-1] == '0') --end;
-    if (end[-1] == '.') --end;
-  }
-  const char* start = text;
-  if (end - text == 2 && text[0] == '-' && text[1] == '0') ++start;
-  put_bytes(out, start, static_cast<size_t>(end - start));
+  put_text(out, short_number(held(value), decimals).c_str());
 }
 
 // Writes ` name="value"` with a number.
@@ -377,15 +362,15 @@ void put_scale_bar(TextOutput& out, const View& view, size_t line) {
   put_line(out, " drawing units</text>");
 }
 
-// The legend's lines of placements not drawn: at most kMostNotDrawn, then
-// how many more there are.
+// The legend's lines of placements not drawn, then how many more there
+// are.
 std::vector<std::string> not_drawn_lines(const SvgPicture& picture) {
   const std::vector<std::string>& given = picture.not_drawn;
   size_t count = std::max(picture.not_drawn_count, given.size());
   if (count == 0) return {};
   std::vector<std::string> lines = {"Placements korvane will not draw:"};
-  size_t shown = std::min(given.size(), kMostNotDrawn);
-  lines.insert(lines.end(), given.begin(), given.begin() + shown);
+  size_t shown = given.size();
+  lines.insert(lines.end(), given.begin(), given.end());
   if (shown < count)
     lines.push_back("and " + std::to_string(count - shown) + " more");
   return lines;
@@ -448,14 +433,11 @@ void write_svg(TextOutput& out, const SvgPicture& picture) {
 }
 
 int write_svg_file(const char* path, const SvgPicture& picture) {
-  FileReplacement replacement;
-  if (begin_replacement(replacement, path) != 0) return -1;
-  auto out = std::make_unique<TextOutput>();
-  start_text_output(*out, replacement.file);
+  std::string bytes;
+  auto out = std::make_unique_for_overwrite<TextOutput>();
+  start_text_in_memory(*out, bytes);
   write_svg(*out, picture);
-  if (flush_text_output(*out) != 0) {
-    abandon_replacement(replacement);
-    return -1;
-  }
-  return finish_replacement(replacement);
+  flush_text_output(*out);
+  Problem problem;
+  return replace_file_with(path, bytes, problem);
 }

@@ -6,7 +6,6 @@
 
 #include "check/findings.h"
 #include "check/size_check.h"
-#include "check/xy_check.h"
 
 // Writes the picture of the placements korvane draws from the xy file at
 // `xy_path` to the SVG file at `svg_path`: parts labelled by column
@@ -15,6 +14,6 @@
 // size.txt row their size comes from; the placements left out listed.
 // Returns -1 when the picture cannot be written.
 int write_board_svg(const char* svg_path, const char* xy_path, int label_column,
-                    const ColumnMap& columns, const XyList& xy,
+                    const ColumnMap& columns, const PlacementList& list,
                     const std::vector<DrawnSize>& sizes,
                     const Findings& findings);

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "dxf/drawing.h"
 #include "dxf/dxf_records.h"
 #include "dxf/outline.h"
 #include "input/working_files.h"
@@ -43,7 +44,7 @@ void add_line(DxfText& dxf, DxfLine line) {
 
 // Appends a fragment's lines; false when it cannot be opened.
 bool add_fragment(DxfText& dxf, const char* name, Findings& findings) {
-  auto in = std::make_unique<TextInput>();
+  auto in = std::make_unique_for_overwrite<TextInput>();
   if (open_text_input(*in, name) != 0) return false;
   std::vector<char> text(kLongestLine + 1);
   long n = 0;
@@ -79,19 +80,17 @@ void add_record(DxfText& dxf, const char* what, const std::string& bytes) {
     add_line(dxf, {bytes.substr(start, lf - start), dxf.file, dxf.line, what});
 }
 
-// The bytes korvane's record writers produce, taken from the buffer of a
-// TextOutput that is never flushed (the records are far smaller).
-std::string layer_records() {
-  auto out = std::make_unique<TextOutput>();
-  write_layer(*out, "center");
-  write_layer(*out, "center2");
-  return std::string(out->buffer, out->len);
-}
-
-std::string line_records() {
-  auto out = std::make_unique<TextOutput>();
-  write_part_outline(*out, "center", 0, 0, 1, 1, 0, 0, 0, 0);
-  return std::string(out->buffer, out->len);
+// The bytes korvane writes for a step of the drawing that is no fragment:
+// a LAYER entry, or the outline of one part.
+std::string step_records(const DrawingStep& step) {
+  std::string bytes;
+  auto out = std::make_unique_for_overwrite<TextOutput>();
+  start_text_in_memory(*out, bytes);
+  if (step.part == DrawingPart::kLayer) write_layer(*out, step.layer);
+  if (step.part == DrawingPart::kOutlines)
+    write_part_outline(*out, step.layer, 0, 0, 1, 1, 0, 0, 0, 0);
+  flush_text_output(*out);
+  return bytes;
 }
 
 // Walks the drawing's group code and value pairs and reports the first
@@ -118,12 +117,6 @@ void report(Walk& w, const DxfLine& at, const std::string& problem) {
 
 std::string opened(const DxfLine* at) {
   return at ? " (opened at " + place(at->file, at->line) + ")" : "";
-}
-
-std::string trimmed(const std::string& text) {
-  size_t b = text.find_first_not_of(' ');
-  size_t e = text.find_last_not_of(' ');
-  return b == std::string::npos ? "" : text.substr(b, e - b + 1);
 }
 
 // What is wrong with a group 0 record `type` where the walk stands, or "".
@@ -200,7 +193,7 @@ void walk(Walk& w) {
   bool version_next = false;
   for (size_t i = 0; i < lines.size(); i += 2) {
     const DxfLine& at = lines[i];
-    std::string code = trimmed(at.text);
+    std::string code(trimmed(at.text));
     if (code.empty() || integer_length(code.c_str()) != code.size())
       return report(w, at,
                     quoted(at.text) +
@@ -229,17 +222,18 @@ void walk(Walk& w) {
 void check_templates(bool lines, Findings& findings) {
   DxfText dxf;
   bool whole = true;
-  const std::string records[3] = {layer_records(), lines ? line_records() : "",
-                                  ""};
-  const char* what[3] = {"LAYER entries", "LINE entities", nullptr};
-  for (int i = 0; i < 3; ++i) {
-    if (!add_fragment(dxf, kFragmentFiles[i], findings)) {
-      whole = false;
-      add_finding(findings, kFragmentFiles[i], 0,
-                  "missing; korvane leaves it out and the drawing will not "
-                  "be valid DXF");
-    }
-    if (what[i]) add_record(dxf, what[i], records[i]);
+  for (const DrawingStep& step : kDrawingOrder) {
+    if (step.part == DrawingPart::kLayer)
+      add_record(dxf, "LAYER entries", step_records(step));
+    if (step.part == DrawingPart::kOutlines && lines)
+      add_record(dxf, "LINE entities", step_records(step));
+    if (step.part != DrawingPart::kFragment) continue;
+    const char* name = kFragmentFiles[step.fragment];
+    if (add_fragment(dxf, name, findings)) continue;
+    whole = false;
+    add_finding(findings, name, 0,
+                "missing; korvane leaves it out and the drawing will not "
+                "be valid DXF");
   }
   if (!whole || dxf.lines.empty()) return;
   Walk w{dxf, findings, "", nullptr, "", nullptr, false, false};

@@ -4,12 +4,14 @@
 #include <string>
 #include <vector>
 
+#include "driver/silent_mode.h"
+#include "dxf/drawing.h"
 #include "dxf/dxf_records.h"
 #include "dxf/outline.h"
 #include "dxf/template.h"
 #include "input/column_map.h"
-#include "input/part_size.h"
 #include "input/placement.h"
+#include "input/size_table.h"
 #include "input/working_files.h"
 #include "text/replace_file.h"
 #include "text/scan.h"
@@ -17,16 +19,40 @@
 
 namespace {
 
-const char kLayer[] = "center";
-
 // Ends a run that wrote only to standard output: a failed write turns a
 // success into -1.
 int finish_messages(int status) {
   return flush_text_output(standard_output()) == 0 ? status : -1;
 }
 
+// --- the diagnostic echo, written from what the readers found -------------
+
+void echo_columns(TextOutput& echo, const char* separator,
+                  const char* const* labels, const ColumnMap& columns) {
+  for (int i = 0; i < kColumnKeyCount; ++i) {
+    put_text(echo, labels ? labels[i] : i ? separator : "");
+    put_integer(echo, column_value(columns, i));
+    if (labels) put_text(echo, "\n");
+  }
+}
+
+// Each line taken, with the columns after it, then the columns in force.
+void echo_settings(const Settings& settings) {
+  TextOutput& echo = standard_output();
+  ColumnMap columns;
+  for (const SettingLine& line : settings.lines) {
+    apply_setting(line, columns);
+    put_line(echo, line.clean.c_str());
+    put_text(echo, "init = ");
+    echo_columns(echo, ",", nullptr, columns);
+    put_text(echo, "\n");
+  }
+  const char* labels[] = {
+      "x    = ", "y    = ", "a    = ", "row  = ", "code = "};
+  if (settings.found) echo_columns(echo, "", labels, settings.columns);
+}
+
 void echo_names(const char* layer_name, const char* output_name) {
-  if (silent_mode) return;
   TextOutput& echo = standard_output();
   put_text(echo, "argv[1]     = ");
   put_line(echo, layer_name);
@@ -34,53 +60,104 @@ void echo_names(const char* layer_name, const char* output_name) {
   put_line(echo, output_name);
 }
 
-// Skips the heading line, then draws each placement as it is read, at
-// most kMaxPlacements of them. Returns -1 when an input could not be read.
-int draw_placements(TextInput& xy, TextOutput& drawing,
-                    const ColumnMap& columns) {
-  std::vector<char> row(kRowCapacity + 1);
-  Placement placement;
+void echo_placement(const PlacementRow& row) {
+  TextOutput& echo = standard_output();
+  const Placement& p = row.placement;
+  put_line(echo, row.text.c_str());
+  put_text(echo, "CODE = ");
+  put_text(echo, p.code);
+  for (auto [label, value] :
+       {std::pair{" : X = ", p.x}, std::pair{" : Y = ", p.y},
+        std::pair{" : A = ", p.a}}) {
+    put_text(echo, label);
+    put_fixed(echo, value, 6);
+  }
+  put_text(echo, "\n");
+}
+
+// The codes a lookup walks, the table read row by row from its top up to
+// the row that holds the code whole, and the size it leaves.
+void echo_lookup(const SizeTable& table, const char* code,
+                 const PartSize& size) {
+  if (!table.found) return;
+  TextOutput& echo = standard_output();
+  for (const std::string& row_code : table.codes) {
+    put_line(echo, row_code.c_str());
+    if (match_code(row_code, code) == CodeMatch::kWhole) break;
+  }
+  put_text(echo, "L = ");
+  put_fixed(echo, size.length, 6);
+  put_text(echo, "\nW = ");
+  put_fixed(echo, size.width, 6);
+  put_text(echo, "\n");
+}
+
+// --- the drawing ----------------------------------------------------------
+
+// Writes each placement's outline with the size its code finds; a code
+// the table lacks keeps the size of the last one found.
+void draw_outlines(TextOutput& drawing, const PlacementList& list,
+                   const SizeTable& table) {
   PartSize size;
-  read_line(xy, row.data(), row.size());
-  for (int count = 0; count < kMaxPlacements; ++count) {
-    if (!next_placement(xy, row.data(), row.size(), columns, placement)) break;
-    if (lookup_part_size(kSizeTableFile, placement.code, size) == kReadFailed)
+  for (const PlacementRow& row : list.rows) {
+    const Placement& p = row.placement;
+    lookup_part_size(table, p.code, size);
+    if (!silent_mode) {
+      echo_placement(row);
+      echo_lookup(table, p.code, size);
+      write_part_outline(standard_output(), kOutlineLayer, p.x, p.y,
+                         size.length, size.width, p.a, 0, 0, 0);
+    }
+    write_part_outline(drawing, kOutlineLayer, p.x, p.y, size.length,
+                       size.width, p.a, 0, 0, 0);
+  }
+}
+
+// Makes the whole drawing in `bytes`, step by step. Returns -1 when a
+// fragment could not be read; missing fragments are left out.
+int make_drawing(const PlacementList& list, const SizeTable& table,
+                 std::string& bytes) {
+  auto drawing = std::make_unique_for_overwrite<TextOutput>();
+  start_text_in_memory(*drawing, bytes);
+  for (const DrawingStep& step : kDrawingOrder) {
+    if (step.part == DrawingPart::kFragment &&
+        copy_template(*drawing, kFragmentFiles[step.fragment]) == kReadFailed)
       return -1;
-    write_part_outline(drawing, kLayer, placement.x, placement.y, size.length,
-                       size.width, placement.a, 0, 0, 0);
+    if (step.part == DrawingPart::kLayer) {
+      if (!silent_mode) write_layer(standard_output(), step.layer);
+      write_layer(*drawing, step.layer);
+    }
+    if (step.part == DrawingPart::kOutlines)
+      draw_outlines(*drawing, list, table);
   }
-  // A read error must not pass for the end of the list.
-  return xy.failed ? -1 : 0;
+  return flush_text_output(*drawing);
 }
 
-// Writes the whole drawing: head, outlines, tail. Returns -1 when an input
-// could not be read; missing fragments are left out.
-int write_drawing(TextInput& xy, TextOutput& drawing,
-                  const ColumnMap& columns) {
-  if (copy_template(drawing, kFragmentFiles[0]) == kReadFailed) return -1;
-  write_layer(drawing, "center");
-  write_layer(drawing, "center2");
-  if (copy_template(drawing, kFragmentFiles[1]) == kReadFailed) return -1;
-  if (draw_placements(xy, drawing, columns) != 0) return -1;
-  if (copy_template(drawing, kFragmentFiles[2]) == kReadFailed) return -1;
-  return 0;
+std::vector<std::string> codes_of(const PlacementList& list) {
+  std::vector<std::string> codes;
+  for (const PlacementRow& row : list.rows) codes.push_back(row.placement.code);
+  return codes;
 }
 
-// Writes the drawing to a new file and puts it in place of `output` only
-// when every input was read and every byte written; else the old drawing
-// stays. Returns 0 or -1.
-int replace_drawing(const char* output, TextInput& xy,
-                    const ColumnMap& columns) {
-  FileReplacement replacement;
-  if (begin_replacement(replacement, output) != 0) return -1;
-  auto drawing = std::make_unique<TextOutput>();
-  start_text_output(*drawing, replacement.file);
-  if (write_drawing(xy, *drawing, columns) != 0 ||
-      flush_text_output(*drawing) != 0) {
-    abandon_replacement(replacement);
+// Reads the inputs, makes the drawing and puts it in place of `output`
+// whole, or leaves the old one. Returns 0 or -1.
+int draw(const char* output, const char* xy_path, const ColumnMap& columns) {
+  PlacementList list = read_placement_list(xy_path, columns, false);
+  // Writing the drawing over an input would destroy it.
+  if (!list.opened || list.failed || input_overwritten_by(output, xy_path))
     return -1;
-  }
-  return finish_replacement(replacement);
+  SizeTable table;
+  SizeReading reading;
+  reading.every_code = !silent_mode;
+  if (!list.rows.empty() && read_size_table(kSizeTableFile, codes_of(list),
+                                            reading, table) == kReadFailed)
+    return -1;
+  std::string bytes;
+  Problem problem;
+  if (make_drawing(list, table, bytes) != 0 ||
+      replace_file_with(output, bytes, problem) != 0)
+    return -1;
+  return 0;
 }
 
 }  // namespace
@@ -93,21 +170,17 @@ int run_korvane(int argc, const char* const* argv) {
     return finish_messages(-1);
   }
   if (text_equal(argv[1], "sys") && text_equal(argv[2], "ver")) {
-    put_line(messages, "1.01");
+    put_line(messages, KORVANE_VERSION);
     return finish_messages(0);
   }
-  ColumnMap columns;
-  if (load_column_map(kSettingsFile, columns) == kReadFailed)
+  auto settings = std::make_unique<Settings>();
+  if (read_settings(kSettingsFile, !silent_mode, false, *settings) ==
+      kReadFailed)
     return finish_messages(-1);
   std::string output_name = std::string(argv[1]) + ".dxf";
-  echo_names(argv[1], output_name.c_str());
-
-  auto xy = std::make_unique<TextInput>();
-  if (open_text_input(*xy, argv[2]) != 0) return finish_messages(-1);
-  // Writing the drawing over an input would destroy it.
-  int status = input_overwritten_by(output_name.c_str(), argv[2])
-                   ? -1
-                   : replace_drawing(output_name.c_str(), *xy, columns);
-  close_text_input(*xy);
-  return finish_messages(status);
+  if (!silent_mode) {
+    echo_settings(*settings);
+    echo_names(argv[1], output_name.c_str());
+  }
+  return finish_messages(draw(output_name.c_str(), argv[2], settings->columns));
 }

@@ -7,8 +7,8 @@ const char kCoordinate[] = "<coordinate>";
 
 // Writes one record's lines, each coordinate as three spaces and four
 // decimals.
-void put_record(TextOutput& out, const char* const* lines, int count,
-                const double* coordinates) {
+void write_record(TextOutput& out, const char* const* lines, int count,
+                  const double* coordinates) {
   for (int i = 0; i < count; ++i) {
     if (lines[i] == kCoordinate) {
       put_text(out, "   ");
@@ -20,19 +20,12 @@ void put_record(TextOutput& out, const char* const* lines, int count,
   }
 }
 
-// Writes the record to the drawing, echoing it first when not silent.
-void write_record(TextOutput& out, const char* const* lines, int count,
-                  const double* coordinates = nullptr) {
-  if (!silent_mode) put_record(standard_output(), lines, count, coordinates);
-  put_record(out, lines, count, coordinates);
-}
-
 }  // namespace
 
 void write_layer(TextOutput& out, const char* name) {
   const char* lines[] = {"  0",    "LAYER", "  2",    name,  " 70",
                          "    64", " 62",   "     7", "  6", "CONTINUOUS"};
-  write_record(out, lines, 10);
+  write_record(out, lines, 10, nullptr);
 }
 
 void write_line(TextOutput& out, const char* layer, double x1, double y1,

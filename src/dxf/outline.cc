@@ -10,25 +10,28 @@ namespace {
 // The short pi the drawings have always been made with.
 constexpr double kPi = 3.14159265;
 
-// Holds a value that overflowed at the largest double of its sign, so that
-// no infinity, and from it no NaN, reaches the drawing. Finite values pass
-// unchanged.
-double held(double v) {
-  if (v > DBL_MAX) return DBL_MAX;
-  if (v < -DBL_MAX) return -DBL_MAX;
-  return v;
+// The sine and cosine of a turn by `degrees`, pi taken short.
+SineCosine turn_of(double degrees) {
+  return sine_cosine(held(degrees * kPi) * (1.0 / 180.0));
+}
+
+// Turns (x, y) about the origin by the turn `t`.
+void turn_point(double& x, double& y, const SineCosine& t) {
+  double turned_x = held(x * t.cosine - y * t.sine);
+  y = held(x * t.sine + y * t.cosine);
+  x = turned_x;
 }
 
 }  // namespace
 
+double held(double v) {
+  if (v > DBL_MAX) return DBL_MAX;
+  if (v < -DBL_MAX) return -DBL_MAX;
+  return v == v ? v : 0;
+}
+
 void rotate_point(double& x, double& y, double degrees) {
-  double radians = held(degrees * kPi) * (1.0 / 180.0);
-  SineCosine turn = sine_cosine(radians);
-  double c = turn.cosine;
-  double s = turn.sine;
-  double turned_x = held(x * c - y * s);
-  y = held(x * s + y * c);
-  x = turned_x;
+  turn_point(x, y, turn_of(degrees));
 }
 
 PartCorners part_corners(double x, double y, double length, double width,
@@ -41,12 +44,13 @@ PartCorners part_corners(double x, double y, double length, double width,
   double cx[4] = {minus_half_length, minus_half_length, half_length,
                   half_length};
   double cy[4] = {minus_half_width, half_width, half_width, minus_half_width};
+  SineCosine part_turn = turn_of(angle), frame_turn = turn_of(frame_angle);
   PartCorners corners;
   for (int i = 0; i < 4; ++i) {
-    rotate_point(cx[i], cy[i], angle);
+    turn_point(cx[i], cy[i], part_turn);
     cx[i] = held(cx[i] + offset_x);
     cy[i] = held(cy[i] + offset_y);
-    rotate_point(cx[i], cy[i], frame_angle);
+    turn_point(cx[i], cy[i], frame_turn);
     corners.x[i] = held(x + cx[i]);
     corners.y[i] = held(y + cy[i]);
   }

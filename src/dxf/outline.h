@@ -4,6 +4,11 @@
 
 #include "text/text_output.h"
 
+// The value held at the largest double of its sign when it overflowed, so
+// that no infinity, and from it no NaN, reaches the drawing; NaN is held
+// at 0. Finite values pass unchanged.
+double held(double v);
+
 // Turns (x, y) about the origin by `degrees`, counter-clockwise, with pi
 // taken as 3.14159265.
 void rotate_point(double& x, double& y, double degrees);

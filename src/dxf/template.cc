@@ -5,7 +5,7 @@
 #include "text/text_input.h"
 
 int copy_template(TextOutput& out, const char* path) {
-  auto in = std::make_unique<TextInput>();
+  auto in = std::make_unique_for_overwrite<TextInput>();
   if (open_text_input(*in, path) != 0) return kNotOpened;
   const char* bytes;
   while (size_t n = read_chunk(*in, &bytes)) put_bytes(out, bytes, n);

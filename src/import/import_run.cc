@@ -1,7 +1,6 @@
 #include "import/import_run.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -11,27 +10,39 @@
 #include "import/placements.h"
 #include "import/size_check.h"
 #include "import/xy_output.h"
+#include "text/message.h"
 #include "text/text_input.h"
 #include "text/text_output.h"
 
 namespace {
 
-constexpr int kBadInput = 2;
-constexpr int kWriteFailed = 1;
+const char kProgram[] = "korvane-import";
 // Exports of real boards are a few hundred kilobytes.
 constexpr size_t kExportLimit = 64u << 20;
 
-int report(const std::string& file, const Problem& problem) {
+// Writes "file:line: message" (the export when the problem names no file)
+// to standard error, `kind` before the message; control characters in the
+// names and words are shown escaped, so that it stays one line.
+void print_problem(const std::string& file, const Problem& problem,
+                   const char* kind = "") {
   std::string where = problem.file.empty() ? file : problem.file;
-  if (problem.line > 0) where.append(":").append(std::to_string(problem.line));
-  std::fprintf(stderr, "%s: %s\n", where.c_str(), problem.message.c_str());
-  return kBadInput;
+  TextOutput& err = standard_error();
+  put_line(err, (escaped(place(where, problem.line)) + ": " + kind +
+                 escaped(problem.message))
+                    .c_str());
+  flush_text_output(err);
+}
+
+int report(const std::string& file, const Problem& problem) {
+  print_problem(file, problem);
+  return kImportRefused;
 }
 
 int usage_error(const std::string& message) {
-  std::fprintf(stderr, "korvane-import: %s\n%s", message.c_str(),
-               usage_text(false).c_str());
-  return kBadInput;
+  report_error(kProgram, escaped(message));
+  put_text(standard_error(), usage_text(false).c_str());
+  flush_text_output(standard_error());
+  return kImportRefused;
 }
 
 // Reads and decodes the export into `text`.
@@ -69,7 +80,7 @@ int gather(const ImportOptions& options, std::vector<ImportedPlacement>& all,
 // The xy file, or its pieces of at most kPlacementsPerFile placements.
 int plan_files(const ImportOptions& options,
                const std::vector<ImportedPlacement>& all,
-               std::vector<OutputFile>& files, Problem& problem) {
+               std::vector<WholeFile>& files, Problem& problem) {
   if (all.size() > kPlacementsPerFile && !options.split) {
     problem =
         problem_at(all[kPlacementsPerFile].line,
@@ -82,13 +93,13 @@ int plan_files(const ImportOptions& options,
   }
   for (size_t first = 0; first < all.size(); first += kPlacementsPerFile) {
     size_t count = std::min(kPlacementsPerFile, all.size() - first);
-    OutputFile file;
+    WholeFile file;
     file.path =
         options.split
             ? piece_name(options.xy_path,
                          static_cast<int>(first / kPlacementsPerFile) + 1)
             : options.xy_path;
-    if (xy_text(all, first, count, file.text, problem) != 0) return -1;
+    if (xy_text(all, first, count, file.bytes, problem) != 0) return -1;
     files.push_back(file);
   }
   return 0;
@@ -96,9 +107,9 @@ int plan_files(const ImportOptions& options,
 
 // Adds lumbrex.ini to the files when it must be written; refuses an xy
 // file that is lumbrex.ini itself.
-int plan_settings(const ImportOptions& options, std::vector<OutputFile>& files,
+int plan_settings(const ImportOptions& options, std::vector<WholeFile>& files,
                   Problem& problem) {
-  for (const OutputFile& file : files) {
+  for (const WholeFile& file : files) {
     if (!is_settings_file(file.path)) continue;
     problem = problem_at(0, "is korvane's settings file; name another xy file",
                          file.path);
@@ -113,19 +124,21 @@ int plan_settings(const ImportOptions& options, std::vector<OutputFile>& files,
 void warn_missing_codes(const std::string& source,
                         const std::vector<ImportedPlacement>& all) {
   for (const Problem& missing : codes_missing_from(kSizeTableFile, all))
-    std::fprintf(stderr, "%s:%d: warning: %s\n", source.c_str(), missing.line,
-                 missing.message.c_str());
+    print_problem(source, missing, "warning: ");
 }
 
+// Writes the lines to standard output; a write that fails is reported.
 int print_lines(const std::vector<std::string>& lines) {
   TextOutput& out = standard_output();
   for (const std::string& line : lines) put_line(out, line.c_str());
-  return flush_text_output(out) == 0 ? 0 : kWriteFailed;
+  if (flush_text_output(out) == 0) return kImportDone;
+  report_error(kProgram, "standard output cannot be written");
+  return kImportWriteFailed;
 }
 
 // With --split, the pieces' names, one a line.
 int print_pieces(const ImportOptions& options,
-                 const std::vector<OutputFile>& files) {
+                 const std::vector<WholeFile>& files) {
   std::vector<std::string> names;
   for (size_t i = 0; options.split && i < files.size(); ++i)
     if (files[i].path != kSettingsFile) names.push_back(files[i].path);
@@ -144,7 +157,7 @@ int run_import(int argc, const char* const* argv) {
     return print_lines({});
   }
   std::vector<ImportedPlacement> all;
-  std::vector<OutputFile> files;
+  std::vector<WholeFile> files;
   Problem problem;
   const std::string& source = options.export_path;
   if (gather(options, all, problem) != 0 ||
@@ -154,7 +167,7 @@ int run_import(int argc, const char* const* argv) {
   int status = write_all(files, source.c_str(), problem);
   if (status != 0) {
     report(source, problem);
-    return status > 0 ? kBadInput : kWriteFailed;
+    return status > 0 ? kImportRefused : kImportWriteFailed;
   }
   warn_missing_codes(source, all);
   return print_pieces(options, files);

@@ -1,8 +1,15 @@
 // korvane-import's run, from the command line to the exit status.
 #pragma once
 
+// korvane-import's exit statuses.
+constexpr int kImportDone = 0;         // every file written
+constexpr int kImportWriteFailed = 1;  // a file could not be written
+constexpr int kImportRefused = 2;      // a wrong command line, an export
+                                       // it cannot read, or a refusal:
+                                       // nothing written
+
 // Reads the export named on the command line and writes the xy file (or
-// its pieces) and, when needed, lumbrex.ini. Returns 0 on success; 2, with
-// a "file:line: message" on standard error and nothing written, on a bad
-// command line, bad input or a refusal; 1 when a file cannot be written.
+// its pieces) and, when needed, lumbrex.ini. Messages go to standard error
+// as "file:line: message", or "korvane-import: message" for the command
+// line; the pieces' names, with --split, to standard output.
 int run_import(int argc, const char* const* argv);

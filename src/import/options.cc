@@ -1,9 +1,7 @@
 #include "import/options.h"
 
-#include <cstring>
-#include <vector>
-
 #include "import/units.h"
+#include "text/command_line.h"
 
 namespace {
 
@@ -41,66 +39,38 @@ int set_value(const std::string& name, const std::string& value,
   return -1;
 }
 
-bool takes_value(const std::string& name) {
-  return column_option(name) >= 0 || name == "--units" || name == "--side";
-}
-
-// One option at argv[i]; moves i past its value. Returns -1 with `message`
-// set when it is unknown or lacks its value.
-int take_option(int argc, const char* const* argv, int& i,
-                ImportOptions& options, std::string& message) {
-  std::string name = argv[i];
-  size_t equals = name.find('=');
-  std::string value;
-  bool inline_value = equals != std::string::npos;
-  if (inline_value) {
-    value = name.substr(equals + 1);
-    name.resize(equals);
-  }
-  if (!inline_value && (name == "--split" || name == "--settings" ||
-                        name == "--help" || name == "-h")) {
-    (name == "--split"      ? options.split
-     : name == "--settings" ? options.settings
-                            : options.help) = true;
-    return 0;
-  }
-  if (!takes_value(name)) {
-    message = "unknown option " + name;
-    return -1;
-  }
-  if (!inline_value) {
-    if (i + 1 >= argc) {
-      message = name + " needs a value";
-      return -1;
-    }
-    value = argv[++i];
-  }
-  return set_value(name, value, options, message);
-}
-
 }  // namespace
 
 int parse_options(int argc, const char* const* argv, ImportOptions& options,
                   std::string& message) {
-  std::vector<std::string> names;
-  bool options_end = false;
-  for (int i = 1; i < argc; ++i) {
-    bool option = !options_end && argv[i][0] == '-' && argv[i][1] != '\0';
-    if (option && std::strcmp(argv[i], "--") == 0) {
-      options_end = true;
-    } else if (option) {
-      if (take_option(argc, argv, i, options, message) != 0) return -1;
-    } else {
-      names.push_back(argv[i]);
+  // The column options first, in the order of the roles.
+  static const OptionSpec kOptions[] = {
+      {"--ref", true},       {"--code", true},  {"--x", true},
+      {"--y", true},         {"--angle", true}, {"--side-column", true},
+      {"--units", true},     {"--side", true},  {"--split", false},
+      {"--settings", false}, {"--help", false}, {"-h", false}};
+  CommandLine line = command_line(argc, argv);
+  for (int found; (found = next_option(line, kOptions, 12)) != -1;) {
+    if (found == -2) {
+      message = line.message;
+      return -1;
+    }
+    if (found >= 8) {
+      (found == 8   ? options.split
+       : found == 9 ? options.settings
+                    : options.help) = true;
+    } else if (set_value(kOptions[found].name, line.value, options, message) !=
+               0) {
+      return -1;
     }
   }
   if (options.help) return 0;
-  if (names.size() != 2) {
+  if (line.operands.size() != 2) {
     message = "give the export file and the xy file to write";
     return -1;
   }
-  options.export_path = names[0];
-  options.xy_path = names[1];
+  options.export_path = line.operands[0];
+  options.xy_path = line.operands[1];
   return 0;
 }
 

@@ -7,10 +7,8 @@
 #include "import/units.h"
 #include "input/column_map.h"
 #include "input/placement.h"
-#include "text/replace_file.h"
 #include "text/same_file.h"
 #include "text/scan.h"
-#include "text/text_output.h"
 
 namespace {
 
@@ -42,24 +40,6 @@ bool reads_back(const std::string& row, const ImportedPlacement& p) {
 
 // A column number as korvane uses it: 0 or less is column 1.
 int effective(int column) { return column < 1 ? 1 : column; }
-
-// Writes `file` to a new file beside it, flushed and closed, for
-// commit_replacement to put in place.
-int write_one(const OutputFile& file, FileReplacement& replacement) {
-  if (begin_replacement(replacement, file.path.c_str()) != 0) return -1;
-  auto out = std::make_unique<TextOutput>();
-  start_text_output(*out, replacement.file);
-  put_bytes(*out, file.text.data(), file.text.size());
-  if (flush_text_output(*out) != 0) {
-    abandon_replacement(replacement);
-    return -1;
-  }
-  return close_replacement(replacement);
-}
-
-void abandon_all(std::vector<FileReplacement>& replacements) {
-  for (FileReplacement& r : replacements) abandon_replacement(r);
-}
 
 }  // namespace
 
@@ -110,12 +90,13 @@ std::string settings_text() {
 }
 
 int settings_needed(bool replace, bool& needed, Problem& problem) {
-  ColumnMap columns;
+  Settings settings;
   std::error_code error;
   bool exists = std::filesystem::exists(kSettingsFile, error);
   needed = !exists;
   if (!exists) return 0;
-  if (load_column_map(kSettingsFile, columns) != 0) {
+  const ColumnMap& columns = settings.columns;
+  if (read_settings(kSettingsFile, false, false, settings) != 0) {
     problem =
         problem_at(0, "cannot read it to tell whether it fits; move it away",
                    kSettingsFile);
@@ -136,34 +117,13 @@ int settings_needed(bool replace, bool& needed, Problem& problem) {
   return -1;
 }
 
-int write_all(const std::vector<OutputFile>& files, const char* guarded,
+int write_all(const std::vector<WholeFile>& files, const char* guarded,
               Problem& problem) {
-  std::vector<FileReplacement> written(files.size());
-  for (size_t i = 0; i < files.size(); ++i) {
-    if (same_file(guarded, files[i].path.c_str())) {
-      abandon_all(written);
-      problem = problem_at(0, "is the export itself; name another file",
-                           files[i].path);
-      return 1;
-    }
-    if (write_one(files[i], written[i]) != 0) {
-      abandon_all(written);
-      problem = problem_at(0,
-                           "cannot be written; check the folder exists, is "
-                           "writable and has room",
-                           files[i].path);
-      return -1;
-    }
+  for (const WholeFile& file : files) {
+    if (!same_file(guarded, file.path.c_str())) continue;
+    problem =
+        problem_at(0, "is the export itself; name another file", file.path);
+    return 1;
   }
-  for (size_t i = 0; i < files.size(); ++i) {
-    if (commit_replacement(written[i]) == 0) continue;
-    abandon_all(written);
-    problem = problem_at(
-        0,
-        "cannot be put in place of the old file; check the folder is "
-        "writable",
-        files[i].path);
-    return -1;
-  }
-  return 0;
+  return replace_files(files, problem);
 }

@@ -7,15 +7,10 @@
 
 #include "import/import_records.h"
 #include "input/working_files.h"
+#include "text/replace_file.h"
 
 // The most placements in one xy file or piece: all that korvane draws.
 constexpr size_t kPlacementsPerFile = kMaxPlacements;
-
-// A file to write: its name and its whole text, LF line ends.
-struct OutputFile {
-  std::string path;
-  std::string text;
-};
 
 // The xy file for placements[first, first + count): the heading, then per
 // placement code, X, Y, angle, reference and side, TAB between them.
@@ -41,10 +36,10 @@ std::string settings_text();
 // exists but cannot be read.
 int settings_needed(bool replace, bool& needed, Problem& problem);
 
-// Writes every file to a new one beside it, then puts all in place (see
-// text/replace_file.h); `guarded` (the export) is never written over. Returns 1 with
-// `problem` set, nothing written, when a file would replace `guarded`; -1
-// when a file cannot be written (nothing changed) or moved into place (the
-// files moved before it stay).
-int write_all(const std::vector<OutputFile>& files, const char* guarded,
+// Writes every file whole, all put in place together (replace_files);
+// `guarded` (the export) is never written over. Returns 1 with `problem`
+// set, nothing written, when a file would replace `guarded`; -1 when a file
+// cannot be written (nothing changed) or put in place (the files put in
+// place before it stay).
+int write_all(const std::vector<WholeFile>& files, const char* guarded,
               Problem& problem);

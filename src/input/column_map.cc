@@ -1,83 +1,119 @@
 #include "input/column_map.h"
 
-#include <array>
 #include <memory>
 
 #include "text/scan.h"
 #include "text/text_input.h"
-#include "text/text_output.h"
 
 namespace {
 
-std::array<int, 5> column_values(const ColumnMap& columns) {
-  return {columns.x, columns.y, columns.a, columns.row, columns.code};
+// A line as read, before korvane takes it apart.
+struct RawLine {
+  char text[kSettingsLineCapacity + 1];
+  bool cut = false;
+  bool last = false;  // the file ended on this line
+};
+
+bool is_end_marker(const RawLine& raw) { return text_equal(raw.text, "end"); }
+
+bool is_comment(const RawLine& raw) { return raw.text[0] == '#'; }
+
+// Takes a line apart: spaces dropped, "=" made TAB, key and value.
+SettingLine take_apart(const RawLine& raw, long n) {
+  char clean[kSettingsLineCapacity + 1];
+  char field[kSettingsFieldCapacity + 1];
+  SettingLine line;
+  line.line = n;
+  line.cut = raw.cut;
+  strip_char(raw.text, clean, sizeof clean, ' ');
+  replace_char(clean, '=', '\t');
+  line.clean = clean;
+  get_field(clean, 1, field, sizeof field);
+  line.key = field;
+  get_field(clean, 2, field, sizeof field);
+  line.value = field;
+  line.entry = column_key(line.key);
+  return line;
 }
 
-void apply_setting(const SettingLine& line, ColumnMap& columns) {
-  if (int* entry = column_entry(columns, line.key))
-    *entry = to_integer(line.value);
-  if (silent_mode) return;
-  TextOutput& echo = standard_output();
-  put_line(echo, line.clean);
-  put_text(echo, "init = ");
-  const char* separator = "";
-  for (int entry : column_values(columns)) {
-    put_text(echo, separator);
-    put_integer(echo, entry);
-    separator = ",";
+// Reads one line; the first may start with a byte order mark, dropped.
+void read_raw(TextInput& in, long n, RawLine& raw, Settings& settings) {
+  raw.last = read_line_cut(in, raw.text, sizeof raw.text, raw.cut);
+  static const char kMark[] = "\xef\xbb\xbf";
+  if (n != 1 || std::string_view(raw.text).substr(0, 3) != kMark) return;
+  settings.byte_order_mark = true;
+  std::string rest(raw.text + 3);
+  rest.copy(raw.text, rest.size());
+  raw.text[rest.size()] = '\0';
+}
+
+// Takes one line before the end marker.
+void take_line(const SettingLine& line, bool every_line, Settings& s) {
+  if (apply_setting(line, s.columns)) {
+    s.key_line[line.entry] = line.line;
+    s.key_value[line.entry] = line.value;
   }
-  put_text(echo, "\n");
+  bool blank = line.key.empty() && line.value.empty();
+  if (every_line || line.cut || (line.entry < 0 && !blank))
+    s.lines.push_back(line);
 }
 
-void echo_columns(const ColumnMap& columns) {
-  if (silent_mode) return;
-  TextOutput& echo = standard_output();
-  const char* labels[] = {
-      "x    = ", "y    = ", "a    = ", "row  = ", "code = "};
-  std::array<int, 5> values = column_values(columns);
-  for (int i = 0; i < 5; ++i) {
-    put_text(echo, labels[i]);
-    put_integer(echo, values[i]);
-    put_text(echo, "\n");
+// Finds the first line after the end marker that holds a setting.
+void find_after_end(TextInput& in, long n, RawLine& raw, Settings& s) {
+  while (!raw.last) {
+    read_raw(in, ++n, raw, s);
+    if (is_end_marker(raw) || is_comment(raw)) continue;
+    SettingLine line = take_apart(raw, n);
+    if (line.key.empty() && line.value.empty()) continue;
+    s.after_end = n;
+    return;
   }
 }
 
 }  // namespace
 
-int* column_entry(ColumnMap& columns, const char* key) {
-  if (text_equal(key, "x")) return &columns.x;
-  if (text_equal(key, "y")) return &columns.y;
-  if (text_equal(key, "a")) return &columns.a;
-  if (text_equal(key, "row")) return &columns.row;
-  if (text_equal(key, "code")) return &columns.code;
-  return nullptr;
+int& column_entry(ColumnMap& columns, int index) {
+  int* entries[kColumnKeyCount] = {&columns.x, &columns.y, &columns.a,
+                                   &columns.row, &columns.code};
+  return *entries[index];
 }
 
-void next_setting(TextInput& in, SettingLine& line) {
-  char raw[kSettingsLineCapacity + 1];
-  line.last = read_line_cut(in, raw, sizeof raw, line.cut);
-  line.end = text_equal(raw, "end");
-  line.comment = raw[0] == '#';
-  line.clean[0] = line.key[0] = line.value[0] = '\0';
-  if (line.end || line.comment) return;
-  strip_char(raw, line.clean, sizeof line.clean, ' ');
-  replace_char(line.clean, '=', '\t');
-  get_field(line.clean, 1, line.key, sizeof line.key);
-  get_field(line.clean, 2, line.value, sizeof line.value);
+int column_value(const ColumnMap& columns, int index) {
+  ColumnMap copy = columns;
+  return column_entry(copy, index);
 }
 
-int load_column_map(const char* path, ColumnMap& columns) {
-  auto in = std::make_unique<TextInput>();
+int column_key(const std::string& key) {
+  for (int i = 0; i < kColumnKeyCount; ++i)
+    if (text_equal(key.c_str(), kColumnKeys[i])) return i;
+  return -1;
+}
+
+bool apply_setting(const SettingLine& line, ColumnMap& columns) {
+  if (line.entry < 0) return false;
+  column_entry(columns, line.entry) = to_integer(line.value.c_str());
+  return true;
+}
+
+int read_settings(const char* path, bool every_line, bool past_end,
+                  Settings& settings) {
+  settings = Settings{};
+  auto in = std::make_unique_for_overwrite<TextInput>();
   if (open_text_input(*in, path) != 0) return kNotOpened;
-  auto line = std::make_unique<SettingLine>();
-  for (;;) {
-    next_setting(*in, *line);
-    if (line->end) break;
-    if (!line->comment) apply_setting(*line, columns);
-    if (line->last) break;
+  settings.found = true;
+  auto raw = std::make_unique<RawLine>();
+  for (long n = 1;; ++n) {
+    read_raw(*in, n, *raw, settings);
+    if (is_end_marker(*raw)) {
+      settings.end_line = n;
+      break;
+    }
+    if (!is_comment(*raw)) take_line(take_apart(*raw, n), every_line, settings);
+    if (raw->last) break;
   }
-  echo_columns(columns);
-  int status = in->failed ? kReadFailed : 0;
+  settings.failed = in->failed;
+  if (past_end && settings.end_line)
+    find_after_end(*in, settings.end_line, *raw, settings);
   close_text_input(*in);
-  return status;
+  return settings.failed ? kReadFailed : 0;
 }

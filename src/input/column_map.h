@@ -2,35 +2,61 @@
 // code, X, Y and angle.
 #pragma once
 
+#include <string>
+#include <vector>
+
 #include "input/records.h"
-#include "text/text_input.h"
 
 // Longest settings line kept, and longest key or value.
 constexpr int kSettingsLineCapacity = 2047;
 constexpr int kSettingsFieldCapacity = 1023;
 
-// Reads key=value lines ("x", "y", "a", "row", "code"; letter case and
-// spaces ignored) into `columns` until a line "end" or the end of the file.
-// Lines starting with "#" are comments. Returns kNotOpened, changing
-// nothing, when the file cannot be opened, and kReadFailed when reading it
-// failed part way (`columns` then holds the lines read before).
-int load_column_map(const char* path, ColumnMap& columns);
+// The keys of the settings file, in the order of column_entry's index.
+inline constexpr const char* kColumnKeys[] = {"x", "y", "a", "row", "code"};
+constexpr int kColumnKeyCount = 5;
 
-// One line of the settings file as load_column_map takes it.
+// The entry of `columns` that key kColumnKeys[index] sets.
+int& column_entry(ColumnMap& columns, int index);
+int column_value(const ColumnMap& columns, int index);
+
+// The index of the key `key` names (letter case ignored), or -1.
+int column_key(const std::string& key);
+
+// One line of the settings file as korvane takes it: neither a comment
+// nor the end marker nor after it.
 struct SettingLine {
-  bool end = false;      // the end marker: neither it nor any later line counts
-  bool comment = false;  // its first byte is "#": skipped
-  bool last = false;     // the file ended on this line
-  bool cut = false;      // longer than kSettingsLineCapacity: its end dropped
-  char clean[kSettingsLineCapacity + 1] = {};  // no spaces, "=" made TAB
-  char key[kSettingsFieldCapacity + 1] = {};
-  char value[kSettingsFieldCapacity + 1] = {};
+  long line = 0;
+  bool cut = false;   // longer than kSettingsLineCapacity: its end dropped
+  std::string clean;  // without spaces, "=" made TAB
+  std::string key;    // field 1 of `clean`, at most kSettingsFieldCapacity
+  std::string value;  // field 2
+  int entry = -1;     // column_key(key)
 };
 
-// Reads the next line of an open settings file into `line`; key and value
-// are filled unless it is the end marker or a comment. Never fails: the end
-// of the file gives an empty last line.
-void next_setting(TextInput& in, SettingLine& line);
+// The settings file as korvane reads it.
+struct Settings {
+  bool found = false;                   // it could be opened
+  bool failed = false;                  // a read error before the end marker
+  bool byte_order_mark = false;         // it starts with one, which is skipped
+  ColumnMap columns;                    // the columns in force at the end
+  long key_line[kColumnKeyCount] = {};  // where each key in force was set
+  std::string key_value[kColumnKeyCount];
+  // Every line taken, with `every_line`; else only the lines korvane cannot
+  // use: cut, or with a key it does not know.
+  std::vector<SettingLine> lines;
+  long end_line = 0;   // the end marker, 0 when none
+  long after_end = 0;  // with `past_end`: the first setting after it
+};
 
-// The entry of `columns` that `key` names (letter case ignored), or null.
-int* column_entry(ColumnMap& columns, const char* key);
+// Reads key=value lines ("x", "y", "a", "row", "code"; letter case and
+// spaces ignored) until a line "end" or the end of the file, skipping a
+// UTF-8 byte order mark at its start and lines starting with "#"; with
+// `past_end`, goes on to find a setting after the end marker. Returns
+// kNotOpened, leaving the defaults, when the file cannot be opened, and
+// kReadFailed when reading failed before the end marker.
+int read_settings(const char* path, bool every_line, bool past_end,
+                  Settings& settings);
+
+// Sets the entry of `columns` a settings line names; returns false when it
+// names none.
+bool apply_setting(const SettingLine& line, ColumnMap& columns);

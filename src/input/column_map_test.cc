@@ -18,14 +18,14 @@ std::string columns_text(const ColumnMap& c) {
 std::string loaded(const std::string& bytes) {
   std::string path = scratch_path("lumbrex.ini");
   write_file(path, bytes);
-  ColumnMap columns;
-  EXPECT_EQ(0, load_column_map(path.c_str(), columns));
-  return columns_text(columns);
+  Settings settings;
+  EXPECT_EQ(0, read_settings(path.c_str(), false, false, settings));
+  return columns_text(settings.columns);
 }
 
 }  // namespace
 
-TEST(LoadColumnMap, ReadsKeysUpToTheEndMarker) {
+TEST(ReadSettings, ReadsKeysUpToTheEndMarker) {
   EXPECT_EQ("3,4,5,0,2", loaded("x = 3\ny = 4\na = 5\ncode = 2\nend\n"));
   EXPECT_EQ("3,4,5,0,2",
             loaded("x = 3\r\ny = 4\r\na = 5\r\ncode = 2\r\nend\r\n"));
@@ -34,43 +34,44 @@ TEST(LoadColumnMap, ReadsKeysUpToTheEndMarker) {
   EXPECT_EQ("0,0,0,7,0", loaded("row=7\nEnd"));
 }
 
-TEST(LoadColumnMap, FoldsKeysAndRemovesSpaces) {
+TEST(ReadSettings, FoldsKeysAndRemovesSpaces) {
   EXPECT_EQ("3,0,0,0,0", loaded("X=3\n"));
   EXPECT_EQ("12,0,0,0,0", loaded("x = 1 2\n"));
   EXPECT_EQ("0,0,0,0,6", loaded(" C o D e =6\n"));
   EXPECT_EQ("0,6,0,0,0", loaded("y=6 mm\n"));
 }
 
-TEST(LoadColumnMap, SplitsAtTheFirstSeparator) {
+TEST(ReadSettings, SplitsAtTheFirstSeparator) {
   EXPECT_EQ("5,0,0,0,0", loaded("x\t5\n"));
   EXPECT_EQ("0,0,0,0,0", loaded("x=4\nx\t=3\n"));
   EXPECT_EQ("3,0,0,0,0", loaded("x=3=4\n"));
   EXPECT_EQ("0,0,0,0,0", loaded("y=1\ny\n"));
 }
 
-TEST(LoadColumnMap, LaterLinesOverride) {
+TEST(ReadSettings, LaterLinesOverride) {
   EXPECT_EQ("2,0,0,0,0", loaded("x=1\n\nx=2"));
   EXPECT_EQ("0,0,0,0,0", loaded("x=1\nx=abc\n"));
 }
 
-TEST(LoadColumnMap, SkipsOnlyLinesStartingWithHash) {
+TEST(ReadSettings, SkipsOnlyLinesStartingWithHash) {
   EXPECT_EQ("0,0,0,0,0", loaded("#x=1\n"));
   EXPECT_EQ("0,0,0,0,3", loaded("#end\ncode=3\n"));
   EXPECT_EQ("1,0,0,0,0", loaded(" #x=5\nx=1\n"));
 }
 
-TEST(LoadColumnMap, StopsAtCtrlZ) {
+TEST(ReadSettings, StopsAtCtrlZ) {
   EXPECT_EQ("1,2,0,0,0", loaded("x=1\ny=2\x1a\nx=9\n"));
   EXPECT_EQ("1,0,0,0,0", loaded("x=1\n\x1ay=2\n"));
 }
 
-TEST(LoadColumnMap, KeepsDefaultsWithoutAFile) {
-  ColumnMap columns;
-  EXPECT_EQ(-1, load_column_map(scratch_path("none.ini").c_str(), columns));
-  EXPECT_EQ("0,0,0,0,0", columns_text(columns));
+TEST(ReadSettings, KeepsDefaultsWithoutAFile) {
+  Settings settings;
+  EXPECT_EQ(-1, read_settings(scratch_path("none.ini").c_str(), false, false,
+                              settings));
+  EXPECT_EQ("0,0,0,0,0", columns_text(settings.columns));
 }
 
-TEST(LoadColumnMap, SurvivesOverlongLines) {
+TEST(ReadSettings, SurvivesOverlongLines) {
   std::string key_line = "code=" + std::string(3000, '7') + "\n";
   EXPECT_EQ("0,0,0,0,2147483647", loaded(key_line));
   EXPECT_EQ("4,0,0,0,0", loaded(std::string(100000, 'q') + "\nx=4\n"));

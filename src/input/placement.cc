@@ -1,7 +1,10 @@
 #include "input/placement.h"
 
+#include <memory>
+
+#include "input/working_files.h"
 #include "text/scan.h"
-#include "text/text_output.h"
+#include "text/text_input.h"
 
 namespace {
 
@@ -11,19 +14,43 @@ double number_field(const char* row, int column) {
   return to_real(field);
 }
 
-void echo_placement(const char* row, const Placement& p) {
-  if (silent_mode) return;
-  TextOutput& echo = standard_output();
-  put_line(echo, row);
-  put_text(echo, "CODE = ");
-  put_text(echo, p.code);
-  put_text(echo, " : X = ");
-  put_fixed(echo, p.x, 6);
-  put_text(echo, " : Y = ");
-  put_fixed(echo, p.y, 6);
-  put_text(echo, " : A = ");
-  put_fixed(echo, p.a, 6);
-  put_text(echo, "\n");
+// Notes a line with text that korvane does not draw.
+void leave_out(PlacementList& list, long line, const char* text) {
+  if (list.left_out.size() < kMostListed) list.left_out.push_back({line, text});
+}
+
+// Reads on to the end of the file from the line after `line`, counting the
+// lines with text and noting the first ones.
+long lines_with_text(TextInput& in, std::vector<char>& row, long line,
+                     PlacementList& list) {
+  long n = 0;
+  for (bool at_end = false; !at_end;) {
+    at_end = read_line(in, row.data(), row.size());
+    ++line;
+    if (row[0] == '\0') continue;
+    leave_out(list, line, row.data());
+    ++n;
+  }
+  return n;
+}
+
+// Reads on after the list has ended at line `line`, which `row` holds
+// (empty, or the last placement drawn), and counts what is left out.
+void read_rest(TextInput& in, std::vector<char>& row, long line, bool at_end,
+               PlacementList& list) {
+  if (row[0] != '\0' && !at_end) {
+    at_end = read_line(in, row.data(), row.size());
+    ++line;
+    if (row[0] != '\0') {
+      list.first_undrawn = line;
+      leave_out(list, line, row.data());
+      list.undrawn = 1 + (at_end ? 0 : lines_with_text(in, row, line, list));
+      return;
+    }
+  }
+  if (row[0] != '\0' || at_end) return;
+  list.after_empty = lines_with_text(in, row, line, list);
+  if (list.after_empty) list.empty_line = line;
 }
 
 }  // namespace
@@ -36,11 +63,29 @@ void decode_placement(const char* row, const ColumnMap& columns,
   placement.a = number_field(row, columns.a);
 }
 
-bool next_placement(TextInput& in, char* row, size_t size,
-                    const ColumnMap& columns, Placement& placement) {
-  read_line(in, row, size);
-  if (row[0] == '\0') return false;
-  decode_placement(row, columns, placement);
-  echo_placement(row, placement);
-  return true;
+PlacementList read_placement_list(const char* path, const ColumnMap& columns,
+                                  bool to_the_end) {
+  PlacementList list;
+  auto in = std::make_unique_for_overwrite<TextInput>();
+  if (open_text_input(*in, path) != 0) return list;
+  list.opened = true;
+  list.rows.reserve(kMaxPlacements);  // each holds a Placement of 2 KiB
+  std::vector<char> row(kRowCapacity + 1);
+  bool at_end = read_line(*in, row.data(), row.size());
+  list.heading = row.data();
+  long line = 1;
+  while (!at_end && list.rows.size() < size_t{kMaxPlacements}) {
+    PlacementRow r;
+    at_end = read_line_cut(*in, row.data(), row.size(), r.cut);
+    r.line = ++line;
+    if (row[0] == '\0') break;
+    r.text = row.data();
+    decode_placement(row.data(), columns, r.placement);
+    list.rows.push_back(std::move(r));
+  }
+  // Only what korvane reads counts: a read error further on does not.
+  list.failed = in->failed;
+  if (to_the_end && line > 1) read_rest(*in, row, line, at_end, list);
+  close_text_input(*in);
+  return list;
 }

@@ -2,22 +2,55 @@
 #pragma once
 
 #include <cstddef>
+#include <string>
+#include <vector>
 
 #include "input/records.h"
-#include "text/text_input.h"
 
 // Longest xy-file line kept, and longest numeric field.
 constexpr int kRowCapacity = 2048;
 constexpr int kNumberFieldCapacity = 31;
 
-// Decodes a row as next_placement does: code, x, y, a by `columns`, each
-// numeric field cut at kNumberFieldCapacity.
+// Lines not drawn that a list keeps, to name them; the rest are counted.
+constexpr size_t kMostListed = 20;
+
+// Decodes a row as korvane does: code, x, y, a by `columns`, each numeric
+// field cut at kNumberFieldCapacity.
 void decode_placement(const char* row, const ColumnMap& columns,
                       Placement& placement);
 
-// Reads exactly one line into `row` (size bytes) and decodes it into
-// `placement` by the columns of `columns`. Returns false, leaving
-// `placement` alone, when the line is empty: the list has ended. The end of
-// the file reads as an empty line.
-bool next_placement(TextInput& in, char* row, size_t size,
-                    const ColumnMap& columns, Placement& placement);
+// One placement row that korvane draws.
+struct PlacementRow {
+  long line = 0;
+  std::string text;     // the line as korvane keeps it
+  bool cut = false;     // the line was longer than kRowCapacity: its end
+                        // was dropped
+  Placement placement;  // decoded by decode_placement
+};
+
+// A line with text that korvane does not draw.
+struct LeftOut {
+  long line = 0;
+  std::string text;
+};
+
+// The xy file as korvane walks it: the heading skipped, then placements up
+// to the first empty line, the end of the file or the kMaxPlacements-th.
+struct PlacementList {
+  bool opened = false;
+  bool failed = false;  // a read error before the list ended: korvane fails
+  std::string heading;  // line 1
+  std::vector<PlacementRow> rows;  // the placements drawn, in order
+  long empty_line = 0;             // an empty line that ends the list early
+  long after_empty = 0;            // lines with text after it
+  long first_undrawn = 0;  // the first line past the last placement drawn
+  long undrawn = 0;        // lines with text from there on
+  std::vector<LeftOut> left_out;  // the first kMostListed of those lines
+};
+
+// Reads the xy file at `path` as korvane does. With `to_the_end`, reads on
+// after the list has ended to count and name the lines left out (a read
+// error there does not count as failed). `list.opened` is false when the
+// file cannot be opened.
+PlacementList read_placement_list(const char* path, const ColumnMap& columns,
+                                  bool to_the_end);

@@ -1,18 +1,31 @@
 #include "text/replace_file.h"
 
+#include <cerrno>
+#include <csignal>
+#include <cstring>
+#include <filesystem>
+#include <set>
+
 #ifdef _WIN32
 #include <io.h>
 #include <windows.h>
 #else
 #include <fcntl.h>
+#include <limits.h>
 #include <sys/stat.h>
 #include <unistd.h>
-
-#include <cerrno>
-#include <vector>
 #endif
 
 namespace {
+
+// One file of a run on its way to the disk.
+struct Replacement {
+  std::string path;       // as the caller named it
+  std::string target;     // the file replaced, links followed
+  std::string temporary;  // the new file beside it; empty: written in place
+  FILE* file = nullptr;
+  bool in_place = false;  // no new file can be made: write `path` itself
+};
 
 // The folder part of `path` up to its last separator, or "" for none.
 std::string folder_of(const std::string& path) {
@@ -24,12 +37,95 @@ std::string folder_of(const std::string& path) {
   return cut == std::string::npos ? "" : path.substr(0, cut + 1);
 }
 
-// Writes straight to `path`, as a plain fopen does.
-int open_in_place(FileReplacement& r, const char* path) {
-  r.path = path;
-  r.file = fopen(path, "wb");
-  return r.file ? 0 : -1;
+// The folder of `path` as a message names it: without its last separator.
+std::string shown_folder(const std::string& path) {
+  std::string folder = folder_of(path);
+  if (folder.size() > 1) folder.pop_back();
+  return folder.empty() ? "." : folder;
 }
+
+std::string system_error() { return strerror(errno); }
+
+// --- the new files not yet in place, removed on SIGINT and SIGTERM -------
+
+std::vector<std::string>* pending = new std::vector<std::string>;
+
+// Removes the new files and ends the process as the signal would have.
+extern "C" void remove_pending(int signal_number) {
+#ifdef _WIN32
+  for (const std::string& name : *pending) DeleteFileA(name.c_str());
+#else
+  for (const std::string& name : *pending) unlink(name.c_str());
+#endif
+  std::signal(signal_number, SIG_DFL);
+  std::raise(signal_number);
+}
+
+#ifdef _WIN32
+
+void install_handlers() {
+  static bool done = false;
+  if (done) return;
+  done = true;
+  for (int s : {SIGINT, SIGTERM}) std::signal(s, remove_pending);
+}
+
+// The list is changed with the signals held back; Windows has no way to
+// hold them, and a Ctrl-C there runs its handler on a thread of its own.
+struct HeldSignals {};
+HeldSignals hold_signals() { return {}; }
+void release_signals(HeldSignals) {}
+
+#else
+
+void install_handlers() {
+  static bool done = false;
+  if (done) return;
+  done = true;
+  for (int s : {SIGINT, SIGTERM}) {
+    struct sigaction old;
+    // A job started with the signal ignored keeps ignoring it.
+    if (sigaction(s, nullptr, &old) != 0 || old.sa_handler != SIG_DFL) continue;
+    struct sigaction action = {};
+    action.sa_handler = remove_pending;
+    sigaction(s, &action, nullptr);
+  }
+}
+
+using HeldSignals = sigset_t;
+
+HeldSignals hold_signals() {
+  sigset_t held, old;
+  sigemptyset(&held);
+  sigaddset(&held, SIGINT);
+  sigaddset(&held, SIGTERM);
+  sigprocmask(SIG_BLOCK, &held, &old);
+  return old;
+}
+
+void release_signals(HeldSignals old) {
+  sigprocmask(SIG_SETMASK, &old, nullptr);
+}
+
+#endif
+
+// Notes a new file, once made, for the handlers to remove.
+void add_pending(const std::string& name) {
+  install_handlers();
+  pending->push_back(name);
+}
+
+void drop_pending(const std::string& name) {
+  HeldSignals old = hold_signals();
+  for (size_t i = 0; i < pending->size(); ++i) {
+    if ((*pending)[i] != name) continue;
+    pending->erase(pending->begin() + static_cast<long>(i));
+    break;
+  }
+  release_signals(old);
+}
+
+// --- where a new file goes ---------------------------------------------
 
 #ifdef _WIN32
 
@@ -52,21 +148,25 @@ bool replaceable(const char* path) {
   return disk;
 }
 
-// Creates the new file in the folder of `target`.
-int open_temporary(FileReplacement& r, const std::string& target) {
-  std::string folder = folder_of(target);
+// Decides where `r.path` is written: beside itself, or in place.
+void plan(Replacement& r) {
+  r.target = r.path;
+  r.in_place = !replaceable(r.path.c_str());
+}
+
+// Creates the new file in the folder of the target.
+bool open_temporary(Replacement& r) {
+  std::string folder = folder_of(r.target);
   char temporary[MAX_PATH];
   if (!GetTempFileNameA(folder.empty() ? "." : folder.c_str(), "new", 0,
                         temporary))
-    return -1;
+    return false;
+  HeldSignals old = hold_signals();
+  add_pending(temporary);
+  release_signals(old);
   r.file = fopen(temporary, "wb");
-  if (!r.file) {
-    DeleteFileA(temporary);
-    return -1;
-  }
   r.temporary = temporary;
-  r.path = target;
-  return 0;
+  return r.file != nullptr;
 }
 
 // Flushes `file` to the disk when it is a disk file; closes it.
@@ -80,6 +180,22 @@ bool close_on_disk(FILE* file) {
 bool move_over(const std::string& from, const std::string& to) {
   return MoveFileExA(from.c_str(), to.c_str(),
                      MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+}
+
+// MOVEFILE_WRITE_THROUGH has already flushed the folder.
+void flush_folder(const std::string&) {}
+
+bool name_too_long(const std::string&, std::string&) { return false; }
+
+bool leads_to_full_device(const std::string&) { return false; }
+
+bool writable_in_place(const std::string& path) {
+  HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE,
+                         FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                         OPEN_EXISTING, 0, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return false;
+  CloseHandle(h);
+  return true;
 }
 
 #else
@@ -109,22 +225,43 @@ mode_t new_file_mode() {
   return 0666 & ~mask;
 }
 
-// Creates the new file beside `target`, with the permission bits `mode`.
-int open_temporary(FileReplacement& r, const std::string& target, mode_t mode) {
-  std::string folder = folder_of(target);
-  std::string name = target.substr(folder.size(), 64);
+// Decides where `r.path` is written: a new file beside the file its links
+// lead to, or, for a device, a pipe, a file that may not be written or a
+// broken link, in place.
+void plan(Replacement& r) {
+  r.in_place = !follow_links(r.path, r.target);
+  if (r.in_place) return;
+  struct stat st;
+  if (stat(r.target.c_str(), &st) == 0)
+    r.in_place = !S_ISREG(st.st_mode) || access(r.target.c_str(), W_OK) != 0;
+  else
+    r.in_place = errno != ENOENT && errno != ENAMETOOLONG;
+}
+
+// The permission bits of the new file: those of the file it replaces.
+mode_t mode_for(const std::string& target) {
+  struct stat st;
+  return stat(target.c_str(), &st) == 0 ? st.st_mode & 07777 : new_file_mode();
+}
+
+// Creates the new file beside the target.
+bool open_temporary(Replacement& r) {
+  std::string folder = folder_of(r.target);
+  std::string name = r.target.substr(folder.size(), 64);
   std::string temporary = folder + "." + name + ".XXXXXX";
+  // Held back until the new file's name is noted, a signal cannot leave it
+  // behind.
+  HeldSignals old = hold_signals();
   int fd = mkstemp(temporary.data());
-  if (fd < 0) return -1;
-  r.file = fchmod(fd, mode) == 0 ? fdopen(fd, "wb") : nullptr;
-  if (!r.file) {
-    close(fd);
-    unlink(temporary.c_str());
-    return -1;
+  if (fd >= 0) {
+    add_pending(temporary);
+    r.temporary = temporary;
   }
-  r.temporary = temporary;
-  r.path = target;
-  return 0;
+  release_signals(old);
+  if (fd < 0) return false;
+  if (fchmod(fd, mode_for(r.target)) == 0) r.file = fdopen(fd, "wb");
+  if (!r.file) close(fd);
+  return r.file != nullptr;
 }
 
 // Flushes `file` to the disk when it is a regular file that can be
@@ -137,73 +274,166 @@ bool close_on_disk(FILE* file) {
   return fclose(file) == 0 && ok;
 }
 
-// Renames `from` over `to` and has the folder's new entry reach the disk;
-// a folder that cannot be flushed is left to the system.
 bool move_over(const std::string& from, const std::string& to) {
-  if (rename(from.c_str(), to.c_str()) != 0) return false;
-  std::string folder = folder_of(to);
+  return rename(from.c_str(), to.c_str()) == 0;
+}
+
+// Has the folder's new entries reach the disk; a folder that cannot be
+// flushed is left to the system.
+void flush_folder(const std::string& folder) {
   int fd = open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY);
-  if (fd >= 0) {
-    fsync(fd);
-    close(fd);
-  }
+  if (fd < 0) return;
+  fsync(fd);
+  close(fd);
+}
+
+// True, with `why` set, when the target's name is longer than its folder
+// takes.
+bool name_too_long(const std::string& target, std::string& why) {
+  std::string folder = folder_of(target);
+  size_t length = target.size() - folder.size();
+  long most = pathconf(folder.empty() ? "." : folder.c_str(), _PC_NAME_MAX);
+  if (most <= 0 || length <= static_cast<size_t>(most)) return false;
+  why = "the name is " + std::to_string(length) +
+        " bytes long, and the file system takes " + std::to_string(most);
+  return true;
+}
+
+bool leads_to_full_device(const std::string& path) {
+  char resolved[PATH_MAX];
+  return realpath(path.c_str(), resolved) && strcmp(resolved, "/dev/full") == 0;
+}
+
+// Opens the file for writing without changing it; a pipe without a reader
+// counts as writable, since korvane would wait for one.
+bool writable_in_place(const std::string& path) {
+  int fd = open(path.c_str(), O_WRONLY | O_NONBLOCK);
+  if (fd < 0) return errno == ENXIO;
+  close(fd);
   return true;
 }
 
 #endif
 
-}  // namespace
-
-#ifdef _WIN32
-
-int begin_replacement(FileReplacement& r, const char* path) {
-  r = FileReplacement{};
-  if (replaceable(path) && open_temporary(r, path) == 0) return 0;
-  return open_in_place(r, path);
+// Why the folder of `path` takes no new file, from errno.
+std::string folder_refuses(const std::string& path) {
+  if (errno == ENOENT)
+    return "the folder '" + shown_folder(path) + "' does not exist";
+  return "the folder '" + shown_folder(path) + "' takes no new file (" +
+         system_error() + ")";
 }
 
-#else
-
-int begin_replacement(FileReplacement& r, const char* path) {
-  r = FileReplacement{};
-  std::string target;
-  if (!follow_links(path, target)) return open_in_place(r, path);
-  struct stat st;
-  bool exists = stat(target.c_str(), &st) == 0;
-  bool missing = !exists && errno == ENOENT;
-  if (exists && (!S_ISREG(st.st_mode) || access(target.c_str(), W_OK) != 0))
-    return open_in_place(r, path);
-  if ((exists || missing) &&
-      open_temporary(r, target,
-                     exists ? st.st_mode & 07777 : new_file_mode()) == 0)
-    return 0;
-  return open_in_place(r, path);
+int refuse(Problem& problem, const Replacement& r, const std::string& why) {
+  problem = problem_at(0, why, r.path);
+  return -1;
 }
 
-#endif
-
-int close_replacement(FileReplacement& r) {
-  bool ok = close_on_disk(r.file);
-  r.file = nullptr;
-  if (!ok) abandon_replacement(r);
-  return ok ? 0 : -1;
-}
-
-int commit_replacement(FileReplacement& r) {
-  if (r.temporary.empty()) return 0;
-  bool ok = move_over(r.temporary, r.path);
-  if (!ok) remove(r.temporary.c_str());
-  r.temporary.clear();
-  return ok ? 0 : -1;
-}
-
-int finish_replacement(FileReplacement& r) {
-  return close_replacement(r) == 0 ? commit_replacement(r) : -1;
-}
-
-void abandon_replacement(FileReplacement& r) {
+void abandon(Replacement& r) {
   if (r.file) fclose(r.file);
   r.file = nullptr;
-  if (!r.temporary.empty()) remove(r.temporary.c_str());
+  if (r.temporary.empty()) return;
+  remove(r.temporary.c_str());
+  drop_pending(r.temporary);
   r.temporary.clear();
+}
+
+void abandon_all(std::vector<Replacement>& all) {
+  for (Replacement& r : all) abandon(r);
+}
+
+// Opens where `r` is written; several files may not be written in place.
+int open_one(Replacement& r, bool alone, Problem& problem) {
+  plan(r);
+  if (!r.in_place && !open_temporary(r)) {
+    bool missing = errno == ENOENT;
+    std::string why = "cannot be written: " + folder_refuses(r.target);
+    abandon(r);
+    if (missing) return refuse(problem, r, why);
+    if (!alone)
+      return refuse(problem, r,
+                    why +
+                        ", and the files of one run are written whole or "
+                        "not at all: nothing was written");
+    r.in_place = true;
+  }
+  if (!r.in_place) return 0;
+  if (!alone)
+    return refuse(problem, r,
+                  "cannot be written whole: it is no plain file that can be "
+                  "replaced (a device, a pipe or a file that may not be "
+                  "written), and the files of one run are written whole or "
+                  "not at all: nothing was written");
+  r.file = fopen(r.path.c_str(), "wb");
+  if (!r.file)
+    return refuse(problem, r, "cannot be written: " + system_error());
+  return 0;
+}
+
+int write_one(Replacement& r, const std::string& bytes, Problem& problem) {
+  bool written = fwrite(bytes.data(), 1, bytes.size(), r.file) == bytes.size();
+  bool closed = close_on_disk(r.file);
+  r.file = nullptr;
+  if (written && closed) return 0;
+  return refuse(problem, r, "cannot be written: " + system_error());
+}
+
+int put_in_place(Replacement& r, Problem& problem) {
+  if (r.temporary.empty()) return 0;
+  if (!move_over(r.temporary, r.target))
+    return refuse(problem, r,
+                  "cannot be put in place of the old file: " + system_error());
+  drop_pending(r.temporary);
+  r.temporary.clear();
+  return 0;
+}
+
+}  // namespace
+
+int replace_files(const std::vector<WholeFile>& files, Problem& problem) {
+  std::vector<Replacement> all(files.size());
+  bool alone = files.size() == 1;
+  for (size_t i = 0; i < files.size(); ++i) {
+    all[i].path = files[i].path;
+    if (open_one(all[i], alone, problem) != 0 ||
+        write_one(all[i], files[i].bytes, problem) != 0) {
+      abandon_all(all);
+      return -1;
+    }
+  }
+  std::set<std::string> folders;
+  for (Replacement& r : all) {
+    if (put_in_place(r, problem) != 0) {
+      abandon_all(all);
+      return -1;
+    }
+    if (!r.in_place) folders.insert(folder_of(r.target));
+  }
+  for (const std::string& folder : folders) flush_folder(folder);
+  return 0;
+}
+
+int replace_file_with(const std::string& path, const std::string& bytes,
+                      Problem& problem) {
+  return replace_files({{path, bytes}}, problem);
+}
+
+int foresee_replacement(const std::string& path, std::string& why) {
+  Replacement r;
+  r.path = path;
+  plan(r);
+  why.clear();
+  std::error_code error;
+  if (std::filesystem::is_directory(r.target, error)) {
+    why = "is a folder";
+  } else if (leads_to_full_device(r.target)) {
+    why = "leads to /dev/full, where every write fails";
+  } else if (!name_too_long(r.target, why) &&
+             (r.in_place || !open_temporary(r))) {
+    int refused = errno;
+    if (!writable_in_place(r.path))
+      why = r.in_place ? "cannot be written: " + system_error()
+                       : (errno = refused, folder_refuses(r.target));
+  }
+  abandon(r);
+  return why.empty() ? 0 : -1;
 }

@@ -1,38 +1,38 @@
-// Replacing a file whole: the new content goes to a new file in the same
-// folder, which is flushed to the disk and then renamed over the old one,
-// so that a reader finds the old file or the new one, never a part.
+// Writing files whole: each file's new content goes to a new file in the
+// same folder, which is flushed to the disk and then renamed over the old
+// one, so that a reader finds the old file or the new one, never a part.
 #pragma once
 
-#include <cstdio>
 #include <string>
+#include <vector>
 
-// A replacement under way. Where `path` is, or links to, something other
-// than a regular file (a device, a pipe), or the folder takes no new file,
-// `file` writes to `path` itself and `temporary` is empty.
-struct FileReplacement {
-  FILE* file = nullptr;   // where the new content goes, in binary mode
-  std::string path;       // the file replaced: links followed to the end
-  std::string temporary;  // the new file beside it, until it is in place
+#include "text/problem.h"
+
+// A file to write, and every byte it is to hold.
+struct WholeFile {
+  std::string path;
+  std::string bytes;
 };
 
-// Opens a replacement for `path`: links are followed, the new file gets
-// the permission bits of the file it replaces. Returns -1, creating and
-// changing nothing, when neither a new file nor `path` can be written.
-int begin_replacement(FileReplacement& r, const char* path);
+// Writes the files whole and puts them in place together: every new file
+// is created, written and flushed to the disk before the first is renamed
+// over its old one, and each folder is flushed once after the renames.
+// Links are followed to the file they lead to; an old file keeps its
+// permission bits. A path that is, or leads to, a device or a pipe, or
+// whose folder takes no new file, is written in place, but only when it
+// is the only file: with several, nothing is written. Returns -1 with
+// `problem` naming the file and saying why; every new file is then
+// removed, and the old ones stay as they were unless a rename failed part
+// way. SIGINT and SIGTERM remove the new files not yet in place.
+int replace_files(const std::vector<WholeFile>& files, Problem& problem);
 
-// Flushes the new content to the disk and renames it over the old file:
-// close_replacement, then commit_replacement. Returns -1 when any step
-// failed; the new file is then removed and the old one left as it was
-// (unless it was being written in place).
-int finish_replacement(FileReplacement& r);
+// replace_files for one file.
+int replace_file_with(const std::string& path, const std::string& bytes,
+                      Problem& problem);
 
-// The two steps of finish_replacement, for callers that put several files
-// in place only once all are written. close_replacement flushes the new
-// content to the disk and closes it; on failure it removes the new file and
-// returns -1. commit_replacement renames the closed new file over the old
-// one; on failure it removes the new file and returns -1.
-int close_replacement(FileReplacement& r);
-int commit_replacement(FileReplacement& r);
-
-// Closes and removes the new file, leaving the old one as it was.
-void abandon_replacement(FileReplacement& r);
+// Whether replace_file_with could write `path`, found by creating and at
+// once removing a new file beside it, or by opening it in place without
+// changing it. Returns -1 with `why` set (the folder is missing or takes
+// no new file, the name is too long, the file cannot be written, it leads
+// to /dev/full) when it could not; a full disk cannot be foreseen.
+int foresee_replacement(const std::string& path, std::string& why);

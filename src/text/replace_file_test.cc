@@ -9,38 +9,64 @@
 
 namespace fs = std::filesystem;
 
-TEST(ReplaceFile, PutsTheNewFileInPlaceOnlyWhenFinished) {
-  std::string path = scratch_path("plate.dxf");
-  write_file(path, "old");
-  auto folder = fs::path(path).parent_path();
-  auto files = std::distance(fs::directory_iterator(folder), {});
-  FileReplacement r;
-  ASSERT_EQ(0, begin_replacement(r, path.c_str()));
-  fputs("lost", r.file);
-  abandon_replacement(r);
-  EXPECT_EQ("old", read_file(path));
-  ASSERT_EQ(0, begin_replacement(r, path.c_str()));
-  fputs("new", r.file);
-  fflush(r.file);
-  EXPECT_EQ("old", read_file(path));
-  EXPECT_EQ(0, finish_replacement(r));
-  EXPECT_EQ("new", read_file(path));
-  EXPECT_EQ(files, std::distance(fs::directory_iterator(folder), {}));
+namespace {
+
+long files_in(const fs::path& folder) {
+  return std::distance(fs::directory_iterator(folder), {});
+}
+
+}  // namespace
+
+TEST(ReplaceFiles, PutsEveryFileInPlaceOrNone) {
+  std::string a = scratch_path("a.txt"), b = scratch_path("b.txt");
+  write_file(a, "old a");
+  auto folder = fs::path(a).parent_path();
+  long before = files_in(folder);
+  Problem problem;
+  ASSERT_EQ(0, replace_files({{a, "new a"}, {b, "new b"}}, problem));
+  EXPECT_EQ("new a", read_file(a));
+  EXPECT_EQ("new b", read_file(b));
+  EXPECT_EQ(before + 1, files_in(folder));
+  std::string nowhere = (folder / "nowhere" / "c.txt").string();
+  EXPECT_EQ(-1, replace_files({{a, "lost"}, {nowhere, "lost"}}, problem));
+  EXPECT_EQ(nowhere, problem.file);
+  EXPECT_EQ("new a", read_file(a));
+  EXPECT_EQ(before + 1, files_in(folder));
 }
 
 #ifndef _WIN32
-TEST(ReplaceFile, KeepsThePermissionBitsOfTheFileALinkLeadsTo) {
+TEST(ReplaceFiles, KeepsThePermissionBitsOfTheFileALinkLeadsTo) {
   std::string target = scratch_path("real.dxf");
   std::string link = scratch_path("link.dxf");
   write_file(target, "old");
   fs::permissions(target, fs::perms(0640));
   fs::create_symlink(target, link);
-  FileReplacement r;
-  ASSERT_EQ(0, begin_replacement(r, link.c_str()));
-  EXPECT_EQ(0, finish_replacement(r));
+  Problem problem;
+  ASSERT_EQ(0, replace_file_with(link, "", problem));
   EXPECT_EQ(true, fs::is_symlink(link));
   EXPECT_EQ("", read_file(target));
   EXPECT_EQ(fs::perms(0640),
             fs::status(target).permissions() & fs::perms::mask);
+}
+
+TEST(ReplaceFiles, ForeseesWhatCannotBeWritten) {
+  std::string folder = fs::path(scratch_path("x")).parent_path().string();
+  struct {
+    std::string path, why;
+  } cases[] = {
+      {folder + "/plate.dxf", ""},
+      {folder + "/nowhere/plate.dxf",
+       "the folder '" + folder + "/nowhere' does not exist"},
+      {folder, "is a folder"},
+      {folder + "/" + std::string(300, 'p') + ".dxf",
+       "the name is 304 bytes long, and the file system takes 255"},
+      {"/dev/full", "leads to /dev/full, where every write fails"},
+      {"/dev/null", ""},
+  };
+  for (const auto& c : cases) {
+    std::string why;
+    EXPECT_EQ(c.why.empty() ? 0 : -1, foresee_replacement(c.path, why));
+    EXPECT_EQ(c.why, why) << c.path;
+  }
 }
 #endif

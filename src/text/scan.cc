@@ -123,6 +123,11 @@ size_t field_length(const char* line, int n) {
   return static_cast<size_t>(p - start);
 }
 
+std::string field_text(const char* line, int n) {
+  const char* start = find_field(line, n);
+  return std::string(start, field_length(start, 1));
+}
+
 void strip_char(const char* source, char* dest, size_t size, char c) {
   size_t kept = 0;
   for (; *source; ++source)
@@ -139,6 +144,18 @@ bool text_equal(const char* a, const char* b) {
   for (; *a && *b; ++a, ++b)
     if (fold(*a) != fold(*b)) return false;
   return *a == *b;
+}
+
+std::string folded(std::string_view text) {
+  std::string out(text);
+  for (char& c : out) c = fold(c);
+  return out;
+}
+
+std::string_view trimmed(std::string_view text, std::string_view blanks) {
+  size_t start = text.find_first_not_of(blanks);
+  if (start == std::string_view::npos) return {};
+  return text.substr(start, text.find_last_not_of(blanks) - start + 1);
 }
 
 size_t integer_length(const char* text) {

@@ -4,6 +4,8 @@
 #pragma once
 
 #include <cstddef>
+#include <string>
+#include <string_view>
 
 // Copies field n of `line` into `out` (size bytes, terminator included),
 // dropping what does not fit. Fields are separated by TAB and count from 1;
@@ -12,6 +14,9 @@ void get_field(const char* line, int n, char* out, size_t size);
 
 // The length of field n of `line` as it stands, before any cut to a buffer.
 size_t field_length(const char* line, int n);
+
+// Field n of `line` whole, as get_field would give it with room enough.
+std::string field_text(const char* line, int n);
 
 // Copies `source` to `dest` without any byte c, dropping what does not fit.
 void strip_char(const char* source, char* dest, size_t size, char c);
@@ -22,6 +27,12 @@ void replace_char(char* text, char from, char to);
 // True when both texts have the same length and agree byte for byte once
 // the letters a to z are taken as A to Z. No other byte is folded.
 bool text_equal(const char* a, const char* b);
+
+// The text with a to z taken as A to Z, as text_equal compares it.
+std::string folded(std::string_view text);
+
+// The text without the bytes of `blanks` at either end.
+std::string_view trimmed(std::string_view text, std::string_view blanks = " ");
 
 // Leading white space, an optional sign, then decimal digits; stops at the
 // first other byte. No digits give 0; values past an int saturate.

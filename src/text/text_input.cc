@@ -137,7 +137,7 @@ void skip_raw(TextInput& in, size_t n) { in.pos += n; }
 
 int read_file_bytes(const char* path, std::string& bytes, size_t limit) {
   bytes.clear();
-  auto owned = std::make_unique<TextInput>();
+  auto owned = std::make_unique_for_overwrite<TextInput>();
   TextInput& in = *owned;
   if (open_text_input(in, path) != 0) return kNotOpened;
   char block[16 * 1024];

@@ -13,9 +13,22 @@
 namespace {
 
 void write_buffer(TextOutput& out) {
-  if (out.len && fwrite(out.buffer, 1, out.len, out.file) != out.len)
+  if (out.text)
+    out.text->append(out.buffer, out.len);
+  else if (out.len && fwrite(out.buffer, 1, out.len, out.file) != out.len)
     out.failed = true;
   out.len = 0;
+}
+
+// A standard stream set up for binary writes.
+TextOutput* standard_stream(FILE* file) {
+#ifdef _WIN32
+  // The C runtime would turn our CR LF into CR CR LF.
+  _setmode(_fileno(file), _O_BINARY);
+#endif
+  auto* out = new TextOutput;
+  out->file = file;
+  return out;
 }
 
 }  // namespace
@@ -29,31 +42,35 @@ void start_text_output(TextOutput& out, FILE* file) {
   out.len = 0;
   out.failed = false;
   out.file = file;
+  out.text = nullptr;
+}
+
+void start_text_in_memory(TextOutput& out, std::string& text) {
+  start_text_output(out, nullptr);
+  out.text = &text;
 }
 
 int close_text_output(TextOutput& out) {
   int status = flush_text_output(out);
-  if (fclose(out.file) != 0) status = -1;
+  if (out.file && fclose(out.file) != 0) status = -1;
   out.file = nullptr;
   return status;
 }
 
 TextOutput& standard_output() {
-  static TextOutput* out = [] {
-#ifdef _WIN32
-    // The C runtime would turn our CR LF into CR CR LF.
-    _setmode(_fileno(stdout), _O_BINARY);
-#endif
-    static TextOutput stdout_output;
-    stdout_output.file = stdout;
-    return &stdout_output;
-  }();
+  static TextOutput* out = standard_stream(stdout);
+  return *out;
+}
+
+TextOutput& standard_error() {
+  static TextOutput* out = standard_stream(stderr);
   return *out;
 }
 
 int flush_text_output(TextOutput& out) {
   write_buffer(out);
-  if (fflush(out.file) != 0 || ferror(out.file)) out.failed = true;
+  if (out.file && (fflush(out.file) != 0 || ferror(out.file)))
+    out.failed = true;
   return out.failed ? -1 : 0;
 }
 
@@ -108,4 +125,14 @@ size_t format_fixed(char* text, double value, int decimals) {
                               std::chars_format::fixed, decimals);
   *result.ptr = '\0';
   return static_cast<size_t>(result.ptr - text);
+}
+
+std::string short_number(double value, int decimals) {
+  char text[kFixedTextCapacity];
+  std::string number(text, format_fixed(text, value, decimals));
+  if (number.find('.') != std::string::npos) {
+    while (number.back() == '0') number.pop_back();
+    if (number.back() == '.') number.pop_back();
+  }
+  return number == "-0" ? "0" : number;
 }

@@ -5,21 +5,19 @@
 
 #include <cstddef>
 #include <cstdio>
+#include <string>
 
 constexpr size_t kTextOutputBuffer = 32 * 1024;
 
-// An open output file and the bytes not yet handed to it.
+// An open output file, or a text in memory, and the bytes not yet handed
+// to it.
 struct TextOutput {
   FILE* file = nullptr;
+  std::string* text = nullptr;  // when set, the bytes go here, not to a file
   char buffer[kTextOutputBuffer];
   size_t len = 0;
   bool failed = false;  // some write did not reach the file
 };
-
-// When true (the program as built), a run writes nothing to standard output
-// but the usage lines and the version text. Built with it false, the
-// readers and writers echo what they do there as well.
-extern const bool silent_mode;
 
 // Creates or replaces a file for writing in binary mode. Returns -1 when it
 // cannot be opened.
@@ -29,12 +27,17 @@ int open_text_output(TextOutput& out, const char* path);
 // the bytes, and the caller closes it.
 void start_text_output(TextOutput& out, FILE* file);
 
+// Appends to `text`, which stays the caller's, instead of writing a file.
+void start_text_in_memory(TextOutput& out, std::string& text);
+
 // Flushes and closes the file. Returns -1 when any write or the close
 // failed, 0 otherwise.
 int close_text_output(TextOutput& out);
 
-// Standard output, set up for binary writes on first use.
+// Standard output and standard error, set up for binary writes on first
+// use: they end lines with CR LF too.
 TextOutput& standard_output();
+TextOutput& standard_error();
 
 // Hands buffered bytes to the file. Returns -1 when any write so far failed.
 int flush_text_output(TextOutput& out);
@@ -58,3 +61,7 @@ constexpr int kMaxDecimals = 60;
 // Writes the text put_fixed writes into `text` (kFixedTextCapacity bytes)
 // and terminates it; returns its length.
 size_t format_fixed(char* text, double value, int decimals);
+
+// `value` as format_fixed writes it with `decimals` digits, without the
+// trailing zeros and point, and without the minus of a zero: "2", "1.25".
+std::string short_number(double value, int decimals);

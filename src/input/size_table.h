@@ -1,0 +1,78 @@
+// The part size table: each row gives a part code's length and width.
+// It is read once, keeping only the rows that the wanted codes may need.
+#pragma once
+
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "input/records.h"
+
+// Longest size-table line kept, and so longest field.
+constexpr int kSizeLineCapacity = 1023;
+
+// Tables written for codes cut to this length still serve longer codes:
+// a row may hold a long code's first kCodeCutLength characters.
+constexpr int kCodeCutLength = 31;
+
+// A row of the table as korvane reads it.
+struct SizeRow {
+  long line = 0;
+  std::string first;   // field 1, which korvane never reads: a number or a note
+  std::string code;    // field 2
+  std::string length;  // field 3
+  std::string width;   // field 4
+  PartSize size;       // fields 3 and 4 converted as korvane converts them
+  bool hidden = false;  // after the first empty line: korvane never reads it
+};
+
+// How much of the table to read.
+struct SizeReading {
+  bool past_empty_line = false;  // read on, keeping the rows there hidden
+  bool every_code = false;  // keep field 2 of every row before the empty line
+};
+
+// What reading the table found.
+struct SizeTable {
+  bool found = false;         // it could be opened
+  bool failed = false;        // a read error came before the first empty line
+  std::string heading;        // line 1, which korvane skips
+  long empty_line = 0;        // the first empty line after the heading, 0: none
+  long hidden_rows = 0;       // rows after it, when read past it
+  std::vector<SizeRow> rows;  // the rows the wanted codes may need, in order
+  // The rows' indexes by loose_key of their code.
+  std::unordered_map<std::string, std::vector<size_t>> by_key;
+  std::vector<std::string> codes;  // with every_code: field 2 of each row
+};
+
+// The form in which codes are compared loosely: letters a to z taken as
+// A to Z, spaces at either end dropped.
+std::string loose_key(const std::string& code);
+
+// Reads the table at `path` once: its heading, then rows up to the first
+// empty line (or on to the end, as `how` says), keeping each row whose
+// loose key is that of one of `codes`, or of the first kCodeCutLength
+// characters of one. Other rows are passed over in the read buffer
+// without being cut into fields. Returns 0, kNotOpened, or kReadFailed
+// when a read error came before the first empty line (`table.failed`).
+int read_size_table(const char* path, const std::vector<std::string>& codes,
+                    const SizeReading& how, SizeTable& table);
+
+// How a size row's code stands to a wanted code.
+enum class CodeMatch { kNone, kWhole, kCut };
+
+// kWhole when `row_code` equals `code`, letters a to z taken as A to Z;
+// kCut when `code` is longer than kCodeCutLength and `row_code` equals its
+// first kCodeCutLength characters so; kNone otherwise.
+CodeMatch match_code(const std::string& row_code, const std::string& code);
+
+// The row korvane takes for `code` among the rows before the empty line:
+// the first kWhole row, and only when there is none, the first kCut row.
+// Null when none; `match` tells which way it matched.
+const SizeRow* find_size_row(const SizeTable& table, const std::string& code,
+                             CodeMatch& match);
+
+// Sets `size` from the row find_size_row takes for `code`; returns false,
+// leaving `size` as it was, when there is none.
+bool lookup_part_size(const SizeTable& table, const std::string& code,
+                      PartSize& size);
