@@ -689,6 +689,12 @@ def run_case(command, case, preload=None, quiet_stderr=True):
     return problems + compare_drawing(expected, got, command, args, options)
 
 
+def report(title, problems):
+    """For a test that is one check: prints its problems, then the count
+    line run_table prints. Returns the exit status."""
+    return run_table(title, [(title, lambda: problems)])
+
+
 def run_table(title, runs):
     """Runs each (name, test) pair, where test() returns a list of problems;
     prints every failure with its problems, then the count. Returns the

@@ -14,6 +14,8 @@ import shutil
 import subprocess
 import sys
 
+from e2e import report
+
 SKIP = 77
 SECTIONS = ["NAME", "SYNOPSIS", "DESCRIPTION", "EXIT STATUS", "FILES",
             "NOTES", "EXAMPLES"]
@@ -65,10 +67,8 @@ def main(argv):
         problems = check_text(f.read(), version)
     ran, complaints = lint(page)
     problems += complaints
-    for problem in problems:
-        print("FAIL: " + problem)
     if problems:
-        return 1
+        return report(os.path.basename(page), problems)
     if not ran:
         message = "neither groff nor mandoc is installed"
         if os.environ.get("KORVANE_REQUIRE_TOOLS"):
@@ -77,7 +77,7 @@ def main(argv):
         print("SKIP: " + message)
         return SKIP
     print("clean under " + " and ".join(ran))
-    return 0
+    return report(os.path.basename(page), [])
 
 
 if __name__ == "__main__":

@@ -23,6 +23,8 @@ import subprocess
 import sys
 import tempfile
 
+from e2e import report
+
 SKIP = 77
 
 # Paths below the prefix, and the tree file each one is a copy of.
@@ -47,8 +49,7 @@ EXAMPLE_LINES = 4 * 56  # four LINE entities per placement of board.txt
 
 
 def fail(message):
-    print("FAIL: " + message)
-    return 1
+    return report("package", [message])
 
 
 def skip(message):
@@ -148,9 +149,7 @@ def test_install(build_dir, cmake, source_dir):
             return fail("cmake --install failed:\n" + done.stdout +
                         done.stderr)
         problems = check_tree(prefix, source_dir, scratch)
-    for problem in problems:
-        print("FAIL: " + problem)
-    return 1 if problems else 0
+    return report("install tree", problems)
 
 
 # --- the Debian package ---------------------------------------------------
@@ -279,9 +278,7 @@ def test_deb(build_dir, cpack, source_dir, version):
                             f"expected {FILES}")
         problems += check_modes(deb) + check_control(deb, version)
         problems += check_install_remove(deb, source_dir, scratch)
-    for problem in problems:
-        print("FAIL: " + problem)
-    return 1 if problems else 0
+    return report("debian package", problems)
 
 
 def main(argv):

@@ -15,6 +15,8 @@ import subprocess
 import sys
 import tempfile
 
+from e2e import report
+
 SKIP = 77
 MIN_BYTES = 5000
 MIN_WIDTH = 400
@@ -89,12 +91,10 @@ def main(argv):
         work = os.path.join(scratch, "board")
         shutil.copytree(os.path.join(source_dir, "examples", "board"), work)
         if draw(korvane, work, "board.txt") != 0:
-            print("FAIL: korvane did not draw the example")
-            return 1
+            return report("picture", ["korvane did not draw the example"])
         done = render(script, work, "board.dxf", "board.png")
         if done.returncode != 0:
-            print("FAIL: render_dxf.py failed:\n" + done.stderr)
-            return 1
+            return report("picture", ["render_dxf.py failed:\n" + done.stderr])
         problems += judge_picture(os.path.join(work, "board.png"))
 
         with open(os.path.join(work, "empty.txt"), "w") as f:
@@ -105,9 +105,7 @@ def main(argv):
         if (done.returncode, left) != (1, False):
             problems.append(f"a drawing without entities gave status "
                             f"{done.returncode}, picture left: {left}")
-    for problem in problems:
-        print("FAIL: " + problem)
-    return 1 if problems else 0
+    return report("picture", problems)
 
 
 if __name__ == "__main__":

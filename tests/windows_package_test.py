@@ -10,6 +10,8 @@ import shutil
 import subprocess
 import sys
 import tempfile
+
+from e2e import report
 import zipfile
 
 EXAMPLE = ["dxf11.txt", "dxf12.txt", "dxf13.txt", "board.txt", "lumbrex.ini",
@@ -77,9 +79,7 @@ def main(build_dir, cpack, version, programs, linux_korvane, _, *emulator):
                     if found != expected else
                     check_runs(f"{scratch}/{top}", list(emulator),
                                linux_korvane, scratch))
-    for problem in problems:
-        print("FAIL: " + problem)
-    return 1 if problems else 0
+    return report("windows package", problems)
 
 
 if __name__ == "__main__":

@@ -14,6 +14,9 @@ import subprocess
 import sys
 import tempfile
 
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), ".."))
+from e2e import report  # noqa: E402
+
 SKIP = 77
 
 # Placements of known geometry: code, x, y, angle (columns 3 to 6 of the
@@ -145,7 +148,7 @@ def main(argv):
         ok &= check(reader_name, read, known, known_lines)
         print(f"{reader_name}: {len(board_lines)} + {len(known_lines)} LINE "
               f"entities read back {'as written' if ok else 'WRONG'}")
-        return 0 if ok else 1
+        return report(reader_name, [] if ok else ["LINE entities read wrong"])
 
 
 if __name__ == "__main__":
