@@ -177,6 +177,15 @@ bool close_on_disk(FILE* file) {
   return fclose(file) == 0 && ok;
 }
 
+// Flushes a closed new file to the disk.
+bool flush_new_file(const std::string& path) {
+  HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                         OPEN_EXISTING, 0, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return false;
+  bool ok = FlushFileBuffers(h) != 0;
+  return CloseHandle(h) != 0 && ok;
+}
+
 bool move_over(const std::string& from, const std::string& to) {
   return MoveFileExA(from.c_str(), to.c_str(),
                      MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
@@ -274,6 +283,15 @@ bool close_on_disk(FILE* file) {
   return fclose(file) == 0 && ok;
 }
 
+// Flushes a closed new file to the disk. Once the first file of a run is
+// flushed, the file system has mostly written the others with it.
+bool flush_new_file(const std::string& path) {
+  int fd = open(path.c_str(), O_RDONLY);
+  if (fd < 0) return false;
+  bool ok = fsync(fd) == 0 || errno == EINVAL;
+  return close(fd) == 0 && ok;
+}
+
 bool move_over(const std::string& from, const std::string& to) {
   return rename(from.c_str(), to.c_str()) == 0;
 }
@@ -369,9 +387,11 @@ int open_one(Replacement& r, bool alone, Problem& problem) {
   return 0;
 }
 
+// Writes the bytes and closes the file. A file written in place is flushed
+// to the disk at once; new files are flushed once all are written.
 int write_one(Replacement& r, const std::string& bytes, Problem& problem) {
   bool written = fwrite(bytes.data(), 1, bytes.size(), r.file) == bytes.size();
-  bool closed = close_on_disk(r.file);
+  bool closed = r.in_place ? close_on_disk(r.file) : fclose(r.file) == 0;
   r.file = nullptr;
   if (written && closed) return 0;
   return refuse(problem, r, "cannot be written: " + system_error());
@@ -399,6 +419,12 @@ int replace_files(const std::vector<WholeFile>& files, Problem& problem) {
       abandon_all(all);
       return -1;
     }
+  }
+  for (Replacement& r : all) {
+    if (r.in_place || flush_new_file(r.temporary)) continue;
+    refuse(problem, r, "cannot be written: " + system_error());
+    abandon_all(all);
+    return -1;
   }
   std::set<std::string> folders;
   for (Replacement& r : all) {
