@@ -77,6 +77,8 @@ EAGLE_MNT = (b"C1 12.70 25.40 90 100nF C_0603_1608Metric\n"
              b"U1 40.00 20.00 0 LM358 SOIC-8\n")
 EAGLE_ARGS = ["--ref", "1", "--x", "2", "--y", "3", "--angle", "4",
               "--code", "6"]
+ALTIUM_1252 = ALTIUM_CSV.replace(b"USB, type", b"\xb110 %").replace(
+    b"LQFP-64", b"LQFP-64 10\xd710")
 SEMICOLON_CSV = (b"Designator;Package;Pos X;Pos Y;Rotation;Side\n"
                  b"C1;C_0603_1608Metric;12,7;3,5;90;top\n")
 
@@ -125,6 +127,11 @@ CASES = [
      {"board.txt": UTF16_PARTS}),
     ("Eagle mount file, columns by number", EAGLE_ARGS + ["b.mnt", "b.txt"],
      files("b.mnt", EAGLE_MNT), 0, {"b.txt": EAGLE_PARTS}),
+    ("Windows-1252 read as such", ["pnp.csv", "b.txt"],
+     files("pnp.csv", ALTIUM_1252, SIZES_MIL.replace(
+         b"LQFP-64", "LQFP-64 10\u00d710".encode())), 0,
+     {"b.txt": ALTIUM_MIL}, "pnp.csv:14: warning: the first byte that is "
+     "not UTF-8"),
     ("semicolons and decimal commas", ["eu.csv", "b.txt"],
      files("eu.csv", SEMICOLON_CSV), 0, {"b.txt": [JLC_PARTS[0]]}),
     ("keep the bottom side", ["--side", "bottom", "board.pos", "b.txt"],
