@@ -77,6 +77,9 @@ EAGLE_MNT = (b"C1 12.70 25.40 90 100nF C_0603_1608Metric\n"
              b"U1 40.00 20.00 0 LM358 SOIC-8\n")
 EAGLE_ARGS = ["--ref", "1", "--x", "2", "--y", "3", "--angle", "4",
               "--code", "6"]
+SIDES_CSV = b"Ref,Package,PosX,PosY,Rot,Side\n" + b"".join(
+    b"C%d,C_0603_1608Metric,%d,2,0,%s\n" % (i, i, side) for i, side in
+    enumerate([b"F.Cu", b"B.Cu", b"Back", b"TopLayer", b"Inner1"]))
 ALTIUM_1252 = ALTIUM_CSV.replace(b"USB, type", b"\xb110 %").replace(
     b"LQFP-64", b"LQFP-64 10\xd710")
 SEMICOLON_CSV = (b"Designator;Package;Pos X;Pos Y;Rotation;Side\n"
@@ -97,6 +100,9 @@ ALTIUM_MM = [(40.5003, 12.70635, 9, 7.5, 270), (50.8, 2.54, 12, 12, 45)]
 JLC_PARTS = [(12.7, 3.5, 1.6, 0.8, 90), (25.4, -10, 5, 4, 180)]
 UTF16_PARTS = [(1594.5, 500, 470, 470, 0), (100, -200, 350, 300, 270)]
 EAGLE_PARTS = [(12.7, 25.4, 1.6, 0.8, 90), (40, 20, 5, 4, 0)]
+# Parts with the side written for them.
+SIDES = [(i, 2, 1.6, 0.8, 0, side) for i, side in
+         enumerate(["top", "bottom", "bottom", "top", "Inner1"])]
 MANY = [(i % 50, i // 50, 1.6, 0.8, 0) for i in range(1, 193)]
 
 
@@ -127,6 +133,9 @@ CASES = [
      {"board.txt": UTF16_PARTS}),
     ("Eagle mount file, columns by number", EAGLE_ARGS + ["b.mnt", "b.txt"],
      files("b.mnt", EAGLE_MNT), 0, {"b.txt": EAGLE_PARTS}),
+    ("sides written as top and bottom", ["b.csv", "b.txt"],
+     files("b.csv", SIDES_CSV), 0, {"b.txt": SIDES},
+     "b.csv:6: warning: the side 'Inner1' is neither top nor bottom"),
     ("Windows-1252 read as such", ["pnp.csv", "b.txt"],
      files("pnp.csv", ALTIUM_1252, SIZES_MIL.replace(
          b"LQFP-64", "LQFP-64 10\u00d710".encode())), 0,
@@ -241,7 +250,7 @@ def check_drawing(work, korvane, xy, parts):
         return [f"korvane {xy} ended with {done.returncode}"]
     with open(os.path.join(work, "drawing.dxf"), "rb") as f:
         got = outline_corners(f.read())
-    want = [expected_corners(*part) for part in parts]
+    want = [expected_corners(*part[:5]) for part in parts]
     if len(got) != len(want):
         return [f"{xy}: {len(got)} outlines drawn, {len(want)} expected"]
     return [f"{xy} outline {i + 1}:\n  expected {w}\n  got      {g}"
@@ -259,6 +268,11 @@ def check_success(work, done, korvane, outputs, args):
             problems.append(f"{xy} not written")
             continue
         problems += check_drawing(work, korvane, xy, parts)
+        with open(os.path.join(work, xy), encoding="utf-8") as f:
+            sides = [row.split("\t")[5] for row in f.read().splitlines()[1:]]
+        if parts and len(parts[0]) > 5 and \
+                sides != [part[5] for part in parts]:
+            problems.append(f"{xy}: sides {sides}")
     return problems
 
 

@@ -55,7 +55,7 @@ int gather(const ImportOptions& options, std::vector<ImportedPlacement>& all,
   ExportLayout layout;
   if (read_export(options, text, warnings, problem) != 0 ||
       find_layout(text, options, layout, problem) != 0 ||
-      read_placements(text, layout, all, problem) != 0 ||
+      read_placements(text, layout, all, warnings, problem) != 0 ||
       keep_side(all, layout, options.keep, problem) != 0 ||
       settle_units(all, options.units, problem) != 0)
     return -1;

@@ -1,6 +1,7 @@
 #include "import/placements.h"
 
 #include <cmath>
+#include <set>
 
 #include "import/fields.h"
 #include "import/units.h"
@@ -80,13 +81,22 @@ int read_coordinate(const std::string& field, Unit column_unit,
   return 0;
 }
 
+// The row's side as "top" or "bottom", or as it stands when it names
+// neither.
+std::string side_field(const Record& record, const ExportLayout& layout) {
+  std::string side = trimmed(field_of(record, layout, kSide));
+  Side named = side_of(side);
+  if (named == Side::kAny) return side;
+  return named == Side::kTop ? "top" : "bottom";
+}
+
 // One row into a placement.
 int read_row(const Record& record, const ExportLayout& layout,
              ImportedPlacement& p, Problem& problem) {
   p.line = record.line;
   p.code = trimmed(field_of(record, layout, kCode));
   p.ref = trimmed(field_of(record, layout, kRef));
-  p.side = trimmed(field_of(record, layout, kSide));
+  p.side = side_field(record, layout);
   if (p.code.empty()) {
     problem = problem_at(p.line,
                          "the part code (footprint or package) is empty; fill "
@@ -122,11 +132,28 @@ bool skip_comment(std::string_view text, size_t& pos, int& line) {
   return true;
 }
 
+// One warning for each side that names neither top nor bottom, at the
+// first row that gives it.
+void warn_unknown_sides(const std::vector<ImportedPlacement>& placements,
+                        std::vector<Problem>& warnings) {
+  std::set<std::string> seen;
+  for (const ImportedPlacement& p : placements) {
+    if (p.side.empty() || side_of(p.side) != Side::kAny ||
+        !seen.insert(p.side).second)
+      continue;
+    warnings.push_back(problem_at(
+        p.line, "the side '" + p.side.substr(0, 40) +
+                    "' is neither top nor bottom, and is written as it "
+                    "stands; correct it in the export, or name the side "
+                    "column with --side-column"));
+  }
+}
+
 }  // namespace
 
 int read_placements(std::string_view text, const ExportLayout& layout,
                     std::vector<ImportedPlacement>& placements,
-                    Problem& problem) {
+                    std::vector<Problem>& warnings, Problem& problem) {
   size_t pos = layout.data_start;
   int line = layout.data_line;
   int expected = layout.heading_fields;
@@ -143,15 +170,17 @@ int read_placements(std::string_view text, const ExportLayout& layout,
       return -1;
     placements.push_back(p);
   }
+  warn_unknown_sides(placements, warnings);
   return 0;
 }
 
 Side side_of(std::string_view field) {
   std::string key = name_key(field);
-  for (const char* top : {"top", "t", "toplayer", "front", "f", "component"})
+  for (const char* top :
+       {"top", "t", "toplayer", "front", "f", "fcu", "component"})
     if (key == top) return Side::kTop;
   for (const char* bottom :
-       {"bottom", "b", "bot", "bottomlayer", "back", "solder"})
+       {"bottom", "b", "bot", "bottomlayer", "back", "bcu", "solder"})
     if (key == bottom) return Side::kBottom;
   return Side::kAny;
 }
