@@ -73,8 +73,12 @@ EASYEDA_UTF16 = ("\ufeff"
     "T\t0\tMCU \u00b5C\r\n"
     "J1\tMolex 105450-0101\t100mil\t-200mil\t0mil\t0mil\t0mil\t0mil\t"
     "B\t270\tUSB\r\n").encode("utf-16-le")
-EAGLE_MNT = (b"C1 12.70 25.40 90 100nF C_0603_1608Metric\n"
-             b"U1 40.00 20.00 0 LM358 SOIC-8\n")
+EAGLE_MNT = (b"C1 12.70 25.40  90 100nF 50V C_0603_1608Metric\n"
+             b"U1 40.00 20.00   0  SOIC-8\n"
+             b"R3 5.00 -3.00 180 1k @ 1% R_0603_1608Metric\n")
+PLACE_TXT = (b"UUNITS = MILS\r\n"
+             b"C1 500.00 1000.00 90.000 C_0603_1608Metric\r\n"
+             b"U1 1500.00 800.00 0.000 m SOIC-8\r\n")
 EAGLE_ARGS = ["--ref", "1", "--x", "2", "--y", "3", "--angle", "4",
               "--code", "6"]
 SIDES_CSV = b"Ref,Package,PosX,PosY,Rot,Side\n" + b"".join(
@@ -99,8 +103,11 @@ ALTIUM_MIL = [(1594.5, 500.25, 350, 300, 270), (2000, 100, 470, 470, 45)]
 ALTIUM_MM = [(40.5003, 12.70635, 9, 7.5, 270), (50.8, 2.54, 12, 12, 45)]
 JLC_PARTS = [(12.7, 3.5, 1.6, 0.8, 90), (25.4, -10, 5, 4, 180)]
 UTF16_PARTS = [(1594.5, 500, 470, 470, 0), (100, -200, 350, 300, 270)]
-EAGLE_PARTS = [(12.7, 25.4, 1.6, 0.8, 90), (40, 20, 5, 4, 0)]
-# Parts with the side written for them.
+EAGLE_PARTS = [(12.7, 25.4, 1.6, 0.8, 90), (40, 20, 5, 4, 0),
+               (5, -3, 1.6, 0.8, 180)]
+# Parts with the side written for them: placed in inches or mils, in mm.
+INCH_PARTS = [(12.7, 25.4, 1.6, 0.8, 90, "top"), (38.1, 20.32, 5, 4, 0,
+                                                   "bottom")]
 SIDES = [(i, 2, 1.6, 0.8, 0, side) for i, side in
          enumerate(["top", "bottom", "bottom", "top", "Inner1"])]
 MANY = [(i % 50, i // 50, 1.6, 0.8, 0) for i in range(1, 193)]
@@ -133,6 +140,11 @@ CASES = [
      {"board.txt": UTF16_PARTS}),
     ("Eagle mount file, columns by number", EAGLE_ARGS + ["b.mnt", "b.txt"],
      files("b.mnt", EAGLE_MNT), 0, {"b.txt": EAGLE_PARTS}),
+    ("Eagle mount file, values with blanks", ["b.mnb", "b.txt"],
+     files("b.mnb", EAGLE_MNT), 0, {"b.txt": EAGLE_PARTS}),
+    ("Allegro place_txt in mils, m for bottom", ["--units", "mm",
+                                                 "place_txt.txt", "b.txt"],
+     files("place_txt.txt", PLACE_TXT), 0, {"b.txt": INCH_PARTS}),
     ("sides written as top and bottom", ["b.csv", "b.txt"],
      files("b.csv", SIDES_CSV), 0, {"b.txt": SIDES},
      "b.csv:6: warning: the side 'Inner1' is neither top nor bottom"),
@@ -176,6 +188,9 @@ CASES = [
     ("no footprint column", ["x.csv", "b.txt"],
      files("x.csv", b"Designator,Mid X,Mid Y,Layer,Rotation\nU1,1,2,T,0\n"),
      2, "x.csv:1: no part code"),
+    ("place_txt in a unit it does not read", ["p.txt", "b.txt"],
+     files("p.txt", PLACE_TXT.replace(b"MILS", b"MICRONS")), 2,
+     "p.txt:1: the unit here is none"),
     ("too few fields", ["x.csv", "b.txt"],
      files("x.csv", KICAD_CSV + b'"U1","LM358","SOIC-8",100\r\n'), 2,
      "x.csv:4: 4 fields where the heading has 7: too few"),

@@ -94,6 +94,12 @@ bool heading_fields(std::string_view line, Separator separator,
 constexpr Separator kSeparators[] = {Separator::kComma, Separator::kSemicolon,
                                      Separator::kTab, Separator::kBlanks};
 
+// Whether the line's first character other than a blank is `mark`.
+bool starts_with(std::string_view line, char mark) {
+  size_t start = line.find_first_not_of(" \t");
+  return start != std::string_view::npos && line[start] == mark;
+}
+
 // Tries `line` as the heading with each separator; keeps the one that
 // names the most roles. Returns false when no separator makes a heading.
 bool try_heading(std::string_view line, const ImportOptions& options,
@@ -194,30 +200,118 @@ std::string_view first_row(std::string_view text) {
 }
 
 // Without a heading: the first separator that cuts the first row into
-// enough fields for every numbered column.
+// enough fields for every numbered column. Cut at blanks, a code column
+// after all others is each row's last field, and needs one field at least.
 int headerless_layout(std::string_view text, const ImportOptions& options,
                       ExportLayout& layout, Problem& problem) {
-  int needed = 0;
+  int others = 0;  // the fields the roles other than the code need
   for (int role = 0; role < kRoles; ++role) {
     int number = column_number(options.column[role]);
     if (!options.column[role].empty() && number == 0) return -1;
     layout.columns.index[role] = number - 1;
-    if (number > needed) needed = number;
+    if (role != kCode && number > others) others = number;
   }
   for (int role : {kCode, kX, kY, kAngle})
     if (layout.columns.index[role] < 0) return -1;
+  int code = layout.columns.index[kCode] + 1;
   std::string_view first = first_row(text);
   for (Separator separator : kSeparators) {
     Record record;
+    bool last = separator == Separator::kBlanks && code > others;
+    int needed = last ? others + 1 : std::max(code, others);
     if (heading_fields(first, separator, record) &&
         static_cast<int>(record.fields.size()) >= needed) {
       layout.separator = separator;
+      layout.code_last = last;
       return 0;
     }
   }
   problem =
       problem_at(1, "the first line has fewer fields than the columns named");
   return -2;
+}
+
+// Whether a row cut at blanks is a name, three numbers and one field more
+// at least, as Eagle's mount files and Allegro's place_txt write them.
+bool name_first_row(const Record& record) {
+  const std::vector<std::string>& f = record.fields;
+  double value = 0;
+  Unit unit = Unit::kNone;
+  return f.size() >= 5 && read_length(f[0], false, value, unit) != 0 &&
+         read_length(f[1], false, value, unit) == 0 &&
+         read_length(f[2], false, value, unit) == 0 &&
+         read_angle(f[3], false, value) == 0;
+}
+
+// A line ahead of name-first rows: a declaration ("VERSION = 2.0") or a
+// comment in brackets. Allegro's "UUNITS = MILS" gives the unit and marks
+// place_txt. Returns 1 for such a line, 0 for another, -1 with `problem`
+// set on a unit korvane-import does not know.
+int preamble_line(std::string_view row, int line, ExportLayout& layout,
+                  Problem& problem) {
+  size_t equals = row.find('=');
+  if (starts_with(row, '(')) return 1;
+  if (equals == std::string_view::npos) return 0;
+  if (name_key(row.substr(0, equals)) != "uunits") return 1;
+  layout.mirror_mark = true;
+  layout.file_unit = declared_unit(row);
+  if (layout.file_unit != Unit::kNone) return 1;
+  problem = problem_at(line,
+                       "the unit here is none that korvane-import reads; "
+                       "write the placements again in MILLIMETERS, MILS or "
+                       "INCHES");
+  return -1;
+}
+
+// Moves past a line that starts with "#"; returns false, moving nothing,
+// for any other line.
+bool skip_comment_line(std::string_view text, size_t& pos, int& line) {
+  if (!starts_with(text.substr(pos), '#')) return false;
+  pos = std::min(text.find('\n', pos), text.size() - 1) + 1;
+  ++line;
+  return true;
+}
+
+// Without a heading or column options: rows of a name, three numbers and
+// the rest, the code last, after preamble lines; blank rows and "#"
+// comments pass. Returns 1 when every row is one, 0 when not, -1 with
+// `problem` set on a unit korvane-import does not know.
+int name_first_layout(std::string_view text, ExportLayout& layout,
+                      Problem& problem) {
+  layout = ExportLayout();
+  layout.separator = Separator::kBlanks;
+  layout.data_line = 0;  // no row found yet
+  size_t pos = 0;
+  for (int line = 1; pos < text.size();) {
+    size_t start = pos;
+    int start_line = line;
+    Record record;
+    Problem ignored;
+    if (skip_comment_line(text, pos, line)) continue;
+    if (split_record(text, pos, line, layout.separator, record, ignored) != 0)
+      return 0;
+    bool placement = name_first_row(record);
+    if (placement && layout.data_line == 0) {
+      layout.data_start = start;
+      layout.data_line = start_line;
+    }
+    if (placement || record.fields.empty()) continue;
+    std::string_view row = text.substr(start, pos - start);
+    int status =
+        layout.data_line ? 0 : preamble_line(row, start_line, layout, problem);
+    if (status != 1) return status;
+  }
+  // Reference, code (each row's last field), X, Y and rotation.
+  layout.columns = ColumnChoice{{0, 4, 1, 2, 3, -1}};
+  layout.code_last = true;
+  return layout.data_line ? 1 : 0;
+}
+
+// Whether the options name any column.
+bool names_columns(const ImportOptions& options) {
+  for (int role = 0; role < kRoles; ++role)
+    if (!options.column[role].empty()) return true;
+  return false;
 }
 
 }  // namespace
@@ -242,6 +336,12 @@ int find_layout(std::string_view text, const ImportOptions& options,
     pos = end + 1;
   }
   Unit declared = layout.file_unit;
+  if (!names_columns(options)) {
+    int status = name_first_layout(text, layout, problem);
+    if (status != 0) return status > 0 ? 0 : -1;
+    layout = ExportLayout();
+  }
+  layout.file_unit = declared;
   int status = headerless_layout(text, options, layout, problem);
   if (status == -1)
     problem =
@@ -250,6 +350,5 @@ int find_layout(std::string_view text, const ImportOptions& options,
                    "reference, X and Y columns; name them with --ref, --x and "
                    "--y, or give "
                    "--code, --x, --y and --angle as column numbers");
-  layout.file_unit = declared;
   return status == 0 ? 0 : -1;
 }

@@ -17,6 +17,12 @@ struct ExportLayout {
   int heading_fields = 0;
   ColumnChoice columns;
   Unit file_unit = Unit::kNone;  // declared ahead of the heading
+  // Rows without a heading, cut at blanks, whose part code is the last
+  // field whatever stands between it and the rotation (Eagle's value).
+  bool code_last = false;
+  // Allegro's place_txt: an "m" between the rotation and the code marks a
+  // part mirrored to the bottom; every other part is on the top.
+  bool mirror_mark = false;
 };
 
 // A heading name reduced for comparison: anything in brackets dropped,
@@ -35,7 +41,11 @@ int choose_columns(const Record& heading, const ImportOptions& options,
 // Finds the heading: the first row, among the first 1000 lines, that names
 // a reference and both coordinates, cut by whichever separator names the most
 // roles. Without one, when the options give the code, X and Y as column
-// numbers, every row is a placement. Returns -1 with `problem` set when neither
-// holds or the heading lacks a code or angle column.
+// numbers, every row is a placement; when the options name no column and
+// every row is a name, three numbers and the part code, with anything
+// between (Eagle's mount files, Allegro's place_txt after its UUNITS line),
+// so is every row. Returns -1 with `problem` set when none of these holds,
+// the heading lacks a code or angle column, or a unit is declared that
+// korvane-import does not know.
 int find_layout(std::string_view text, const ImportOptions& options,
                 ExportLayout& layout, Problem& problem);

@@ -1,5 +1,6 @@
 #include "import/placements.h"
 
+#include <algorithm>
 #include <cmath>
 #include <set>
 
@@ -14,6 +15,8 @@ const char* const kFieldWords[kRoles] = {"reference", "part code", "X",
 // The field of a role's column, empty when the row or the export has none.
 std::string field_of(const Record& record, const ExportLayout& layout,
                      int role) {
+  if (role == kCode && layout.code_last && !record.fields.empty())
+    return record.fields.back();
   int at = layout.columns.index[role];
   if (at < 0 || at >= static_cast<int>(record.fields.size())) return {};
   return record.fields[at];
@@ -27,10 +30,28 @@ std::string trimmed(const std::string& text) {
   return text.substr(start, text.find_last_not_of(' ') - start + 1);
 }
 
+// A row whose code is its last field needs every other column and one
+// field more.
+int check_code_last(const Record& record, const ExportLayout& layout,
+                    Problem& problem) {
+  int needed = 1;
+  for (int role : {kRef, kX, kY, kAngle, kSide})
+    needed = std::max(needed, layout.columns.index[role] + 2);
+  int count = static_cast<int>(record.fields.size());
+  if (count >= needed) return 0;
+  problem = problem_at(record.line, std::to_string(count) +
+                                        " fields where the rows need " +
+                                        std::to_string(needed) +
+                                        ": too few fields, the part code or "
+                                        "the rotation is missing");
+  return -1;
+}
+
 // The row's field count without trailing empty fields must fit the
 // heading, and every required column must be there.
 int check_field_count(const Record& record, const ExportLayout& layout,
                       int expected, Problem& problem) {
+  if (layout.code_last) return check_code_last(record, layout, problem);
   int count = static_cast<int>(record.fields.size());
   bool aligned = layout.separator == Separator::kBlanks;
   while (!aligned && count > 0 && record.fields[count - 1].empty()) --count;
@@ -81,9 +102,19 @@ int read_coordinate(const std::string& field, Unit column_unit,
   return 0;
 }
 
+// Whether a place_txt row marks its part mirrored to the bottom: an "m"
+// between the rotation and the code.
+bool mirrored(const Record& record, const ExportLayout& layout) {
+  size_t after_angle = static_cast<size_t>(layout.columns.index[kAngle] + 1);
+  for (size_t i = after_angle; i + 1 < record.fields.size(); ++i)
+    if (record.fields[i] == "m") return true;
+  return false;
+}
+
 // The row's side as "top" or "bottom", or as it stands when it names
 // neither.
 std::string side_field(const Record& record, const ExportLayout& layout) {
+  if (layout.mirror_mark) return mirrored(record, layout) ? "bottom" : "top";
   std::string side = trimmed(field_of(record, layout, kSide));
   Side named = side_of(side);
   if (named == Side::kAny) return side;
@@ -188,7 +219,7 @@ Side side_of(std::string_view field) {
 int keep_side(std::vector<ImportedPlacement>& placements,
               const ExportLayout& layout, Side keep, Problem& problem) {
   if (keep == Side::kAny) return 0;
-  if (layout.columns.index[kSide] < 0) {
+  if (layout.columns.index[kSide] < 0 && !layout.mirror_mark) {
     problem = problem_at(layout.heading_line,
                          "no side or layer column found to keep "
                          "one side by; name it with --side-column");

@@ -99,7 +99,7 @@ Unit declared_unit(std::string_view line) {
   if (mark == std::string::npos) return Unit::kNone;
   size_t start = text.find_first_not_of(" \t", mark + 1);
   if (start == std::string::npos) return Unit::kNone;
-  size_t end = text.find_first_of(" \t,;.", start);
+  size_t end = text.find_first_of(" \t,;.\n", start);
   return unit_from_name(std::string_view(text).substr(
       start, end == std::string::npos ? std::string::npos : end - start));
 }
