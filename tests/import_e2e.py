@@ -81,6 +81,19 @@ PLACE_TXT = (b"UUNITS = MILS\r\n"
              b"U1 1500.00 800.00 0.000 m SOIC-8\r\n")
 EAGLE_ARGS = ["--ref", "1", "--x", "2", "--y", "3", "--angle", "4",
               "--code", "6"]
+DIPTRACE = (b"RefDes,Name,X (in),Y (in),Side,Rotate,Value\r\n"
+            b"C1,C_0603_1608Metric,0.5,1,Top,90,100nF\r\n"
+            b"U1,SOIC-8,1.5,0.8,Bottom,0,LM358\r\n")
+GEDA_XY = b"""# PcbXY Version 1.0
+# Date: Mon Dec  7 10:40:00 2026 UTC
+# Author: Ada
+# Title: probe - PCB X-Y
+# RefDes, Description, Value, X, Y, rotation, top/bottom
+# X,Y in mils.  rotation in degrees.
+# --------------------------------------------
+J1,"Molex 105450-0101","USB-C",1594.50,500.25,270,top
+U2,"LQFP-64","MCU",2000.00,100.00,45,bottom
+"""
 SIDES_CSV = b"Ref,Package,PosX,PosY,Rot,Side\n" + b"".join(
     b"C%d,C_0603_1608Metric,%d,2,0,%s\n" % (i, i, side) for i, side in
     enumerate([b"F.Cu", b"B.Cu", b"Back", b"TopLayer", b"Inner1"]))
@@ -145,6 +158,12 @@ CASES = [
     ("Allegro place_txt in mils, m for bottom", ["--units", "mm",
                                                  "place_txt.txt", "b.txt"],
      files("place_txt.txt", PLACE_TXT), 0, {"b.txt": INCH_PARTS}),
+    ("DipTrace CSV in inches", ["--units", "mm", "pnp.csv", "b.txt"],
+     files("pnp.csv", DIPTRACE), 0, {"b.txt": INCH_PARTS}),
+    ("gEDA xy, heading and unit in comments", ["--units", "mm", "b.xy",
+                                               "b.txt"],
+     files("b.xy", GEDA_XY), 0,
+     {"b.txt": [p + (s,) for p, s in zip(ALTIUM_MM, ["top", "bottom"])]}),
     ("sides written as top and bottom", ["b.csv", "b.txt"],
      files("b.csv", SIDES_CSV), 0, {"b.txt": SIDES},
      "b.csv:6: warning: the side 'Inner1' is neither top nor bottom"),
@@ -186,8 +205,8 @@ CASES = [
     ("no heading", ["x.csv", "b.txt"], files("x.csv", b"a,b\n1,2\n"), 2,
      "x.csv:1: no heading found"),
     ("no footprint column", ["x.csv", "b.txt"],
-     files("x.csv", b"Designator,Mid X,Mid Y,Layer,Rotation\nU1,1,2,T,0\n"),
-     2, "x.csv:1: no part code"),
+     files("x.csv", b"Designator,Mid X,Mid Y,Rotation,Layer\nU1,1,2,0,T\n"),
+     2, "x.csv:1: the file names no footprint or package column"),
     ("place_txt in a unit it does not read", ["p.txt", "b.txt"],
      files("p.txt", PLACE_TXT.replace(b"MILS", b"MICRONS")), 2,
      "p.txt:1: the unit here is none"),

@@ -13,13 +13,13 @@ const std::vector<std::vector<std::string>> kUsualNames = {
     {"designator", "ref", "reference", "refdes", "referencedesignator",
      "partname", "part"},
     {"footprint", "package", "pattern", "footprintname", "packagename",
-     "pcbfootprint", "case"},
+     "pcbfootprint", "case", "name"},
     {"midx", "centerx", "centrex", "posx", "x", "xpos", "positionx",
      "locationx", "locx", "cx"},
     {"midy", "centery", "centrey", "posy", "y", "ypos", "positiony",
      "locationy", "locy", "cy"},
     {"rotation", "rot", "angle", "rotate", "orientation"},
-    {"layer", "side", "tb", "mountside"},
+    {"layer", "side", "tb", "mountside", "topbottom"},
 };
 
 const char* const kOptionNames[kRoles] = {"--ref", "--code",  "--x",
@@ -109,7 +109,8 @@ bool try_heading(std::string_view line, const ImportOptions& options,
     Record record;
     ColumnChoice columns;
     if (!heading_fields(line, separator, record)) continue;
-    int found = choose_columns(record, options, columns);
+    int found =
+        choose_columns(record, starts_with(line, '#'), options, columns);
     if (!names_placements(columns, options) || found <= best) continue;
     best = found;
     layout.separator = separator;
@@ -134,8 +135,8 @@ std::string name_key(std::string_view name) {
   return key;
 }
 
-int choose_columns(const Record& heading, const ImportOptions& options,
-                   ColumnChoice& columns) {
+int choose_columns(const Record& heading, bool comment,
+                   const ImportOptions& options, ColumnChoice& columns) {
   int found = 0;
   std::vector<std::string> keys;
   for (const std::string& field : heading.fields)
@@ -150,6 +151,8 @@ int choose_columns(const Record& heading, const ImportOptions& options,
       at = column_named(keys, name_key(option));
     else
       at = usual_column(keys, role);
+    if (role == kCode && at == -1 && comment && option.empty())
+      at = column_named(keys, "description");
     if (at >= 0) ++found;
   }
   for (int role : {kX, kY}) {
@@ -175,7 +178,16 @@ int check_columns(const ExportLayout& layout, Problem& problem) {
                                " column; name one with " + kOptionNames[role]);
       return -1;
     }
-    if (at == -1 && (role == kCode || role == kAngle)) {
+    if (at == -1 && role == kCode) {
+      problem = problem_at(
+          layout.heading_line,
+          "the file names no footprint or package column, and korvane finds "
+          "each part's size by it; import the KiCad board file instead "
+          "(korvane-import board.kicad_pcb board.txt), or name the column "
+          "that holds the part code with --code");
+      return -1;
+    }
+    if (at == -1 && role == kAngle) {
       problem = problem_at(layout.heading_line, "no " + what +
                                                     " column found; name "
                                                     "it with " +
@@ -307,6 +319,20 @@ int name_first_layout(std::string_view text, ExportLayout& layout,
   return layout.data_line ? 1 : 0;
 }
 
+// The unit that "#" comment lines right after the heading declare, as
+// gEDA's "# X,Y in mils."; kNone when they declare none.
+Unit unit_after_heading(std::string_view text, size_t pos) {
+  while (pos < text.size()) {
+    size_t end = std::min(text.find('\n', pos), text.size());
+    std::string_view line = text.substr(pos, end - pos);
+    if (!starts_with(line, '#')) return Unit::kNone;
+    Unit unit = declared_unit(line);
+    if (unit != Unit::kNone) return unit;
+    pos = end + 1;
+  }
+  return Unit::kNone;
+}
+
 // Whether the options name any column.
 bool names_columns(const ImportOptions& options) {
   for (int role = 0; role < kRoles; ++role)
@@ -330,6 +356,8 @@ int find_layout(std::string_view text, const ImportOptions& options,
       layout.heading_fields = static_cast<int>(heading.fields.size());
       layout.data_start = end < text.size() ? end + 1 : end;
       layout.data_line = line + 1;
+      if (layout.file_unit == Unit::kNone)
+        layout.file_unit = unit_after_heading(text, layout.data_start);
       return check_columns(layout, problem);
     }
     if (layout.file_unit == Unit::kNone) layout.file_unit = declared_unit(row);

@@ -16,7 +16,7 @@ struct ExportLayout {
   int heading_line = 0;   // 0: the export has no heading
   int heading_fields = 0;
   ColumnChoice columns;
-  Unit file_unit = Unit::kNone;  // declared ahead of the heading
+  Unit file_unit = Unit::kNone;  // declared around the heading
   // Rows without a heading, cut at blanks, whose part code is the last
   // field whatever stands between it and the rotation (Eagle's value).
   bool code_last = false;
@@ -33,10 +33,11 @@ std::string name_key(std::string_view name);
 // Finds the roles' columns in a heading row: a role the options name takes
 // that column (a number from 1, or a name), any other takes the first
 // column whose name is one of that role's usual names, the better names
-// first. Returns the count of roles found; a role whose name fits two
-// columns gets the index -2 and does not count.
-int choose_columns(const Record& heading, const ImportOptions& options,
-                   ColumnChoice& columns);
+// first; in a heading that is a "#" comment (gEDA's) a Description column
+// is the part code when nothing else is. Returns the count of roles found;
+// a role whose name fits two columns gets the index -2 and does not count.
+int choose_columns(const Record& heading, bool comment,
+                   const ImportOptions& options, ColumnChoice& columns);
 
 // Finds the heading: the first row, among the first 1000 lines, that names
 // a reference and both coordinates, cut by whichever separator names the most
