@@ -86,7 +86,6 @@ DIPTRACE = (b"RefDes,Name,X (in),Y (in),Side,Rotate,Value\r\n"
             b"U1,SOIC-8,1.5,0.8,Bottom,0,LM358\r\n")
 GEDA_XY = b"""# PcbXY Version 1.0
 # Date: Mon Dec  7 10:40:00 2026 UTC
-# Author: Ada
 # Title: probe - PCB X-Y
 # RefDes, Description, Value, X, Y, rotation, top/bottom
 # X,Y in mils.  rotation in degrees.
@@ -97,8 +96,9 @@ U2,"LQFP-64","MCU",2000.00,100.00,45,bottom
 SIDES_CSV = b"Ref,Package,PosX,PosY,Rot,Side\n" + b"".join(
     b"C%d,C_0603_1608Metric,%d,2,0,%s\n" % (i, i, side) for i, side in
     enumerate([b"F.Cu", b"B.Cu", b"Back", b"TopLayer", b"Inner1"]))
+LQFP_10X10 = "LQFP-64 10\u00d710"
 ALTIUM_1252 = ALTIUM_CSV.replace(b"USB, type", b"\xb110 %").replace(
-    b"LQFP-64", b"LQFP-64 10\xd710")
+    b"LQFP-64", LQFP_10X10.encode("cp1252"))
 SEMICOLON_CSV = (b"Designator;Package;Pos X;Pos Y;Rotation;Side\n"
                  b"C1;C_0603_1608Metric;12,7;3,5;90;top\n")
 
@@ -169,9 +169,8 @@ CASES = [
      "b.csv:6: warning: the side 'Inner1' is neither top nor bottom"),
     ("Windows-1252 read as such", ["pnp.csv", "b.txt"],
      files("pnp.csv", ALTIUM_1252, SIZES_MIL.replace(
-         b"LQFP-64", "LQFP-64 10\u00d710".encode())), 0,
-     {"b.txt": ALTIUM_MIL}, "pnp.csv:14: warning: the first byte that is "
-     "not UTF-8"),
+         b"LQFP-64", LQFP_10X10.encode())), 0, {"b.txt": ALTIUM_MIL},
+     "pnp.csv:14: warning: the first byte that is not UTF-8"),
     ("semicolons and decimal commas", ["eu.csv", "b.txt"],
      files("eu.csv", SEMICOLON_CSV), 0, {"b.txt": [JLC_PARTS[0]]}),
     ("keep the bottom side", ["--side", "bottom", "board.pos", "b.txt"],
@@ -304,8 +303,7 @@ def check_success(work, done, korvane, outputs, args):
         problems += check_drawing(work, korvane, xy, parts)
         with open(os.path.join(work, xy), encoding="utf-8") as f:
             sides = [row.split("\t")[5] for row in f.read().splitlines()[1:]]
-        if parts and len(parts[0]) > 5 and \
-                sides != [part[5] for part in parts]:
+        if parts and len(parts[0]) > 5 and sides != [p[5] for p in parts]:
             problems.append(f"{xy}: sides {sides}")
     return problems
 
