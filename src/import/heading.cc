@@ -340,6 +340,29 @@ bool names_columns(const ImportOptions& options) {
   return false;
 }
 
+// Without a heading: name-first rows when the options name no column,
+// else the columns the options number; the unit declared is kept. Returns
+// -1 with `problem` set when neither fits.
+int layout_without_heading(std::string_view text, const ImportOptions& options,
+                           ExportLayout& layout, Problem& problem) {
+  Unit declared = layout.file_unit;
+  if (!names_columns(options)) {
+    int status = name_first_layout(text, layout, problem);
+    if (status != 0) return status > 0 ? 0 : -1;
+  }
+  layout = ExportLayout();
+  layout.file_unit = declared;
+  int status = headerless_layout(text, options, layout, problem);
+  if (status == -1)
+    problem =
+        problem_at(1,
+                   "no heading found: no line of the first 1000 names the "
+                   "reference, X and Y columns; name them with --ref, --x and "
+                   "--y, or give "
+                   "--code, --x, --y and --angle as column numbers");
+  return status == 0 ? 0 : -1;
+}
+
 }  // namespace
 
 int find_layout(std::string_view text, const ImportOptions& options,
@@ -363,20 +386,5 @@ int find_layout(std::string_view text, const ImportOptions& options,
     if (layout.file_unit == Unit::kNone) layout.file_unit = declared_unit(row);
     pos = end + 1;
   }
-  Unit declared = layout.file_unit;
-  if (!names_columns(options)) {
-    int status = name_first_layout(text, layout, problem);
-    if (status != 0) return status > 0 ? 0 : -1;
-    layout = ExportLayout();
-  }
-  layout.file_unit = declared;
-  int status = headerless_layout(text, options, layout, problem);
-  if (status == -1)
-    problem =
-        problem_at(1,
-                   "no heading found: no line of the first 1000 names the "
-                   "reference, X and Y columns; name them with --ref, --x and "
-                   "--y, or give "
-                   "--code, --x, --y and --angle as column numbers");
-  return status == 0 ? 0 : -1;
+  return layout_without_heading(text, options, layout, problem);
 }
