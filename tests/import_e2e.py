@@ -73,10 +73,32 @@ EASYEDA_UTF16 = ("\ufeff"
     "T\t0\tMCU \u00b5C\r\n"
     "J1\tMolex 105450-0101\t100mil\t-200mil\t0mil\t0mil\t0mil\t0mil\t"
     "B\t270\tUSB\r\n").encode("utf-16-le")
-EAGLE_MNT = (b"C1 12.70 25.40 90 100nF C_0603_1608Metric\n"
-             b"U1 40.00 20.00 0 LM358 SOIC-8\n")
+EAGLE_MNT = (b"C1 12.70 25.40  90 100nF 50V C_0603_1608Metric\n"
+             b"U1 40.00 20.00   0  SOIC-8\n"
+             b"R3 5.00 -3.00 180 1k @ 1% R_0603_1608Metric\n")
+PLACE_TXT = (b"UUNITS = MILS\r\n"
+             b"C1 500.00 1000.00 90.000 C_0603_1608Metric\r\n"
+             b"U1 1500.00 800.00 0.000 m SOIC-8\r\n")
 EAGLE_ARGS = ["--ref", "1", "--x", "2", "--y", "3", "--angle", "4",
               "--code", "6"]
+DIPTRACE = (b"RefDes,Name,X (in),Y (in),Side,Rotate,Value\r\n"
+            b"C1,C_0603_1608Metric,0.5,1,Top,90,100nF\r\n"
+            b"U1,SOIC-8,1.5,0.8,Bottom,0,LM358\r\n")
+GEDA_XY = b"""# PcbXY Version 1.0
+# Date: Mon Dec  7 10:40:00 2026 UTC
+# Title: probe - PCB X-Y
+# RefDes, Description, Value, X, Y, rotation, top/bottom
+# X,Y in mils.  rotation in degrees.
+# --------------------------------------------
+J1,"Molex 105450-0101","USB-C",1594.50,500.25,270,top
+U2,"LQFP-64","MCU",2000.00,100.00,45,bottom
+"""
+SIDES_CSV = b"Ref,Package,PosX,PosY,Rot,Side\n" + b"".join(
+    b"C%d,C_0603_1608Metric,%d,2,0,%s\n" % (i, i, side) for i, side in
+    enumerate([b"F.Cu", b"B.Cu", b"Back", b"TopLayer", b"Inner1"]))
+LQFP_10X10 = "LQFP-64 10\u00d710"
+ALTIUM_1252 = ALTIUM_CSV.replace(b"USB, type", b"\xb110 %").replace(
+    b"LQFP-64", LQFP_10X10.encode("cp1252"))
 SEMICOLON_CSV = (b"Designator;Package;Pos X;Pos Y;Rotation;Side\n"
                  b"C1;C_0603_1608Metric;12,7;3,5;90;top\n")
 
@@ -94,7 +116,13 @@ ALTIUM_MIL = [(1594.5, 500.25, 350, 300, 270), (2000, 100, 470, 470, 45)]
 ALTIUM_MM = [(40.5003, 12.70635, 9, 7.5, 270), (50.8, 2.54, 12, 12, 45)]
 JLC_PARTS = [(12.7, 3.5, 1.6, 0.8, 90), (25.4, -10, 5, 4, 180)]
 UTF16_PARTS = [(1594.5, 500, 470, 470, 0), (100, -200, 350, 300, 270)]
-EAGLE_PARTS = [(12.7, 25.4, 1.6, 0.8, 90), (40, 20, 5, 4, 0)]
+EAGLE_PARTS = [(12.7, 25.4, 1.6, 0.8, 90), (40, 20, 5, 4, 0),
+               (5, -3, 1.6, 0.8, 180)]
+# Parts with the side written for them: placed in inches or mils, in mm.
+INCH_PARTS = [(12.7, 25.4, 1.6, 0.8, 90, "top"), (38.1, 20.32, 5, 4, 0,
+                                                   "bottom")]
+SIDES = [(i, 2, 1.6, 0.8, 0, side) for i, side in
+         enumerate(["top", "bottom", "bottom", "top", "Inner1"])]
 MANY = [(i % 50, i // 50, 1.6, 0.8, 0) for i in range(1, 193)]
 
 
@@ -125,6 +153,24 @@ CASES = [
      {"board.txt": UTF16_PARTS}),
     ("Eagle mount file, columns by number", EAGLE_ARGS + ["b.mnt", "b.txt"],
      files("b.mnt", EAGLE_MNT), 0, {"b.txt": EAGLE_PARTS}),
+    ("Eagle mount file, values with blanks", ["b.mnb", "b.txt"],
+     files("b.mnb", EAGLE_MNT), 0, {"b.txt": EAGLE_PARTS}),
+    ("Allegro place_txt in mils, m for bottom", ["--units", "mm",
+                                                 "place_txt.txt", "b.txt"],
+     files("place_txt.txt", PLACE_TXT), 0, {"b.txt": INCH_PARTS}),
+    ("DipTrace CSV in inches", ["--units", "mm", "pnp.csv", "b.txt"],
+     files("pnp.csv", DIPTRACE), 0, {"b.txt": INCH_PARTS}),
+    ("gEDA xy, heading and unit in comments", ["--units", "mm", "b.xy",
+                                               "b.txt"],
+     files("b.xy", GEDA_XY), 0,
+     {"b.txt": [p + (s,) for p, s in zip(ALTIUM_MM, ["top", "bottom"])]}),
+    ("sides written as top and bottom", ["b.csv", "b.txt"],
+     files("b.csv", SIDES_CSV), 0, {"b.txt": SIDES},
+     "b.csv:6: warning: the side 'Inner1' is neither top nor bottom"),
+    ("Windows-1252 read as such", ["pnp.csv", "b.txt"],
+     files("pnp.csv", ALTIUM_1252, SIZES_MIL.replace(
+         b"LQFP-64", LQFP_10X10.encode())), 0, {"b.txt": ALTIUM_MIL},
+     "pnp.csv:14: warning: the first byte that is not UTF-8"),
     ("semicolons and decimal commas", ["eu.csv", "b.txt"],
      files("eu.csv", SEMICOLON_CSV), 0, {"b.txt": [JLC_PARTS[0]]}),
     ("keep the bottom side", ["--side", "bottom", "board.pos", "b.txt"],
@@ -158,8 +204,11 @@ CASES = [
     ("no heading", ["x.csv", "b.txt"], files("x.csv", b"a,b\n1,2\n"), 2,
      "x.csv:1: no heading found"),
     ("no footprint column", ["x.csv", "b.txt"],
-     files("x.csv", b"Designator,Mid X,Mid Y,Layer,Rotation\nU1,1,2,T,0\n"),
-     2, "x.csv:1: no part code"),
+     files("x.csv", b"Designator,Mid X,Mid Y,Rotation,Layer\nU1,1,2,0,T\n"),
+     2, "x.csv:1: the file names no footprint or package column"),
+    ("place_txt in a unit it does not read", ["p.txt", "b.txt"],
+     files("p.txt", PLACE_TXT.replace(b"MILS", b"MICRONS")), 2,
+     "p.txt:1: the unit here is none"),
     ("too few fields", ["x.csv", "b.txt"],
      files("x.csv", KICAD_CSV + b'"U1","LM358","SOIC-8",100\r\n'), 2,
      "x.csv:4: 4 fields where the heading has 7: too few"),
@@ -234,7 +283,7 @@ def check_drawing(work, korvane, xy, parts):
         return [f"korvane {xy} ended with {done.returncode}"]
     with open(os.path.join(work, "drawing.dxf"), "rb") as f:
         got = outline_corners(f.read())
-    want = [expected_corners(*part) for part in parts]
+    want = [expected_corners(*part[:5]) for part in parts]
     if len(got) != len(want):
         return [f"{xy}: {len(got)} outlines drawn, {len(want)} expected"]
     return [f"{xy} outline {i + 1}:\n  expected {w}\n  got      {g}"
@@ -252,6 +301,10 @@ def check_success(work, done, korvane, outputs, args):
             problems.append(f"{xy} not written")
             continue
         problems += check_drawing(work, korvane, xy, parts)
+        with open(os.path.join(work, xy), encoding="utf-8") as f:
+            sides = [row.split("\t")[5] for row in f.read().splitlines()[1:]]
+        if parts and len(parts[0]) > 5 and sides != [p[5] for p in parts]:
+            problems.append(f"{xy}: sides {sides}")
     return problems
 
 

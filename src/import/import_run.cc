@@ -47,7 +47,7 @@ int usage_error(const std::string& message) {
 
 // Reads and decodes the export into `text`.
 int read_export(const ImportOptions& options, std::string& text,
-                Problem& problem) {
+                std::vector<Problem>& warnings, Problem& problem) {
   std::string raw;
   int status = read_file_bytes(options.export_path.c_str(), raw, kExportLimit);
   if (status == kTooLarge)
@@ -55,17 +55,18 @@ int read_export(const ImportOptions& options, std::string& text,
   else if (status != 0)
     problem = problem_at(0, "cannot be read; check its name");
   if (status != 0) return -1;
-  return decode_export(raw, text, problem);
+  return decode_export(raw, text, warnings, problem);
 }
 
-// All placements to write, as the options keep and convert them.
+// All placements to write, as the options keep and convert them, and the
+// warnings of their reading.
 int gather(const ImportOptions& options, std::vector<ImportedPlacement>& all,
-           Problem& problem) {
+           std::vector<Problem>& warnings, Problem& problem) {
   std::string text;
   ExportLayout layout;
-  if (read_export(options, text, problem) != 0 ||
+  if (read_export(options, text, warnings, problem) != 0 ||
       find_layout(text, options, layout, problem) != 0 ||
-      read_placements(text, layout, all, problem) != 0 ||
+      read_placements(text, layout, all, warnings, problem) != 0 ||
       keep_side(all, layout, options.keep, problem) != 0 ||
       settle_units(all, options.units, problem) != 0)
     return -1;
@@ -121,10 +122,10 @@ int plan_settings(const ImportOptions& options, std::vector<WholeFile>& files,
   return 0;
 }
 
-void warn_missing_codes(const std::string& source,
-                        const std::vector<ImportedPlacement>& all) {
-  for (const Problem& missing : codes_missing_from(kSizeTableFile, all))
-    print_problem(source, missing, "warning: ");
+void print_warnings(const std::string& source,
+                    const std::vector<Problem>& warnings) {
+  for (const Problem& warning : warnings)
+    print_problem(source, warning, "warning: ");
 }
 
 // Writes the lines to standard output; a write that fails is reported.
@@ -157,10 +158,11 @@ int run_import(int argc, const char* const* argv) {
     return print_lines({});
   }
   std::vector<ImportedPlacement> all;
+  std::vector<Problem> warnings;
   std::vector<WholeFile> files;
   Problem problem;
   const std::string& source = options.export_path;
-  if (gather(options, all, problem) != 0 ||
+  if (gather(options, all, warnings, problem) != 0 ||
       plan_files(options, all, files, problem) != 0 ||
       plan_settings(options, files, problem) != 0)
     return report(source, problem);
@@ -169,6 +171,7 @@ int run_import(int argc, const char* const* argv) {
     report(source, problem);
     return status > 0 ? kImportRefused : kImportWriteFailed;
   }
-  warn_missing_codes(source, all);
+  print_warnings(source, warnings);
+  print_warnings(source, codes_missing_from(kSizeTableFile, all));
   return print_pieces(options, files);
 }

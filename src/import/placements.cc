@@ -1,6 +1,8 @@
 #include "import/placements.h"
 
+#include <algorithm>
 #include <cmath>
+#include <set>
 
 #include "import/fields.h"
 #include "import/units.h"
@@ -13,6 +15,8 @@ const char* const kFieldWords[kRoles] = {"reference", "part code", "X",
 // The field of a role's column, empty when the row or the export has none.
 std::string field_of(const Record& record, const ExportLayout& layout,
                      int role) {
+  if (role == kCode && layout.code_last && !record.fields.empty())
+    return record.fields.back();
   int at = layout.columns.index[role];
   if (at < 0 || at >= static_cast<int>(record.fields.size())) return {};
   return record.fields[at];
@@ -26,10 +30,28 @@ std::string trimmed(const std::string& text) {
   return text.substr(start, text.find_last_not_of(' ') - start + 1);
 }
 
+// A row whose code is its last field needs every other column and one
+// field more.
+int check_code_last(const Record& record, const ExportLayout& layout,
+                    Problem& problem) {
+  int needed = 1;
+  for (int role : {kRef, kX, kY, kAngle, kSide})
+    needed = std::max(needed, layout.columns.index[role] + 2);
+  int count = static_cast<int>(record.fields.size());
+  if (count >= needed) return 0;
+  problem = problem_at(record.line, std::to_string(count) +
+                                        " fields where the rows need " +
+                                        std::to_string(needed) +
+                                        ": too few fields, the part code or "
+                                        "the rotation is missing");
+  return -1;
+}
+
 // The row's field count without trailing empty fields must fit the
 // heading, and every required column must be there.
 int check_field_count(const Record& record, const ExportLayout& layout,
                       int expected, Problem& problem) {
+  if (layout.code_last) return check_code_last(record, layout, problem);
   int count = static_cast<int>(record.fields.size());
   bool aligned = layout.separator == Separator::kBlanks;
   while (!aligned && count > 0 && record.fields[count - 1].empty()) --count;
@@ -80,13 +102,32 @@ int read_coordinate(const std::string& field, Unit column_unit,
   return 0;
 }
 
+// Whether a place_txt row marks its part mirrored to the bottom: an "m"
+// between the rotation and the code.
+bool mirrored(const Record& record, const ExportLayout& layout) {
+  size_t after_angle = static_cast<size_t>(layout.columns.index[kAngle] + 1);
+  for (size_t i = after_angle; i + 1 < record.fields.size(); ++i)
+    if (record.fields[i] == "m") return true;
+  return false;
+}
+
+// The row's side as "top" or "bottom", or as it stands when it names
+// neither.
+std::string side_field(const Record& record, const ExportLayout& layout) {
+  if (layout.mirror_mark) return mirrored(record, layout) ? "bottom" : "top";
+  std::string side = trimmed(field_of(record, layout, kSide));
+  Side named = side_of(side);
+  if (named == Side::kAny) return side;
+  return named == Side::kTop ? "top" : "bottom";
+}
+
 // One row into a placement.
 int read_row(const Record& record, const ExportLayout& layout,
              ImportedPlacement& p, Problem& problem) {
   p.line = record.line;
   p.code = trimmed(field_of(record, layout, kCode));
   p.ref = trimmed(field_of(record, layout, kRef));
-  p.side = trimmed(field_of(record, layout, kSide));
+  p.side = side_field(record, layout);
   if (p.code.empty()) {
     problem = problem_at(p.line,
                          "the part code (footprint or package) is empty; fill "
@@ -122,11 +163,28 @@ bool skip_comment(std::string_view text, size_t& pos, int& line) {
   return true;
 }
 
+// One warning for each side that names neither top nor bottom, at the
+// first row that gives it.
+void warn_unknown_sides(const std::vector<ImportedPlacement>& placements,
+                        std::vector<Problem>& warnings) {
+  std::set<std::string> seen;
+  for (const ImportedPlacement& p : placements) {
+    if (p.side.empty() || side_of(p.side) != Side::kAny ||
+        !seen.insert(p.side).second)
+      continue;
+    warnings.push_back(problem_at(
+        p.line, "the side '" + p.side.substr(0, 40) +
+                    "' is neither top nor bottom, and is written as it "
+                    "stands; correct it in the export, or name the side "
+                    "column with --side-column"));
+  }
+}
+
 }  // namespace
 
 int read_placements(std::string_view text, const ExportLayout& layout,
                     std::vector<ImportedPlacement>& placements,
-                    Problem& problem) {
+                    std::vector<Problem>& warnings, Problem& problem) {
   size_t pos = layout.data_start;
   int line = layout.data_line;
   int expected = layout.heading_fields;
@@ -143,15 +201,17 @@ int read_placements(std::string_view text, const ExportLayout& layout,
       return -1;
     placements.push_back(p);
   }
+  warn_unknown_sides(placements, warnings);
   return 0;
 }
 
 Side side_of(std::string_view field) {
   std::string key = name_key(field);
-  for (const char* top : {"top", "t", "toplayer", "front", "f", "component"})
+  for (const char* top :
+       {"top", "t", "toplayer", "front", "f", "fcu", "component"})
     if (key == top) return Side::kTop;
   for (const char* bottom :
-       {"bottom", "b", "bot", "bottomlayer", "back", "solder"})
+       {"bottom", "b", "bot", "bottomlayer", "back", "bcu", "solder"})
     if (key == bottom) return Side::kBottom;
   return Side::kAny;
 }
@@ -159,7 +219,7 @@ Side side_of(std::string_view field) {
 int keep_side(std::vector<ImportedPlacement>& placements,
               const ExportLayout& layout, Side keep, Problem& problem) {
   if (keep == Side::kAny) return 0;
-  if (layout.columns.index[kSide] < 0) {
+  if (layout.columns.index[kSide] < 0 && !layout.mirror_mark) {
     problem = problem_at(layout.heading_line,
                          "no side or layer column found to keep "
                          "one side by; name it with --side-column");

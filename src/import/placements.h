@@ -9,15 +9,18 @@
 #include "import/import_records.h"
 
 // Reads every row after the heading into `placements`, skipping blank rows
-// and lines that start with "#". Returns -1 with `problem` set on a row with
-// too few or too many fields, a number it cannot read, a missing part code
-// or a text field that korvane could not read back (a TAB or line break).
+// and lines that start with "#"; a side is kept as "top" or "bottom", or
+// as it stands with a warning added to `warnings` when it names neither.
+// Returns -1 with `problem` set on a row with too few or too many fields,
+// a number it cannot read, a missing part code or a text field that
+// korvane could not read back (a TAB or line break).
 int read_placements(std::string_view text, const ExportLayout& layout,
                     std::vector<ImportedPlacement>& placements,
-                    Problem& problem);
+                    std::vector<Problem>& warnings, Problem& problem);
 
-// The side a layer or side field names ("Top", "T", "TopLayer", "Bottom",
-// "B", "BottomLayer", ...), or kAny when it names neither.
+// The side a layer or side field names ("Top", "T", "TopLayer", "F.Cu",
+// "Bottom", "B", "BottomLayer", "B.Cu", ...), or kAny when it names
+// neither.
 Side side_of(std::string_view field);
 
 // Keeps the placements on side `keep` (all for kAny). Returns -1 with

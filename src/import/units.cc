@@ -94,12 +94,16 @@ Unit heading_unit(std::string_view heading) {
 Unit declared_unit(std::string_view line) {
   std::string text = lower_letters(line);
   size_t at = text.find("unit");
-  if (at == std::string::npos) return Unit::kNone;
   size_t mark = text.find_first_of(":=", at);
-  if (mark == std::string::npos) return Unit::kNone;
+  if (at == std::string::npos || mark == std::string::npos) {
+    // gEDA's "# X,Y in mils."
+    mark = text.find("x,y in ");
+    if (mark == std::string::npos) return Unit::kNone;
+    mark += 6;  // the blank after "in"
+  }
   size_t start = text.find_first_not_of(" \t", mark + 1);
   if (start == std::string::npos) return Unit::kNone;
-  size_t end = text.find_first_of(" \t,;.", start);
+  size_t end = text.find_first_of(" \t,;.\n", start);
   return unit_from_name(std::string_view(text).substr(
       start, end == std::string::npos ? std::string::npos : end - start));
 }

@@ -18,8 +18,9 @@ const char* unit_name(Unit unit);
 // "PosX [mm]"; kNone when it names none.
 Unit heading_unit(std::string_view heading);
 
-// The unit a line ahead of the heading declares, as in "Units used in this
-// file: mil" or "## Unit = mm, Angle = deg."; kNone when it declares none.
+// The unit a line around the heading declares, as in "Units used in this
+// file: mil", "## Unit = mm, Angle = deg.", "UUNITS = MILS" or "# X,Y in
+// mils."; kNone when it declares none.
 Unit declared_unit(std::string_view line);
 
 // Reads a length: a decimal number, then optionally blanks and a unit name

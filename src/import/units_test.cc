@@ -49,6 +49,8 @@ TEST(Units, ComeFromHeadingsAndDeclarations) {
   EXPECT_EQ(Unit::kNone, heading_unit("Mid X"));
   EXPECT_EQ(Unit::kMil, declared_unit("Units used in this file : mil"));
   EXPECT_EQ(Unit::kMm, declared_unit("## Unit = mm, Angle = deg."));
+  EXPECT_EQ(Unit::kMm, declared_unit("UUNITS = MILLIMETERS\n"));
+  EXPECT_EQ(Unit::kMil, declared_unit("# X,Y in mils.  rotation in degrees."));
   EXPECT_EQ(Unit::kNone, declared_unit("Units used in this file"));
   EXPECT_EQ(Unit::kNone, declared_unit("Date: 2026-12-07"));
 }
