@@ -229,8 +229,11 @@ bool follow_links(const std::string& path, std::string& end) {
 
 // The permission bits fopen gives a new file: 0666 less the umask.
 mode_t new_file_mode() {
-  mode_t mask = umask(0);
-  umask(mask);
+  static mode_t mask = [] {
+    mode_t old = umask(0);
+    umask(old);
+    return old;
+  }();
   return 0666 & ~mask;
 }
 
@@ -449,8 +452,11 @@ int foresee_replacement(const std::string& path, std::string& why) {
   plan(r);
   why.clear();
   std::error_code error;
+  std::string folder = shown_folder(r.target);
   if (std::filesystem::is_directory(r.target, error)) {
     why = "is a folder";
+  } else if (!std::filesystem::exists(folder, error)) {
+    why = "the folder '" + folder + "' does not exist";
   } else if (leads_to_full_device(r.target)) {
     why = "leads to /dev/full, where every write fails";
   } else if (!name_too_long(r.target, why) &&
