@@ -1,24 +1,23 @@
 #!/usr/bin/env python3
-"""Times korvane's size lookups on large part libraries against the floor.
+"""Times korvane (and korvane-check) on large part libraries against the
+floor: one `wc -l` over the same inputs.
 
 For each table size N it writes a working directory holding a size table of
-N rows (CR LF line ends) and an xy file of 100 placements whose codes sit in
-the table's last rows, so that every lookup reads almost the whole table.
-The floor is `wc -l` reading the same bytes korvane reads: one file holding
-the table 100 times over. For reference, `cat` copies that file to
-/dev/null (reading alone). All run in turns, several times; the figures are
-medians of wall-clock time and of CPU time (user and system, which suffers
-less from other loads on the machine). korvane's peak resident memory comes
-from `/usr/bin/time -f %M` on one more run.
+N rows (CR LF line ends), an xy file of 100 placements whose codes are
+spread over the table (with --last: all in its last ten rows), settings and
+the example board's template fragments. korvane reads the table once; the
+floor is `wc -l` reading every input once (table, xy file, settings,
+fragments). All run in turns, several times; the figures are medians of
+wall-clock time and of CPU time (user and system, which suffers less from
+other loads on the machine). korvane's peak resident memory comes from
+`/usr/bin/time -f %M` on one more run.
 
-With --baseline it also times another korvane build (an older one, say) in
-the same turns. With --callgrind N it counts instructions with valgrind's
-callgrind tool for korvane and for the floor at table size N.
+With --check it times korvane-check in the same turns (it must find
+nothing); with --baseline another korvane build (an older one, say).
 """
 
 import argparse
 import os
-import re
 import shutil
 import statistics
 import subprocess
@@ -26,10 +25,13 @@ import sys
 import tempfile
 import time
 
+HERE = os.path.dirname(os.path.abspath(__file__))
 PLACEMENTS = 100
 LIBRARY_ROWS = (1000, 10000, 50000, 200000)
 PACKAGES = ("R0402", "C0603", "R0805", "C1206", "L0603", "D0805")
 SETTINGS = b"code = 2\r\nx = 3\r\ny = 4\r\na = 5\r\nend\r\n"
+FRAGMENTS = ("dxf11.txt", "dxf12.txt", "dxf13.txt")
+INPUTS = ["size.txt", "xy.txt", "lumbrex.ini"] + list(FRAGMENTS)
 
 
 def row_code(i):
@@ -46,11 +48,13 @@ def size_table(rows):
     return ("\r\n".join(lines) + "\r\n").encode()
 
 
-def xy_file(rows):
-    """100 placements, each naming one of the table's last ten codes."""
+def xy_file(rows, last):
+    """100 placements, each naming a row spread over the table, or one of
+    its last ten rows."""
     lines = ["Ref\tCode\tX\tY\tAngle"]
     for p in range(PLACEMENTS):
-        code = row_code(rows - p % 10)
+        row = rows - p % 10 if last else 1 + p * (rows - 1) // PLACEMENTS
+        code = row_code(row)
         if p % 2:
             code = code.lower()  # lookups ignore letter case
         lines.append("P%d\t%s\t%d.5\t%d.25\t%d" % (p, code, p % 10 * 10,
@@ -63,20 +67,16 @@ def write(path, data):
         f.write(data)
 
 
-def prepare(root, rows):
+def prepare(root, rows, last):
     """Writes the working directory for one table size; returns its path."""
     folder = os.path.join(root, "n%d" % rows)
     os.makedirs(folder)
-    table = size_table(rows)
-    write(os.path.join(folder, "size.txt"), table)
-    write(os.path.join(folder, "xy.txt"), xy_file(rows))
+    write(os.path.join(folder, "size.txt"), size_table(rows))
+    write(os.path.join(folder, "xy.txt"), xy_file(rows, last))
     write(os.path.join(folder, "lumbrex.ini"), SETTINGS)
-    write(os.path.join(folder, "dxf11.txt"), b"  0\r\nSECTION\r\n")
-    write(os.path.join(folder, "dxf12.txt"), b"  0\r\nENTITIES\r\n")
-    write(os.path.join(folder, "dxf13.txt"), b"  0\r\nEOF\r\n")
-    with open(os.path.join(folder, "floor.txt"), "wb") as f:
-        for _ in range(PLACEMENTS):
-            f.write(table)
+    for name in FRAGMENTS:
+        shutil.copy(os.path.join(HERE, "..", "examples", "board", name),
+                    folder)
     return folder
 
 
@@ -87,10 +87,8 @@ def run_once(command, folder):
     child = subprocess.Popen(command, cwd=folder, stdout=subprocess.DEVNULL)
     _, status, usage = os.wait4(child.pid, 0)
     seconds = time.perf_counter() - start
-    child.returncode = os.waitstatus_to_exitcode(status)
-    if child.returncode != 0:
-        sys.exit("%s failed in %s with status %d" %
-                 (command[0], folder, child.returncode))
+    if os.waitstatus_to_exitcode(status) != 0:
+        sys.exit("%s failed in %s" % (command[0], folder))
     return seconds, usage.ru_utime + usage.ru_stime
 
 
@@ -100,15 +98,6 @@ def peak_memory(command, folder):
     run_once(["/usr/bin/time", "-f", "%M", "-o", report] + command, folder)
     with open(report) as f:
         return int(f.read().split()[-1])
-
-
-def check_drawing(folder):
-    """Returns the drawing, which must hold four lines per placement."""
-    with open(os.path.join(folder, "bench.dxf"), "rb") as f:
-        drawing = f.read()
-    if drawing.count(b"\r\nLINE\r\n") != 4 * PLACEMENTS:
-        sys.exit("unexpected drawing in %s" % folder)
-    return drawing
 
 
 def measure(commands, folder, repetitions):
@@ -124,17 +113,6 @@ def measure(commands, folder, repetitions):
             for name, runs in times.items()}
 
 
-def instructions(command, folder):
-    """Instructions executed by `command`, counted by callgrind."""
-    out = os.path.join(folder, "callgrind.out")
-    result = subprocess.run(["valgrind", "--tool=callgrind",
-                             "--callgrind-out-file=" + out] + command,
-                            cwd=folder, stdout=subprocess.DEVNULL,
-                            stderr=subprocess.PIPE, text=True, check=True)
-    match = re.search(r"Collected : (\d+)", result.stderr)
-    return int(match.group(1))
-
-
 def machine():
     model, cores = "unknown CPU", os.cpu_count()
     with open("/proc/cpuinfo") as f:
@@ -148,71 +126,45 @@ def machine():
 def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument("korvane", help="the korvane program to time")
-    parser.add_argument("--rows", type=int, nargs="+", default=LIBRARY_ROWS,
-                        help="table sizes (default: %(default)s)")
-    parser.add_argument("--repetitions", type=int, default=11)
+    parser.add_argument("--check", metavar="KORVANE_CHECK",
+                        help="also time this korvane-check")
     parser.add_argument("--baseline", metavar="KORVANE",
-                        help="another korvane build to time alongside")
-    parser.add_argument("--callgrind", type=int, metavar="N",
-                        help="also count instructions at table size N")
+                        help="also time another korvane build")
+    parser.add_argument("--rows", type=int, nargs="+", default=LIBRARY_ROWS)
+    parser.add_argument("--repetitions", type=int, default=21)
+    parser.add_argument("--last", action="store_true",
+                        help="the codes in the table's last rows")
     args = parser.parse_args()
-    korvane = [os.path.abspath(args.korvane), "bench", "xy.txt"]
-    commands = {"korvane": korvane}
-    if args.baseline:
-        commands["baseline"] = [os.path.abspath(args.baseline), "bench",
-                                "xy.txt"]
-    commands["floor"] = ["wc", "-l", "floor.txt"]
-    commands["cat"] = ["cat", "floor.txt"]
-
+    commands = {"korvane": [os.path.abspath(args.korvane), "bench", "xy.txt"]}
+    for name, program in (("check", args.check),
+                          ("baseline", args.baseline)):
+        if program:
+            commands[name] = [os.path.abspath(program), "bench", "xy.txt"]
+    commands["floor"] = ["wc", "-l"] + INPUTS
     root = tempfile.mkdtemp(prefix="korvane-bench-")
     try:
         print("machine: %s" % machine())
-        print("median of %d runs; floor: wc -l over the table 100 times; "
-              "cat: the same file to /dev/null; cpu: user + system" %
-              args.repetitions)
-        heading = "%7s %8s | %10s %8s %5s | %7s %7s %5s | %8s" % (
-            "rows", "table MB", "korvane ms", "floor ms", "ratio",
-            "korvane", "floor", "ratio", "peak KiB")
-        if args.baseline:
-            heading += " | %11s %5s" % ("baseline ms", "ratio")
-        print(heading + " | %6s" % "cat ms")
-        print("%7s %8s | %26s | %21s |" % ("", "", "wall-clock",
-                                           "cpu ms"))
+        print("median of %d runs; codes %s; floor: one wc -l over the "
+              "inputs; ratio: to the floor, wall-clock (CPU)" %
+              (args.repetitions, "in the last rows" if args.last else
+               "spread over the table"))
+        names = [n for n in commands if n != "floor"]
+        print("%7s %8s %9s %8s" % ("rows", "table MB", "floor ms", "peak KiB") +
+              "".join(" | %-8s ms  ratio     " % n for n in names))
         for rows in args.rows:
-            folder = prepare(root, rows)
+            folder = prepare(root, rows, args.last)
             medians = measure(commands, folder, args.repetitions)
-            run_once(korvane, folder)
-            drawing = check_drawing(folder)
-            peak = peak_memory(korvane, folder)
+            floor = medians["floor"]
             size = os.path.getsize(os.path.join(folder, "size.txt"))
-            mine, floor = medians["korvane"], medians["floor"]
-            line = "%7d %8.2f | %10.1f %8.1f %5.2f | %7.1f %7.1f %5.2f | %8d" % (
-                rows, size / 1e6, mine[0] * 1e3, floor[0] * 1e3,
-                mine[0] / floor[0], mine[1] * 1e3, floor[1] * 1e3,
-                mine[1] / floor[1], peak)
-            if args.baseline:
-                run_once(commands["baseline"], folder)
-                if check_drawing(folder) != drawing:
-                    sys.exit("the baseline drew another drawing")
-                line += " | %11.1f %5.2f" % (
-                    medians["baseline"][0] * 1e3,
-                    medians["baseline"][0] / floor[0])
-            print(line + " | %6.1f" % (medians["cat"][0] * 1e3), flush=True)
-            if rows != args.callgrind:
-                shutil.rmtree(folder)
-        if args.callgrind:
-            folder = os.path.join(root, "n%d" % args.callgrind)
-            if not os.path.isdir(folder):
-                folder = prepare(root, args.callgrind)
-            size = os.path.getsize(os.path.join(folder, "floor.txt"))
-            print("callgrind at %d rows (%.1f MB read):" %
-                  (args.callgrind, size / 1e6))
-            for name, command in commands.items():
-                if name == "cat":
-                    continue
-                count = instructions(command, folder)
-                print("  %-8s %13d instructions, %6.2f a byte" %
-                      (name, count, count / size), flush=True)
+            line = "%7d %8.2f %9.2f %8d" % (
+                rows, size / 1e6, floor[0] * 1e3,
+                peak_memory(commands["korvane"], folder))
+            for name in names:
+                wall, cpu = medians[name]
+                line += " | %8.2f %5.2f (%4.2f)" % (
+                    wall * 1e3, wall / floor[0], cpu / floor[1])
+            print(line, flush=True)
+            shutil.rmtree(folder)
     finally:
         shutil.rmtree(root)
 

@@ -1,9 +1,12 @@
 #!/usr/bin/env bash
-# Times korvane's size lookups against reading the same bytes with wc -l.
-# Usage: bench/run.sh [korvane program] [bench.py options]
-# Runs under nice; takes a few minutes with the default table sizes.
+# Times korvane and korvane-check against one wc -l over their inputs, then
+# korvane-import's two large jobs.
+# Usage: bench/run.sh [build folder] [bench.py options]
+# Runs under nice; takes a few minutes.
 set -euo pipefail
 here="$(cd "$(dirname "$0")" && pwd)"
-korvane="${1:-$here/../build/default/korvane}"
+build="${1:-$here/../build/default}"
 shift || true
-exec nice -n 10 python3 "$here/bench.py" "$korvane" "$@"
+nice -n 10 python3 "$here/bench.py" "$build/korvane" \
+  --check "$build/src/check/korvane-check" "$@"
+nice -n 10 python3 "$here/import_bench.py" "$build/src/import/korvane-import"

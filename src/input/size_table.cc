@@ -39,10 +39,8 @@ inline uint64_t key_hash(const char* begin, size_t n) {
     for (size_t k = 0; k < n; ++k)
       first |= uint64_t{static_cast<unsigned char>(begin[k])} << (8 * k);
   }
-  uint64_t h = (first | 0x2020202020202020ull) * 0x9e3779b97f4a7c15ull ^
-               (last | 0x2020202020202020ull) * 0xff51afd7ed558ccdull ^
-               n * 0xc4ceb9fe1a85ec53ull;
-  return h ^ (h >> 29);
+  constexpr uint64_t kFold = 0x2020202020202020ull;
+  return ((first | kFold) ^ ((last | kFold) >> 3) ^ n) * 0x9e3779b97f4a7c15ull;
 }
 
 size_t hash_bit(uint64_t hash) { return static_cast<size_t>(hash >> 48); }

@@ -1,0 +1,78 @@
+#!/usr/bin/env python3
+"""Times korvane-import on two large jobs.
+
+- Codes: an export of 20,000 placements with 20,000 distinct codes beside a
+  size table of 200,000 rows, which korvane-import reads once to name the
+  codes it lacks.
+- Split: `--split` of a 10,000-row export into 100 pieces, every piece
+  written whole and flushed to the disk, against GNU `split -l 100` on the
+  same file (which flushes nothing).
+
+Figures are medians of wall-clock time over several runs.
+
+usage: import_bench.py KORVANE_IMPORT [--repetitions R]
+"""
+
+import argparse
+import glob
+import os
+import shutil
+import statistics
+import tempfile
+
+from bench import machine, row_code, run_once, size_table, write
+
+
+def export(count, stride):
+    lines = ["Designator,Footprint,Mid X,Mid Y,Rotation,Layer"]
+    for i in range(count):
+        lines.append("R%d,%s,%d.5,%d.25,%d,Top" % (
+            i, row_code(i * stride + 3), i % 100, i // 100, i * 15 % 360))
+    return ("\n".join(lines) + "\n").encode()
+
+
+def timed(command, folder, repetitions, clean):
+    """Median wall-clock milliseconds of `command`, `clean` run between."""
+    times = []
+    for _ in range(repetitions + 1):
+        clean(folder)
+        times.append(run_once(command, folder)[0])
+    return statistics.median(times[1:]) * 1e3
+
+
+def remove(folder, pattern):
+    for path in glob.glob(os.path.join(folder, pattern)):
+        os.remove(path)
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
+    parser.add_argument("importer", help="the korvane-import program")
+    parser.add_argument("--repetitions", type=int, default=11)
+    args = parser.parse_args()
+    importer = os.path.abspath(args.importer)
+    root = tempfile.mkdtemp(prefix="korvane-import-bench-")
+    try:
+        print("machine: %s; median of %d runs" % (machine(), args.repetitions))
+        folder = os.path.join(root, "codes")
+        os.makedirs(folder)
+        write(os.path.join(folder, "size.txt"), size_table(200000))
+        write(os.path.join(folder, "e.csv"), export(20000, 10))
+        ms = timed([importer, "--split", "e.csv", "b.txt"], folder,
+                   args.repetitions, lambda f: remove(f, "b-*.txt"))
+        print("20,000 distinct codes, 200,000-row table: %.1f ms" % ms)
+        folder = os.path.join(root, "split")
+        os.makedirs(folder)
+        write(os.path.join(folder, "e.csv"), export(10000, 1))
+        mine = timed([importer, "--split", "e.csv", "s.txt"], folder,
+                     args.repetitions, lambda f: remove(f, "s-*.txt"))
+        floor = timed(["split", "-l", "100", "e.csv", "x"], folder,
+                      args.repetitions, lambda f: remove(f, "x*"))
+        print("--split of 10,000 rows: %.1f ms; split -l 100: %.1f ms; "
+              "ratio %.2f" % (mine, floor, mine / floor))
+    finally:
+        shutil.rmtree(root)
+
+
+if __name__ == "__main__":
+    main()
