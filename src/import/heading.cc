@@ -22,8 +22,6 @@ const std::vector<std::vector<std::string>> kUsualNames = {
     {"layer", "side", "tb", "mountside", "topbottom"},
 };
 
-const char* const kOptionNames[kRoles] = {"--ref", "--code",  "--x",
-                                          "--y",   "--angle", "--side-column"};
 const char* const kRoleWords[kRoles] = {"reference designator",
                                         "part code (footprint or package)",
                                         "X",
@@ -34,13 +32,17 @@ constexpr int kAmbiguous = -2;
 // The heading stands among the first lines, after a preamble of a few.
 constexpr int kHeadingLines = 1000;
 
-// The column number an option gives (from 1), or 0 when it is a name.
+// Beyond any export's columns.
+constexpr int kMostColumns = 1000000;
+
+// The column number an option gives (from 1), or 0 when it is a name. A
+// number past kMostColumns is taken as kMostColumns.
 int column_number(const std::string& option) {
-  if (option.empty() || option.size() > 4) return 0;
+  if (option.empty()) return 0;
   int n = 0;
   for (char c : option) {
     if (c < '0' || c > '9') return 0;
-    n = n * 10 + (c - '0');
+    n = std::min(n * 10 + (c - '0'), kMostColumns);
   }
   return n;
 }
@@ -145,6 +147,7 @@ int choose_columns(const Record& heading, bool comment,
     const std::string& option = options.column[role];
     int number = column_number(option);
     int& at = columns.index[role];
+    columns.by_number[role] = number > 0;
     if (number > 0)
       at = number - 1;
     else if (!option.empty())
@@ -167,15 +170,25 @@ int choose_columns(const Record& heading, bool comment,
 
 namespace {
 
-// The heading must give a code and an angle, and no role two columns.
+// The heading must give a code and an angle, no role two columns, and no
+// column number past its last column.
 int check_columns(const ExportLayout& layout, Problem& problem) {
   for (int role = 0; role < kRoles; ++role) {
     int at = layout.columns.index[role];
     std::string what = kRoleWords[role];
+    if (layout.columns.by_number[role] && at >= layout.heading_fields) {
+      problem =
+          problem_at(layout.heading_line,
+                     std::string(kColumnOptions[role]) + " " +
+                         std::to_string(at + 1) + ": the heading has " +
+                         std::to_string(layout.heading_fields) + " columns");
+      return -1;
+    }
     if (at == kAmbiguous) {
-      problem = problem_at(layout.heading_line,
-                           "two columns could be the " + what +
-                               " column; name one with " + kOptionNames[role]);
+      problem =
+          problem_at(layout.heading_line, "two columns could be the " + what +
+                                              " column; name one with " +
+                                              kColumnOptions[role]);
       return -1;
     }
     if (at == -1 && role == kCode) {
@@ -191,7 +204,7 @@ int check_columns(const ExportLayout& layout, Problem& problem) {
       problem = problem_at(layout.heading_line, "no " + what +
                                                     " column found; name "
                                                     "it with " +
-                                                    kOptionNames[role]);
+                                                    kColumnOptions[role]);
       return -1;
     }
   }
@@ -211,6 +224,19 @@ std::string_view first_row(std::string_view text) {
   return {};
 }
 
+// What a first row too short for the numbered columns lacks.
+std::string too_few_fields(std::string_view first, const ColumnChoice& c) {
+  Record record;
+  heading_fields(first, Separator::kBlanks, record);
+  int count = static_cast<int>(record.fields.size());
+  for (int role = 0; role < kRoles; ++role)
+    if (c.by_number[role] && c.index[role] >= count)
+      return std::string(kColumnOptions[role]) + " " +
+             std::to_string(c.index[role] + 1) + ": the first line has " +
+             std::to_string(count) + " fields";
+  return "the first line has fewer fields than the columns named";
+}
+
 // Without a heading: the first separator that cuts the first row into
 // enough fields for every numbered column. Cut at blanks, a code column
 // after all others is each row's last field, and needs one field at least.
@@ -221,6 +247,7 @@ int headerless_layout(std::string_view text, const ImportOptions& options,
     int number = column_number(options.column[role]);
     if (!options.column[role].empty() && number == 0) return -1;
     layout.columns.index[role] = number - 1;
+    layout.columns.by_number[role] = number > 0;
     if (role != kCode && number > others) others = number;
   }
   for (int role : {kCode, kX, kY, kAngle})
@@ -238,8 +265,7 @@ int headerless_layout(std::string_view text, const ImportOptions& options,
       return 0;
     }
   }
-  problem =
-      problem_at(1, "the first line has fewer fields than the columns named");
+  problem = problem_at(1, too_few_fields(first, layout.columns));
   return -2;
 }
 

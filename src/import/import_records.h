@@ -30,9 +30,14 @@ enum Role { kRef, kCode, kX, kY, kAngle, kSide, kRoles };
 // none), and the unit the heading gives the X and Y columns.
 struct ColumnChoice {
   int index[kRoles] = {-1, -1, -1, -1, -1, -1};
+  bool by_number[kRoles] = {};  // the command line gave the column's number
   Unit x_unit = Unit::kNone;
   Unit y_unit = Unit::kNone;
 };
+
+// The option that names each role's column, in the order of the roles.
+inline constexpr const char* kColumnOptions[kRoles] = {
+    "--ref", "--code", "--x", "--y", "--angle", "--side-column"};
 
 // What the command line asks for. Column options hold a heading name or a
 // column number from 1; empty means "guess from the heading".

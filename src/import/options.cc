@@ -5,9 +5,6 @@
 
 namespace {
 
-const char* const kColumnOptions[kRoles] = {
-    "--ref", "--code", "--x", "--y", "--angle", "--side-column"};
-
 int column_option(const std::string& name) {
   for (int role = 0; role < kRoles; ++role)
     if (name == kColumnOptions[role]) return role;
@@ -19,9 +16,18 @@ int column_option(const std::string& name) {
 int set_value(const std::string& name, const std::string& value,
               ImportOptions& options, std::string& message) {
   int role = column_option(name);
-  if (role >= 0 && !value.empty() &&
-      value.find_first_not_of('0') != std::string::npos) {
+  // A number (signed or not) is a column number, which counts from 1.
+  size_t digits = value.find_first_not_of("+-") == 0 ? 0 : 1;
+  bool number =
+      value.size() > digits &&
+      value.find_first_not_of("0123456789", digits) == std::string::npos;
+  if (role >= 0 && !value.empty() && !number) {
     options.column[role] = value;
+    return 0;
+  }
+  if (role >= 0 && number && value[0] != '-' &&
+      value.find_first_not_of('0', digits) != std::string::npos) {
+    options.column[role] = value.substr(value.find_first_not_of("+0"));
     return 0;
   }
   if (name == "--units") {
@@ -71,7 +77,10 @@ int parse_options(int argc, const char* const* argv, ImportOptions& options,
   }
   options.export_path = line.operands[0];
   options.xy_path = line.operands[1];
-  return 0;
+  if (!options.export_path.empty() && !options.xy_path.empty()) return 0;
+  message = options.export_path.empty() ? "the export file's name is empty"
+                                        : "the xy file's name is empty";
+  return -1;
 }
 
 std::string usage_text(bool full) {

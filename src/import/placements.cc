@@ -47,11 +47,34 @@ int check_code_last(const Record& record, const ExportLayout& layout,
   return -1;
 }
 
+// Every column the command line gave by number must be in the row (the
+// code's, when it is the last field, is).
+int check_numbered(const Record& record, const ExportLayout& layout, int count,
+                   Problem& problem) {
+  for (int role = 0; role < kRoles; ++role) {
+    int at = layout.columns.index[role];
+    if (!layout.columns.by_number[role] || at < count ||
+        (role == kCode && layout.code_last))
+      continue;
+    problem =
+        problem_at(record.line, std::string(kColumnOptions[role]) + " " +
+                                    std::to_string(at + 1) + ": this row has " +
+                                    std::to_string(count) + " fields");
+    return -1;
+  }
+  return 0;
+}
+
 // The row's field count without trailing empty fields must fit the
 // heading, and every required column must be there.
 int check_field_count(const Record& record, const ExportLayout& layout,
                       int expected, Problem& problem) {
-  if (layout.code_last) return check_code_last(record, layout, problem);
+  if (layout.code_last)
+    return check_numbered(record, layout,
+                          static_cast<int>(record.fields.size()) - 1,
+                          problem) != 0
+               ? -1
+               : check_code_last(record, layout, problem);
   int count = static_cast<int>(record.fields.size());
   bool aligned = layout.separator == Separator::kBlanks;
   while (!aligned && count > 0 && record.fields[count - 1].empty()) --count;
@@ -71,7 +94,7 @@ int check_field_count(const Record& record, const ExportLayout& layout,
                                           kFieldWords[role] + " is missing");
     return -1;
   }
-  return 0;
+  return check_numbered(record, layout, count, problem);
 }
 
 // A text field is written as it stands; korvane would cut one that holds
