@@ -1,29 +1,19 @@
 #include "check/xy_check.h"
 
+#include "input/units.h"
 #include "input/working_files.h"
 #include "text/message.h"
 #include "text/scan.h"
 
 namespace {
 
-const char* const kUnits[] = {"mm", "cm",   "um",  "mil",     "mils",
-                              "in", "inch", "deg", "\xc2\xb0"};
-
-// True when `rest`, the text after a number, is empty or a unit word.
-bool unit_word(const std::string& rest) {
-  std::string word;
-  for (char c : rest)
-    if (c != ' ') word += c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c;
-  if (word.empty()) return true;
-  for (const char* unit : kUnits)
-    if (word == unit) return true;
-  return false;
-}
-
 // True when the field is a number, alone or with a unit word.
 bool whole_number(const std::string& text) {
   size_t used = real_length(text.c_str());
-  return used > 0 && unit_word(text.substr(used));
+  if (used == 0) return false;
+  std::string rest = text.substr(used);
+  std::erase(rest, ' ');
+  return rest.empty() || unit_word(rest);
 }
 
 void check_number(const char* path, long line, const char* what,

@@ -5,10 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "input/units.h"
 #include "text/problem.h"
-
-// A length unit. kNone: the export does not say.
-enum class Unit { kNone, kMm, kMil, kIn };
 
 // How the fields of an export row are separated. kBlanks: runs of spaces
 // and TABs, as in text aligned into columns.

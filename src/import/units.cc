@@ -14,26 +14,18 @@ std::string lower_letters(std::string_view text) {
   return out;
 }
 
-std::string_view trim(std::string_view text) {
-  while (!text.empty() && (text.front() == ' ' || text.front() == '\t'))
-    text.remove_prefix(1);
-  while (!text.empty() && (text.back() == ' ' || text.back() == '\t'))
-    text.remove_suffix(1);
-  return text;
-}
-
 // Splits a field into its number and the text after it. Returns -1 when it
 // does not start with a number or the number is out of a double's range.
 int read_number(std::string_view field, bool decimal_comma, double& value,
                 std::string_view& rest) {
-  field = trim(field);
+  field = trimmed(field, " \t");
   // korvane's own grammar, with "," as the point where it stands for one.
   std::string text(field);
   if (decimal_comma && field.find('.') == std::string_view::npos)
     std::replace(text.begin(), text.end(), ',', '.');
   size_t n = real_length(text.c_str());
   if (n == 0) return -1;
-  rest = trim(field.substr(n));
+  rest = trimmed(field.substr(n), " \t");
   text.resize(n);
   if (text[0] == '+') text.erase(0, 1);
   double v = 0;
@@ -43,53 +35,7 @@ int read_number(std::string_view field, bool decimal_comma, double& value,
   return 0;
 }
 
-double millimetres_per(Unit unit) {
-  switch (unit) {
-    case Unit::kMm:
-      return 1.0;
-    case Unit::kMil:
-      return 0.0254;
-    case Unit::kIn:
-      return 25.4;
-    case Unit::kNone:
-      break;
-  }
-  return 1.0;
-}
-
 }  // namespace
-
-Unit unit_from_name(std::string_view name) {
-  std::string n = lower_letters(trim(name));
-  if (n == "mm" || n == "millimeter" || n == "millimeters" ||
-      n == "millimetre" || n == "millimetres")
-    return Unit::kMm;
-  if (n == "mil" || n == "mils" || n == "thou") return Unit::kMil;
-  if (n == "in" || n == "inch" || n == "inches") return Unit::kIn;
-  return Unit::kNone;
-}
-
-const char* unit_name(Unit unit) {
-  switch (unit) {
-    case Unit::kMm:
-      return "mm";
-    case Unit::kMil:
-      return "mil";
-    case Unit::kIn:
-      return "in";
-    case Unit::kNone:
-      break;
-  }
-  return "none";
-}
-
-Unit heading_unit(std::string_view heading) {
-  size_t open = heading.find_first_of("([");
-  if (open == std::string_view::npos) return Unit::kNone;
-  size_t close = heading.find_first_of(")]", open);
-  if (close == std::string_view::npos) return Unit::kNone;
-  return unit_from_name(heading.substr(open + 1, close - open - 1));
-}
 
 Unit declared_unit(std::string_view line) {
   std::string text = lower_letters(line);

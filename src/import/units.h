@@ -6,17 +6,7 @@
 #include <string_view>
 
 #include "import/import_records.h"
-
-// The unit a name gives ("mm", "mil", "mils", "thou", "in", "inch", ...,
-// letter case ignored), or kNone for any other text.
-Unit unit_from_name(std::string_view name);
-
-// The name korvane-import writes for a unit: "mm", "mil", "in" or "none".
-const char* unit_name(Unit unit);
-
-// The unit a heading names in brackets, as in "Center-X(mil)" or
-// "PosX [mm]"; kNone when it names none.
-Unit heading_unit(std::string_view heading);
+#include "input/units.h"
 
 // The unit a line around the heading declares, as in "Units used in this
 // file: mil", "## Unit = mm, Angle = deg.", "UUNITS = MILS" or "# X,Y in

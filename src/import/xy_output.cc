@@ -119,11 +119,20 @@ int settings_needed(bool replace, bool& needed, Problem& problem) {
 
 int write_all(const std::vector<WholeFile>& files, const char* guarded,
               Problem& problem) {
-  for (const WholeFile& file : files) {
-    if (!same_file(guarded, file.path.c_str())) continue;
-    problem =
-        problem_at(0, "is the export itself; name another file", file.path);
-    return 1;
+  for (size_t i = 0; i < files.size(); ++i) {
+    const std::string& path = files[i].path;
+    if (same_file(guarded, path.c_str())) {
+      problem = problem_at(0, "is the export itself; name another file", path);
+      return 1;
+    }
+    for (size_t j = 0; j < i; ++j) {
+      if (!same_destination(files[j].path, path)) continue;
+      problem = problem_at(0,
+                           "leads to the same file as " + files[j].path +
+                               ", which this run writes too; name another file",
+                           path);
+      return 1;
+    }
   }
   return replace_files(files, problem);
 }

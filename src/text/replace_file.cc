@@ -1,5 +1,7 @@
 #include "text/replace_file.h"
 
+#include "text/same_file.h"
+
 #include <cerrno>
 #include <csignal>
 #include <cstring>
@@ -208,24 +210,6 @@ bool writable_in_place(const std::string& path) {
 }
 
 #else
-
-constexpr int kMaxLinkHops = 40;
-
-// Sets `end` to the name a chain of symbolic links from `path` ends at (a
-// name that is no link, or is missing). False for a loop or a bad link.
-bool follow_links(const std::string& path, std::string& end) {
-  end = path;
-  std::vector<char> target(4096);
-  for (int hop = 0; hop < kMaxLinkHops; ++hop) {
-    struct stat st;
-    if (lstat(end.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return true;
-    ssize_t n = readlink(end.c_str(), target.data(), target.size());
-    if (n <= 0 || static_cast<size_t>(n) == target.size()) return false;
-    std::string next(target.data(), static_cast<size_t>(n));
-    end = next[0] == '/' ? next : folder_of(end) + next;
-  }
-  return false;
-}
 
 // The permission bits fopen gives a new file: 0666 less the umask.
 mode_t new_file_mode() {

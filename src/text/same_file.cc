@@ -1,5 +1,7 @@
 #include "text/same_file.h"
 
+#include <filesystem>
+
 #ifdef _WIN32
 #include <windows.h>
 
@@ -25,8 +27,22 @@ bool same_file(const char* a, const char* b) {
          ia.nFileIndexLow == ib.nFileIndexLow;
 }
 
+bool follow_links(const std::string& path, std::string& end) {
+  end = path;
+  return true;
+}
+
 #else
 #include <sys/stat.h>
+#include <unistd.h>
+
+#include <vector>
+
+namespace {
+
+constexpr int kMaxLinkHops = 40;
+
+}  // namespace
 
 bool same_file(const char* a, const char* b) {
   struct stat sa, sb;
@@ -34,4 +50,32 @@ bool same_file(const char* a, const char* b) {
          sa.st_ino == sb.st_ino;
 }
 
+bool follow_links(const std::string& path, std::string& end) {
+  end = path;
+  std::vector<char> target(4096);
+  for (int hop = 0; hop < kMaxLinkHops; ++hop) {
+    struct stat st;
+    if (lstat(end.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return true;
+    ssize_t n = readlink(end.c_str(), target.data(), target.size());
+    if (n <= 0 || static_cast<size_t>(n) == target.size()) return false;
+    std::string next(target.data(), static_cast<size_t>(n));
+    size_t cut = end.rfind('/');
+    end = next[0] == '/' || cut == std::string::npos
+              ? next
+              : end.substr(0, cut + 1) + next;
+  }
+  return false;
+}
+
 #endif
+
+bool same_destination(const std::string& a, const std::string& b) {
+  if (same_file(a.c_str(), b.c_str())) return true;
+  std::string end_a, end_b;
+  follow_links(a, end_a);
+  follow_links(b, end_b);
+  std::error_code error;
+  namespace fs = std::filesystem;
+  return fs::absolute(end_a, error).lexically_normal() ==
+         fs::absolute(end_b, error).lexically_normal();
+}

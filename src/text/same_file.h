@@ -1,6 +1,18 @@
 // Telling whether two paths name one file.
 #pragma once
 
+#include <string>
+
 // True when both paths exist and lead to the same file, through links or
 // not.
 bool same_file(const char* a, const char* b);
+
+// Sets `end` to the name a chain of symbolic links from `path` ends at: a
+// name that is no link, or is missing. False for a loop or a broken link
+// (always true, with `end` = `path`, where links are not followed).
+bool follow_links(const std::string& path, std::string& end);
+
+// True when writing `a` and writing `b` would write one file: the same
+// existing file, or the same name once links are followed (links to
+// files that do not exist yet included) and the paths made absolute.
+bool same_destination(const std::string& a, const std::string& b);

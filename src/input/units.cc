@@ -1,0 +1,85 @@
+#include "input/units.h"
+
+#include <string>
+
+#include "text/scan.h"
+
+namespace {
+
+// Every unit word, with the unit korvane-import converts it as (kNone for
+// the ones it does not convert).
+struct UnitWord {
+  const char* name;  // lower case
+  Unit unit;
+};
+
+constexpr UnitWord kUnitWords[] = {
+    {"mm", Unit::kMm},          {"millimeter", Unit::kMm},
+    {"millimeters", Unit::kMm}, {"millimetre", Unit::kMm},
+    {"millimetres", Unit::kMm}, {"mil", Unit::kMil},
+    {"mils", Unit::kMil},       {"thou", Unit::kMil},
+    {"in", Unit::kIn},          {"inch", Unit::kIn},
+    {"inches", Unit::kIn},      {"cm", Unit::kNone},
+    {"um", Unit::kNone},        {"deg", Unit::kNone},
+    {"\xc2\xb0", Unit::kNone},
+};
+
+// The word as the table spells it: blanks around it dropped, letters in
+// lower case.
+std::string table_form(std::string_view word) {
+  std::string text(trimmed(word, " \t"));
+  for (char& c : text)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  return text;
+}
+
+const UnitWord* find_word(std::string_view word) {
+  std::string text = table_form(word);
+  for (const UnitWord& w : kUnitWords)
+    if (text == w.name) return &w;
+  return nullptr;
+}
+
+}  // namespace
+
+Unit unit_from_name(std::string_view name) {
+  const UnitWord* word = find_word(name);
+  return word ? word->unit : Unit::kNone;
+}
+
+bool unit_word(std::string_view word) { return find_word(word) != nullptr; }
+
+const char* unit_name(Unit unit) {
+  switch (unit) {
+    case Unit::kMm:
+      return "mm";
+    case Unit::kMil:
+      return "mil";
+    case Unit::kIn:
+      return "in";
+    case Unit::kNone:
+      break;
+  }
+  return "none";
+}
+
+double millimetres_per(Unit unit) {
+  switch (unit) {
+    case Unit::kMil:
+      return 0.0254;
+    case Unit::kIn:
+      return 25.4;
+    case Unit::kMm:
+    case Unit::kNone:
+      break;
+  }
+  return 1.0;
+}
+
+Unit heading_unit(std::string_view heading) {
+  size_t open = heading.find_first_of("([");
+  if (open == std::string_view::npos) return Unit::kNone;
+  size_t close = heading.find_first_of(")]", open);
+  if (close == std::string_view::npos) return Unit::kNone;
+  return unit_from_name(heading.substr(open + 1, close - open - 1));
+}

@@ -1,0 +1,27 @@
+// Length units as the files name them: after a number ("12.7mm"), in a
+// column heading ("Center-X(mil)", "Length(mm)").
+#pragma once
+
+#include <string_view>
+
+// A length unit. kNone: the file does not say.
+enum class Unit { kNone, kMm, kMil, kIn };
+
+// The unit a name gives ("mm", "mil", "mils", "thou", "in", "inch", ...,
+// letter case ignored), or kNone for any other text.
+Unit unit_from_name(std::string_view name);
+
+// True when `word` may stand after a number as its unit and korvane reads
+// the number all the same: a unit unit_from_name knows, "cm", "um", or an
+// angle's "deg" or degree sign.
+bool unit_word(std::string_view word);
+
+// The name a unit is written with: "mm", "mil", "in" or "none".
+const char* unit_name(Unit unit);
+
+// Millimetres in one `unit` (1 for kNone).
+double millimetres_per(Unit unit);
+
+// The unit a heading names in brackets, as in "Center-X(mil)" or
+// "PosX [mm]"; kNone when it names none.
+Unit heading_unit(std::string_view heading);
