@@ -57,8 +57,10 @@ TEST(KicadLibrary, FindsNamesInFolderOrderWhateverTheirCase) {
 TEST(KicadLibrary, ReadsKicadsOwnLibrary) {
   const char* system = "/usr/share/kicad/footprints";
   if (!std::filesystem::is_directory(system)) {
+#ifndef _WIN32  // Debian's package, which no Windows machine has
     if (std::getenv("KORVANE_REQUIRE_TOOLS"))
       FAIL() << system << " is missing: install kicad-footprints";
+#endif
     GTEST_SKIP() << system << " is missing: install kicad-footprints";
   }
   FootprintLibraries libraries;
