@@ -72,13 +72,12 @@ TEST(KicadFootprint, BoxesTheBodyOfItsOwnSide) {
 }
 
 TEST(KicadFootprint, TurnsRightAnglesExactly) {
-  const double cases[][3] = {
-      {0, 0, 1},    {90, 1, 0},  {-90, -1, 0}, {180, 0, -1},
-      {270, -1, 0}, {450, 1, 0}, {-720, 0, 1}, {30, 0.5, 0.8660254037844387}};
+  const double cases[][3] = {{90, 1, 0},   {-90, -1, 0}, {180, 0, -1},
+                             {270, -1, 0}, {450, 1, 0},  {-720, 0, 1}};
   for (const auto& c : cases) {
     double sine = 9, cosine = 9;
     sine_cosine(c[0], sine, cosine);
-    EXPECT_NEAR(c[1], sine, c[0] == 30 ? 1e-15 : 0) << c[0];
+    EXPECT_EQ(c[1], sine) << c[0];
     EXPECT_EQ(c[2], cosine) << c[0];
   }
 }
