@@ -1,0 +1,37 @@
+// KiCad boards (.kicad_pcb, KiCad 5 to 9): the placement origin and every
+// footprint, and where a footprint's body lands in korvane's frame.
+#pragma once
+
+#include <string_view>
+#include <vector>
+
+#include "kicad/footprint.h"
+#include "text/problem.h"
+
+// What korvane takes from a board.
+struct Board {
+  bool has_origin = false;  // the board sets an aux origin other than 0 0
+  double origin_x = 0, origin_y = 0;  // that origin in KiCad's frame, mm
+  std::vector<Footprint> footprints;  // in the board's order
+};
+
+// A footprint's body where korvane draws it.
+struct PlacedBody {
+  double x = 0, y = 0;  // the body's centre: mm from the origin, Y up
+  double length = 0;    // the body's X extent in the footprint's frame
+  double width = 0;     // its Y extent
+  double angle = 0;     // the footprint's angle, degrees, as KiCad gives it
+};
+
+// Reads a whole board: the (aux_axis_origin x y) of its (setup ...) and
+// each (footprint ...) or (module ...) at its top. KiCad 5 writes
+// (aux_axis_origin 0 0) on every board: an origin of 0 0 counts as none.
+// Returns -1 with `problem` for a text that is not a board, or as
+// read_sexpr and read_footprint (with a position required) do.
+int read_board(std::string_view text, Board& board, Problem& problem);
+
+// Where the centre of `footprint`'s body lies in korvane's frame: turned
+// and moved as the footprint is placed, then taken from the board's
+// origin with Y pointing up. A footprint without a body box gives its own
+// position and a length and width of 0.
+PlacedBody placed_body(const Board& board, const Footprint& footprint);

@@ -1,0 +1,55 @@
+// KiCad footprint libraries: .pretty folders of .kicad_mod files, searched
+// by footprint name. The folders are listed once, on the first lookup, and
+// only the file looked up is read.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "kicad/footprint.h"
+#include "text/problem.h"
+
+// The libraries to search and the index of their footprints.
+struct FootprintLibraries {
+  std::vector<std::string> folders;  // .pretty folders or folders of them,
+                                     // searched in the order added
+  bool indexed = false;              // `index` holds what `folders` hold
+  std::unordered_map<std::string, std::string>
+      index;  // lower-cased name
+              // to its file; the first folder wins
+};
+
+// What a lookup found.
+struct LibraryFootprint {
+  Footprint footprint;  // its body from F.Fab, else F.CrtYd
+  std::string library;  // the folder it is in: "Resistor_SMD.pretty"
+  std::string path;     // the .kicad_mod file read
+};
+
+enum class Lookup { kFound, kMissing, kFailed };
+
+// Adds a folder to search after those added before: a .pretty folder, or
+// a folder whose .pretty folders each count, in name order. Returns -1
+// with `problem` when `folder` is not a folder; nothing is listed yet.
+int add_library_folder(FootprintLibraries& libraries, const std::string& folder,
+                       Problem& problem);
+
+// Adds the folders named by KICAD9_FOOTPRINT_DIR down to
+// KICAD6_FOOTPRINT_DIR, those set, then KiCad's installed library where it
+// is: /usr/share/kicad/footprints, or on Windows each
+// %ProgramFiles%\KiCad\<version>\share\kicad\footprints, newest first.
+void add_default_libraries(FootprintLibraries& libraries);
+
+// Lists the folders into the index unless done already. Folders that
+// cannot be listed add nothing.
+void index_libraries(FootprintLibraries& libraries);
+
+// Finds the footprint `name` ("R_0603_1608Metric", letter case ignored)
+// and reads its file. Returns kMissing when no folder holds it, kFailed
+// with `problem` naming the file when it cannot be read or is not a
+// footprint.
+Lookup find_library_footprint(FootprintLibraries& libraries,
+                              std::string_view name, LibraryFootprint& found,
+                              Problem& problem);

@@ -1,0 +1,72 @@
+#include "kicad/library.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+
+namespace {
+
+const std::string kFolder =
+    std::string(KORVANE_SOURCE_DIR) + "/tests/data/footprints";
+
+// A lookup as "Alpha.pretty F.Fab 1 x 0.5", "missing", or the problem's
+// file name, line and message.
+std::string lookup(FootprintLibraries& libraries, const char* name) {
+  LibraryFootprint found;
+  Problem problem;
+  Lookup result = find_library_footprint(libraries, name, found, problem);
+  if (result == Lookup::kMissing) return "missing";
+  if (result == Lookup::kFailed)
+    return std::filesystem::path(problem.file).filename().string() + " " +
+           std::to_string(problem.line) + ": " + problem.message;
+  const BodyBox& box = found.footprint.body;
+  char size[64];
+  snprintf(size, sizeof size, " %g x %g", box.max_x - box.min_x,
+           box.max_y - box.min_y);
+  return found.library + " " + box.layer + size;
+}
+
+}  // namespace
+
+TEST(KicadLibrary, FindsNamesInFolderOrderWhateverTheirCase) {
+  FootprintLibraries libraries;
+  Problem problem;
+  ASSERT_EQ(0, add_library_folder(libraries, kFolder, problem));
+  EXPECT_EQ(-1, add_library_folder(libraries, kFolder + "/None", problem));
+  const char* const cases[][2] = {
+      {"chip_1005METRIC", "Alpha.pretty F.Fab 1 x 0.5"},
+      {"TestPad_2mm", "Beta.pretty F.CrtYd 2.5 x 2.5"},
+      {"Chip_1005", "missing"},
+      {"damaged",
+       "Damaged.kicad_mod 4: the list '(fp_line' opened on this line lacks "
+       "its ')'; add it"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(c[1], lookup(libraries, c[0]));
+
+  FootprintLibraries beta_first;
+  ASSERT_EQ(0,
+            add_library_folder(beta_first, kFolder + "/Beta.pretty/", problem));
+  ASSERT_EQ(0, add_library_folder(beta_first, kFolder, problem));
+  EXPECT_EQ("Beta.pretty F.Fab 1.2 x 0.6",
+            lookup(beta_first, "Chip_1005Metric"));
+}
+
+TEST(KicadLibrary, ReadsKicadsOwnLibrary) {
+  const char* system = "/usr/share/kicad/footprints";
+  if (!std::filesystem::is_directory(system)) {
+#ifndef _WIN32  // Debian's package, which no Windows machine has
+    if (std::getenv("KORVANE_REQUIRE_TOOLS"))
+      FAIL() << system << " is missing: install kicad-footprints";
+#endif
+    GTEST_SKIP() << system << " is missing: install kicad-footprints";
+  }
+  FootprintLibraries libraries;
+  Problem problem;
+  ASSERT_EQ(0, add_library_folder(libraries, system, problem));
+  EXPECT_EQ("Resistor_SMD.pretty F.Fab 1.6 x 0.825",
+            lookup(libraries, "r_0603_1608metric"));
+  EXPECT_EQ("missing", lookup(libraries, "R_0603_1608Metric_Nothing"));
+}
