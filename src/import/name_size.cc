@@ -158,7 +158,7 @@ bool is_part_type(std::string_view word) {
 }  // namespace
 
 bool size_from_name(std::string_view code, NamedSize& size) {
-  return size_from_kicad_metric(code, size) ||
+  return size_from_kicad_metric(code, size) || size_from_lcsc(code, size) ||
          size_from_kicad_body(code, size) || size_from_chip_code(code, size);
 }
 
@@ -174,6 +174,25 @@ bool size_from_kicad_metric(std::string_view code, NamedSize& size) {
     if (!agrees_with_inches(code, at, length, width)) return false;
     std::string read(code.substr(at, end - at));
     return set_size(length, width, "KiCad " + read, size);
+  }
+  return false;
+}
+
+bool size_from_lcsc(std::string_view code, NamedSize& size) {
+  for (size_t at = 1; at + 1 < code.size(); ++at) {
+    if ((code[at] != '_' && code[at] != '-') || code[at + 1] != 'L') continue;
+    size_t length = number_at(code, at + 2);
+    size_t w = at + 2 + length;
+    if (length == 0 || !byte_at(code, w, '-') || !byte_at(code, w + 1, 'W'))
+      continue;
+    size_t width = number_at(code, w + 2);
+    size_t end = w + 2 + width;
+    if (width == 0 ||
+        (end < code.size() && code[end] != '-' && code[end] != '_'))
+      continue;
+    std::string read(code.substr(at, end - at));
+    return set_size(value_of(code.substr(at + 2, length)),
+                    value_of(code.substr(w + 2, width)), "LCSC " + read, size);
   }
   return false;
 }

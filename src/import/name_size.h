@@ -7,6 +7,8 @@
 //
 //   KiCad metric    "_" LLWW "Metric", then the end or "_"; 0.1 mm.
 //                   R_0603_1608Metric is 1.6 by 0.8.
+//   LCSC/EasyEDA    "_L" or "-L" length "-W" width, then the end, "-" or
+//                   "_"; mm. SOT-23_L2.9-W1.3-P1.90-LS2.4-BR is 2.9 by 1.3.
 //   KiCad body      "_" X "x" Y ("x" Z) "mm", then the end or "_"; mm.
 //                   SOIC-8_3.9x4.9mm_P1.27mm is 3.9 by 4.9.
 //   chip code       The whole name: a part type, an EIA code 0201 0402 0603
@@ -17,9 +19,10 @@
 // The first family that reads a size wins. A real name fits one family at
 // most; the order only settles a made-up name that fits two, for the family
 // with the more explicit mark. KiCad, chip codes: letters in any case (KiCad
-// writes "Metric", "x", "mm"; chip names come as C0402 and c0402). Where a
-// metric code rounds a standard chip (2012 for 2.0 by 1.25 mm) the standard
-// body is read; other codes are read as they stand.
+// writes "Metric", "x", "mm"; chip names come as C0402 and c0402); LCSC:
+// upper case, as its convention writes it. Where a metric code rounds a
+// standard chip (2012 for 2.0 by 1.25 mm) the standard body is read; other
+// codes are read as they stand.
 //
 // Numbers are digits with an optional point and more digits: no sign, no
 // exponent, no comma, no locale. A side of 0 or past 1000 mm is not read.
@@ -45,6 +48,10 @@ bool size_from_name(std::string_view code, NamedSize& size);
 // 1.25. False for no four-digit code (R_4020_10251Metric) or one the inch
 // code before it contradicts by 0.3 mm or more (R_0603_2012Metric).
 bool size_from_kicad_metric(std::string_view code, NamedSize& size);
+
+// LCSC/EasyEDA: SOT-23_L2.9-W1.3-P1.90-LS2.4-BR is 2.9 by 1.3 mm, L along X.
+// False without a "-W" right after the length (RES-TH_BD2.4-L6.3-P10.30).
+bool size_from_lcsc(std::string_view code, NamedSize& size);
 
 // KiCad body size: SOIC-8_3.9x4.9mm_P1.27mm is 3.9 by 4.9 mm. False when no
 // "_" stands right before the numbers (_Pad1.08x0.95mm, _EP3.6x3.6mm) or no
