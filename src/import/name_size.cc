@@ -35,6 +35,15 @@ constexpr ChipSize kChips[] = {
 constexpr std::string_view kPartTypes[] = {
     "R", "C", "L", "D", "F", "FB", "LED", "RES", "CAP", "IND", "FUSE", "DIODE"};
 
+// IPC-7351 two-terminal families: chips, then the small outline diode.
+constexpr std::string_view kIpcChips[] = {
+    "CAPC", "CAPCP", "CAPM", "CAPMP", "DIOC", "INDC", "LEDC", "RESC", "SOD"};
+
+// IPC-7351 families named by pitch and two sizes in hundredths of a mm.
+constexpr std::string_view kIpcPitched[] = {
+    "QFN",  "PQFN",   "SON",    "PSON",   "DFN",   "QFP",
+    "CQFP", "RESCAV", "RESCAF", "CAPCAV", "CAPCAF"};
+
 constexpr double kLongest = 1000;  // mm: no part's side is longer
 
 bool is_digit(char c) { return c >= '0' && c <= '9'; }
@@ -72,6 +81,21 @@ size_t number_at(std::string_view code, size_t at) {
   if (n == 0 || !byte_at(code, at + n, '.')) return n;
   size_t fraction = digits_at(code, at + n + 1);
   return fraction == 0 ? 0 : n + 1 + fraction;
+}
+
+// Moves `at` past a run of `least` to `most` digits; false for another run.
+bool skip_digits(std::string_view code, size_t& at, size_t least, size_t most) {
+  size_t n = digits_at(code, at);
+  if (n < least || n > most) return false;
+  at += n;
+  return true;
+}
+
+// Moves `at` past byte `c`; false when another byte or the end is there.
+bool skip_byte(std::string_view code, size_t& at, char c) {
+  if (!byte_at(code, at, c)) return false;
+  ++at;
+  return true;
 }
 
 // The value of a number that number_at or digits_at has checked.
@@ -118,6 +142,80 @@ bool agrees_with_inches(std::string_view code, size_t mark, double length,
          std::fabs(inch_width - width) < 0.3;
 }
 
+// Where `family` stands next, at or after `from`, at the start of the name
+// or after a byte that is neither letter nor digit; kNone when nowhere.
+size_t find_family(std::string_view code, std::string_view family,
+                   size_t from) {
+  for (size_t at = code.find(family, from); at != kNone;
+       at = code.find(family, at + 1)) {
+    if (at == 0 || !(is_letter(code[at - 1]) || is_digit(code[at - 1])))
+      return at;
+  }
+  return kNone;
+}
+
+// IPC-7351 chips and SOD: family + four digits + "X" + height, at `at`.
+// Sets `digits` to where the four digits start.
+bool ipc_two_terminal_at(std::string_view code, size_t at,
+                         std::string_view family, size_t& digits) {
+  size_t p = at + family.size();
+  digits = p;
+  return skip_digits(code, p, 4, 4) && skip_byte(code, p, 'X') &&
+         skip_digits(code, p, 2, 4);
+}
+
+// IPC-7351 two-terminal parts: chip bodies LLWW in tenths of a mm, the
+// standard body where the table has the code; SOD lead span and body width.
+bool ipc_two_terminal(std::string_view code, NamedSize& size) {
+  for (std::string_view family : kIpcChips) {
+    size_t digits = 0;
+    for (size_t at = find_family(code, family, 0); at != kNone;
+         at = find_family(code, family, at + 1)) {
+      if (!ipc_two_terminal_at(code, at, family, digits)) continue;
+      double length = value_of(code.substr(digits, 2)) / 10;
+      double width = value_of(code.substr(digits + 2, 2)) / 10;
+      if (family != "SOD") metric_body(code.substr(digits, 4), length, width);
+      std::string read(code.substr(at, family.size() + 4));
+      return set_size(length, width, "IPC-7351 " + read, size);
+    }
+  }
+  return false;
+}
+
+// Where "<pitch>P<x>X<y>X<height>" after `family` at `at` ends, past <y>;
+// 0 when it is not there. Sets `x` and `y` to the two sizes' digits.
+size_t ipc_pitched_end(std::string_view code, size_t at,
+                       std::string_view family, std::string_view& x,
+                       std::string_view& y) {
+  size_t p = at + family.size();
+  if (!skip_digits(code, p, 2, 3) || !skip_byte(code, p, 'P')) return 0;
+  size_t x_at = p;
+  if (!skip_digits(code, p, 2, 4) || !skip_byte(code, p, 'X')) return 0;
+  size_t y_at = p;
+  if (!skip_digits(code, p, 2, 4)) return 0;
+  x = code.substr(x_at, y_at - 1 - x_at);
+  y = code.substr(y_at, p - y_at);
+  size_t end = p;
+  return skip_byte(code, p, 'X') && skip_digits(code, p, 2, 4) ? end : 0;
+}
+
+// IPC-7351 no-lead, flat pack and chip array names, square ones only.
+bool ipc_pitched(std::string_view code, NamedSize& size) {
+  for (std::string_view family : kIpcPitched) {
+    std::string_view x, y;
+    for (size_t at = find_family(code, family, 0); at != kNone;
+         at = find_family(code, family, at + 1)) {
+      size_t end = ipc_pitched_end(code, at, family, x, y);
+      if (end == 0) continue;
+      if (value_of(x) != value_of(y)) return false;
+      std::string read(code.substr(at, end - at));
+      return set_size(value_of(x) / 100, value_of(y) / 100, "IPC-7351 " + read,
+                      size);
+    }
+  }
+  return false;
+}
+
 // Where "_<x>x<y>mm" or "_<x>x<y>x<z>mm", starting at the "_" at `at`,
 // ends, past "mm"; 0 when none starts there. Sets `x` and `y`.
 size_t kicad_body_end(std::string_view code, size_t at, std::string_view& x,
@@ -158,8 +256,9 @@ bool is_part_type(std::string_view word) {
 }  // namespace
 
 bool size_from_name(std::string_view code, NamedSize& size) {
-  return size_from_kicad_metric(code, size) || size_from_lcsc(code, size) ||
-         size_from_kicad_body(code, size) || size_from_chip_code(code, size);
+  return size_from_kicad_metric(code, size) || size_from_ipc_7351(code, size) ||
+         size_from_lcsc(code, size) || size_from_kicad_body(code, size) ||
+         size_from_chip_code(code, size);
 }
 
 bool size_from_kicad_metric(std::string_view code, NamedSize& size) {
@@ -176,6 +275,10 @@ bool size_from_kicad_metric(std::string_view code, NamedSize& size) {
     return set_size(length, width, "KiCad " + read, size);
   }
   return false;
+}
+
+bool size_from_ipc_7351(std::string_view code, NamedSize& size) {
+  return ipc_two_terminal(code, size) || ipc_pitched(code, size);
 }
 
 bool size_from_lcsc(std::string_view code, NamedSize& size) {

@@ -7,6 +7,13 @@
 //
 //   KiCad metric    "_" LLWW "Metric", then the end or "_"; 0.1 mm.
 //                   R_0603_1608Metric is 1.6 by 0.8.
+//   IPC-7351 chip   CAPC CAPCP CAPM CAPMP DIOC INDC LEDC RESC + LLWW + "X"
+//                   + height; 0.1 mm. CAPC1608X87N is 1.6 by 0.8.
+//   IPC-7351 SOD    SOD + lead span, body width + "X" + height; 0.1 mm.
+//                   SOD3716X135N is 3.7 by 1.6.
+//   IPC-7351 pitch  QFN PQFN SON PSON DFN QFP CQFP RESCAV RESCAF CAPCAV
+//                   CAPCAF + pitch "P" X "X" Y "X" height; 0.01 mm; X = Y
+//                   only. QFN50P500X500X100-33N is 5.0 by 5.0 (QFP: leads).
 //   LCSC/EasyEDA    "_L" or "-L" length "-W" width, then the end, "-" or
 //                   "_"; mm. SOT-23_L2.9-W1.3-P1.90-LS2.4-BR is 2.9 by 1.3.
 //   KiCad body      "_" X "x" Y ("x" Z) "mm", then the end or "_"; mm.
@@ -19,10 +26,10 @@
 // The first family that reads a size wins. A real name fits one family at
 // most; the order only settles a made-up name that fits two, for the family
 // with the more explicit mark. KiCad, chip codes: letters in any case (KiCad
-// writes "Metric", "x", "mm"; chip names come as C0402 and c0402); LCSC:
-// upper case, as its convention writes it. Where a metric code rounds a
-// standard chip (2012 for 2.0 by 1.25 mm) the standard body is read; other
-// codes are read as they stand.
+// writes "Metric", "x", "mm"; chip names come as C0402 and c0402); IPC-7351,
+// LCSC: upper case, as their conventions write them. Where a metric code
+// rounds a standard chip (2012 for 2.0 by 1.25 mm) the standard body is
+// read; other codes are read as they stand.
 //
 // Numbers are digits with an optional point and more digits: no sign, no
 // exponent, no comma, no locale. A side of 0 or past 1000 mm is not read.
@@ -48,6 +55,11 @@ bool size_from_name(std::string_view code, NamedSize& size);
 // 1.25. False for no four-digit code (R_4020_10251Metric) or one the inch
 // code before it contradicts by 0.3 mm or more (R_0603_2012Metric).
 bool size_from_kicad_metric(std::string_view code, NamedSize& size);
+
+// IPC-7351 names, first or after a mark such as "TI-", never VQFN50P.. False
+// for all else and oblong pitch names, RESCAV80P320X160X70-8N: libraries draw
+// them with pin 1 upper left, or lower left (IEC 61188-7 level B).
+bool size_from_ipc_7351(std::string_view code, NamedSize& size);
 
 // LCSC/EasyEDA: SOT-23_L2.9-W1.3-P1.90-LS2.4-BR is 2.9 by 1.3 mm, L along X.
 // False without a "-W" right after the length (RES-TH_BD2.4-L6.3-P10.30).

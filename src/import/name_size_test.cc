@@ -33,6 +33,16 @@ const NameCase kSized[] = {
     {"QFN-32-1EP_5x5mm_P0.5mm_EP3.6x3.6mm", 5, 5, "KiCad _5x5mm"},
     {"Crystal_SMD_3225-4Pin_3.2x2.5mm", 3.2, 2.5, "KiCad _3.2x2.5mm"},
     {"TSSOP-20_4.4x6.5x1.1mm", 4.4, 6.5, "KiCad _4.4x6.5x1.1mm"},
+    {"CAPC1608X87X35LL15T15", 1.6, 0.8, "IPC-7351 CAPC1608"},
+    {"RESC1005X40N", 1.0, 0.5, "IPC-7351 RESC1005"},
+    {"CAPC2012X135N", 2.0, 1.25, "IPC-7351 CAPC2012"},
+    {"CAPMP3528X210N", 3.5, 2.8, "IPC-7351 CAPMP3528"},
+    {"Lib:LEDC3216X75", 3.2, 1.6, "IPC-7351 LEDC3216"},
+    {"SOD3716X135N", 3.7, 1.6, "IPC-7351 SOD3716"},
+    {"QFN50P500X500X100-33N", 5.0, 5.0, "IPC-7351 QFN50P500X500"},
+    {"TI-QFN50P350X350X100-19_15T205X205", 3.5, 3.5, "IPC-7351 QFN50P350X350"},
+    {"PSON65P300X300X80-9N", 3.0, 3.0, "IPC-7351 PSON65P300X300"},
+    {"QFP50P1200X1200X160-64N", 12.0, 12.0, "IPC-7351 QFP50P1200X1200"},
     {"SOT-23_L2.9-W1.3-P1.90-LS2.4-BR", 2.9, 1.3, "LCSC _L2.9-W1.3"},
     {"CRYSTAL-SMD_4P-L3.2-W2.5-BL", 3.2, 2.5, "LCSC -L3.2-W2.5"},
     {"LQFN-56_L7.0-W7.0-P0.4-EP", 7.0, 7.0, "LCSC _L7.0-W7.0"},
@@ -63,7 +73,8 @@ const std::string_view kUnknown[][4] = {
      "R_Array_Convex_4x0603"},
     {"CP_Elec_6.3x7.7", "R_0603_2012Metric", "R_4020_10251Metric",
      "R_0603_1608Metrics"},
-    // IPC-7351 names, not read yet.
+    // IPC-7351: no height, chips in hundredths, oblong many-lead parts
+    // whose axis the name leaves open, letters no IPC family has.
     {"CAPC1608", "CAPC60X32X27L15", "RESCAV80P320X160X70-8N",
      "QFN50P300X400X100-21N"},
     {"VQFN50P400X400X100-25N", "LQFP50P1200X1200X160-64N", "QFN50P",
