@@ -32,7 +32,7 @@ constexpr ChipSize kChips[] = {
 };
 
 // The part types that may stand before a chip code alone.
-constexpr std::string_view kPartTypes[] = {
+constexpr std::string_view kChipTypes[] = {
     "R", "C", "L", "D", "F", "FB", "LED", "RES", "CAP", "IND", "FUSE", "DIODE"};
 
 // IPC-7351 two-terminal families: chips, then the small outline diode.
@@ -246,9 +246,9 @@ bool letters_only(std::string_view rest) {
   return separator_allowed;
 }
 
-// True when `word` is one of kPartTypes, letters in either case.
-bool is_part_type(std::string_view word) {
-  for (std::string_view type : kPartTypes)
+// True when `word` is one of kChipTypes, letters in either case.
+bool is_chip_type(std::string_view word) {
+  for (std::string_view type : kChipTypes)
     if (word.size() == type.size() && word_at(word, 0, type)) return true;
   return false;
 }
@@ -316,7 +316,7 @@ bool size_from_chip_code(std::string_view code, NamedSize& size) {
   if (colon != kNone) code.remove_prefix(colon + 1);
   size_t at = 0;
   while (at < code.size() && is_letter(code[at])) ++at;
-  if (at > 0 && !is_part_type(code.substr(0, at))) return false;
+  if (at > 0 && !is_chip_type(code.substr(0, at))) return false;
   if (at > 0 && (byte_at(code, at, '_') || byte_at(code, at, '-'))) ++at;
   if (digits_at(code, at) != 4 || !letters_only(code.substr(at + 4)))
     return false;
