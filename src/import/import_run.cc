@@ -163,14 +163,19 @@ int run_import(int argc, const char* const* argv) {
   Problem problem;
   const std::string& source = options.export_path;
   if (gather(options, all, warnings, problem) != 0 ||
-      plan_files(options, all, files, problem) != 0 ||
-      plan_settings(options, files, problem) != 0)
+      plan_files(options, all, files, problem) != 0)
+    return report(source, problem);
+  size_t pieces = files.size();
+  if (plan_settings(options, files, problem) != 0)
     return report(source, problem);
   int status = write_all(files, source.c_str(), problem);
   if (status != 0) {
     report(source, problem);
     return status > 0 ? kImportRefused : kImportWriteFailed;
   }
+  if (options.split)
+    print_warnings(
+        source, remove_stale_pieces(options.xy_path, static_cast<int>(pieces)));
   print_warnings(source, warnings);
   print_warnings(source, codes_missing_from(kSizeTableFile, all));
   return print_pieces(options, files);

@@ -1,5 +1,6 @@
 #include "import/xy_output.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <memory>
 #include <system_error>
@@ -9,6 +10,7 @@
 #include "input/placement.h"
 #include "text/same_file.h"
 #include "text/scan.h"
+#include "text/text_input.h"
 
 namespace {
 
@@ -38,6 +40,19 @@ bool reads_back(const std::string& row, const ImportedPlacement& p) {
          p.code.compare(0, kCodeCapacity, read->code) == 0;
 }
 
+// Reads the first line of the file at `path` into `line`. Returns 0,
+// kNotOpened or kReadFailed.
+int first_line(const std::string& path, std::string& line) {
+  auto in = std::make_unique_for_overwrite<TextInput>();
+  if (open_text_input(*in, path.c_str()) != 0) return kNotOpened;
+  std::vector<char> text(kRowCapacity + 1);
+  read_line(*in, text.data(), text.size());
+  line = text.data();
+  int status = in->failed ? kReadFailed : 0;
+  close_text_input(*in);
+  return status;
+}
+
 // A column number as korvane uses it: 0 or less is column 1.
 int effective(int column) { return column < 1 ? 1 : column; }
 
@@ -45,7 +60,10 @@ int effective(int column) { return column < 1 ? 1 : column; }
 
 int xy_text(const std::vector<ImportedPlacement>& placements, size_t first,
             size_t count, std::string& text, Problem& problem) {
-  text = "code\tx\ty\tangle\treference\tside\n";
+  Unit unit = count ? placements[first].x_unit : Unit::kNone;
+  std::string in =
+      unit == Unit::kNone ? "" : std::string("(") + unit_name(unit) + ")";
+  text = "code\tx" + in + "\ty" + in + "\tangle\treference\tside\n";
   for (size_t i = first; i < first + count; ++i) {
     std::string row = row_text(placements[i]);
     if (!reads_back(row, placements[i])) {
@@ -73,6 +91,45 @@ std::string piece_name(const std::string& path, int n) {
   size_t dot = path.rfind('.');
   if (dot == std::string::npos || dot <= start) dot = path.size();
   return path.substr(0, dot) + '-' + std::to_string(n) + path.substr(dot);
+}
+
+bool is_xy_heading(std::string_view line) {
+  std::string text(trimmed(line, "\r"));
+  const char* names[] = {"code", "x", "y", "angle", "reference", "side"};
+  if (std::count(text.begin(), text.end(), '\t') != 5) return false;
+  for (int i = 0; i < 6; ++i) {
+    std::string field = field_text(text.c_str(), i + 1);
+    if (i == 1 || i == 2) field = field.substr(0, field.find('('));
+    if (field != names[i]) return false;
+  }
+  return true;
+}
+
+std::vector<Problem> remove_stale_pieces(const std::string& path, int count) {
+  std::vector<Problem> notes;
+  for (int n = count + 1;; ++n) {
+    std::string piece = piece_name(path, n);
+    std::string heading;
+    int status = first_line(piece, heading);
+    if (status == kNotOpened) break;
+    if (status == 0 && is_xy_heading(heading) && remove(piece.c_str()) == 0) {
+      notes.push_back(problem_at(0,
+                                 "removed: a piece of an earlier --split, "
+                                 "past the " +
+                                     std::to_string(count) + " this one writes",
+                                 piece));
+      continue;
+    }
+    notes.push_back(problem_at(0,
+                               "left as it is, though it is named as a "
+                               "piece past the " +
+                                   std::to_string(count) +
+                                   " this run writes: korvane-import did not "
+                                   "write it; move it away before drawing the "
+                                   "pieces",
+                               piece));
+  }
+  return notes;
 }
 
 bool is_settings_file(const std::string& path) {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "import/import_records.h"
@@ -12,12 +13,22 @@
 // The most placements in one xy file or piece: all that korvane draws.
 constexpr size_t kPlacementsPerFile = kMaxPlacements;
 
-// The xy file for placements[first, first + count): the heading, then per
-// placement code, X, Y, angle, reference and side, TAB between them.
+// The xy file for placements[first, first + count): the heading, with the
+// coordinates' unit when they have one ("x(mil)"), then per placement
+// code, X, Y, angle, reference and side, TAB between them.
 // Returns -1 with `problem` set when a row would be longer than korvane
 // reads.
 int xy_text(const std::vector<ImportedPlacement>& placements, size_t first,
             size_t count, std::string& text, Problem& problem);
+
+// True when `line` is the heading korvane-import writes into an xy file.
+bool is_xy_heading(std::string_view line);
+
+// Removes the pieces of an earlier split of `path` numbered past `count`,
+// as long as they follow one another, and only those that korvane-import
+// wrote (their first line is its heading). Returns a warning for each
+// piece removed or left.
+std::vector<Problem> remove_stale_pieces(const std::string& path, int count);
 
 // The name of piece n (from 1) of a split xy file: "board.txt" gives
 // "board-1.txt", "out/board" gives "out/board-1".

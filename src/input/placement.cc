@@ -63,6 +63,10 @@ void decode_placement(const char* row, const ColumnMap& columns,
   placement.a = number_field(row, columns.a);
 }
 
+Unit placement_unit(const PlacementList& list, const ColumnMap& columns) {
+  return heading_unit(field_text(list.heading.c_str(), columns.x));
+}
+
 PlacementList read_placement_list(const char* path, const ColumnMap& columns,
                                   bool to_the_end) {
   PlacementList list;

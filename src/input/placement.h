@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "input/records.h"
+#include "input/units.h"
 
 // Longest xy-file line kept, and longest numeric field.
 constexpr int kRowCapacity = 2048;
@@ -47,6 +48,10 @@ struct PlacementList {
   long undrawn = 0;        // lines with text from there on
   std::vector<LeftOut> left_out;  // the first kMostListed of those lines
 };
+
+// The unit the xy file's heading declares for X, as in "x(mil)" in the
+// column `columns` gives X; kNone when it declares none.
+Unit placement_unit(const PlacementList& list, const ColumnMap& columns);
 
 // Reads the xy file at `path` as korvane does. With `to_the_end`, reads on
 // after the list has ended to count and name the lines left out (a read

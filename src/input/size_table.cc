@@ -270,6 +270,13 @@ int read_size_table(const char* path, const std::vector<std::string>& codes,
   return table.failed ? kReadFailed : 0;
 }
 
+Unit size_table_unit(const SizeTable& table) {
+  Unit unit = heading_unit(field_text(table.heading.c_str(), 3));
+  return unit != Unit::kNone
+             ? unit
+             : heading_unit(field_text(table.heading.c_str(), 4));
+}
+
 CodeMatch match_code(const std::string& row_code, const std::string& code) {
   if (text_equal(row_code.c_str(), code.c_str())) return CodeMatch::kWhole;
   if (code.size() <= size_t{kCodeCutLength}) return CodeMatch::kNone;

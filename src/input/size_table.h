@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "input/records.h"
+#include "input/units.h"
 
 // Longest size-table line kept, and so longest field.
 constexpr int kSizeLineCapacity = 1023;
@@ -57,6 +58,10 @@ std::string loose_key(const std::string& code);
 // when a read error came before the first empty line (`table.failed`).
 int read_size_table(const char* path, const std::vector<std::string>& codes,
                     const SizeReading& how, SizeTable& table);
+
+// The unit the table's heading declares for its lengths and widths, as in
+// "Length(mm)" in field 3 or 4; kNone when it declares none.
+Unit size_table_unit(const SizeTable& table);
 
 // How a size row's code stands to a wanted code.
 enum class CodeMatch { kNone, kWhole, kCut };
