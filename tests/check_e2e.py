@@ -16,7 +16,7 @@ import subprocess
 import sys
 import tempfile
 
-from e2e import Link, lay_out, run_table, xy
+from e2e import Link, as_nobody, lay_out, run_table, xy
 
 DXF11 = (b"  0\nSECTION\n  2\nHEADER\n  9\n$ACADVER\n  1\nAC1009\n  0\nENDSEC\n"
          b"  0\nSECTION\n  2\nTABLES\n  0\nTABLE\n  2\nLAYER\n 70\n     2\n")
@@ -165,6 +165,33 @@ LINUX_CASES = [
     ("the drawing would overwrite an input", ["size", "b.txt"],
      files(size_dxf=Link("size.txt")), 2,
      ["size.dxf: the drawing would overwrite size.txt"]),
+    ("a link to a drawing in a folder that does not exist", B,
+     files(plate1_dxf=Link("gone/plate1.dxf")), 2,
+     ["plate1.dxf: the folder 'gone' does not exist"]),
+    ("a layer name too long for the file system", ["p" * 300, "b.txt"],
+     files(), 2, ["p" * 300 + ".dxf: the name is 304 bytes long"]),
+    ("a drawing under /proc", ["/proc/plate1", "b.txt"], files(), 2,
+     ["/proc/plate1.dxf: the folder '/proc' takes no new file"]),
+    ("a drawing that leads to /dev/full", ["full", "b.txt"],
+     files(full_dxf=Link("/dev/full")), 2,
+     ["full.dxf: leads to /dev/full, where every write fails"]),
+    ("a size.txt that cannot be read", B,
+     files(size_txt=Link("/proc/self/mem")), 2,
+     ["size.txt: cannot be read to its end; korvane fails"]),
+    ("a size.txt that cannot be read, and no placement to look up", B,
+     {**files(size_txt=Link("/proc/self/mem")), "b.txt": b"heading\n"}, 0,
+     []),
+]
+
+# Run as the user nobody, in a folder of the given mode: (name, files,
+# folder mode, files nobody may write, status, expected lines).
+NOBODY_CASES = [
+    ("a folder that takes no new drawing", files(), 0o555, [], 2,
+     ["plate1.dxf: the folder '.' takes no new file (Permission denied)"]),
+    ("a drawing written in place in such a folder",
+     files(plate1_dxf=b"old"), 0o555, ["plate1.dxf"], 0, []),
+    ("a drawing that may not be replaced", files(plate1_dxf=b"old"), 0o777,
+     [], 2, ["plate1.dxf: cannot be written: Permission denied"]),
 ]
 
 
@@ -198,6 +225,29 @@ def check_case(command, case):
         if sorted(os.listdir(work)) != sorted(set(before) | set(
                 p.split("/")[0] for p in work_files)):
             problems.append("files were created or removed")
+    return problems
+
+
+def nobody_case(check, korvane, case):
+    """Runs korvane-check, then korvane, as nobody: status 2 exactly when
+    korvane fails, and the lines expected."""
+    name, work_files, mode, writable, status, expected = case
+    with tempfile.TemporaryDirectory() as work:
+        lay_out(work, work_files)
+        drop = as_nobody(work, mode, writable)
+        if drop is None:
+            print(f"SKIP {name}: the tests do not run as root")
+            return []
+        done = subprocess.run(check + B, cwd=work, capture_output=True,
+                              preexec_fn=drop, timeout=120)
+        drawn = subprocess.run(korvane + B, cwd=work, capture_output=True,
+                               preexec_fn=drop, timeout=120)
+        os.chmod(work, 0o700)
+    problems = mismatch("output", done.stdout, expected)
+    if done.returncode != status:
+        problems.append(f"status {done.returncode}, expected {status}")
+    if (status == 2) != (drawn.returncode != 0):
+        problems.append(f"korvane ended with {drawn.returncode}")
     return problems
 
 
@@ -281,6 +331,10 @@ def main(argv):
         cases = CASES + LINUX_CASES
     runs = [(case[0], lambda c=case: check_case(check_command, c))
             for case in cases]
+    if cases is not CASES:
+        runs += [(case[0], lambda c=case: nobody_case(check_command,
+                                                      korvane_command, c))
+                 for case in NOBODY_CASES]
     runs += [(f"--list agrees with the drawing, seed {seed}",
               lambda s=seed: check_agreement(check_command, korvane_command,
                                              s)) for seed in range(40)]

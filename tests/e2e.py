@@ -370,6 +370,24 @@ class SameAs:
         self.files = work_files
 
 
+def as_nobody(work, folder_mode, writable=()):
+    """Readies `work` for a run as the user nobody: the named files writable
+    by all, then the folder given `folder_mode`. Returns the preexec_fn that
+    drops to nobody, or None when the tests do not run as root."""
+    if not hasattr(os, "geteuid") or os.geteuid() != 0:
+        return None
+    import pwd
+    user = pwd.getpwnam("nobody")
+    for name in writable:
+        os.chmod(os.path.join(work, name), 0o666)
+    os.chmod(work, folder_mode)
+
+    def drop():
+        os.setgid(user.pw_gid)
+        os.setuid(user.pw_uid)
+    return drop
+
+
 def garbage(seed, size, alphabet=None):
     rng = random.Random(seed)
     if alphabet is None:

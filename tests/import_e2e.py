@@ -11,11 +11,13 @@ The optional emulator (wine, say) goes in front of each executable.
 
 import math
 import os
+import signal
 import subprocess
 import sys
 import tempfile
+import time
 
-from e2e import run_table
+from e2e import Link, as_nobody, lay_out, run_table
 
 TEMPLATES = {"dxf11.txt": b"head\n", "dxf12.txt": b"mid\n",
              "dxf13.txt": b"tail\n"}
@@ -251,6 +253,45 @@ CASES = [
 ]
 
 
+# Links are made only where the tests run on Linux.
+LINUX_CASES = [
+    ("an xy file that links to the settings it writes", ["b.csv", "b.txt"],
+     files("b.csv", KICAD_CSV, **{"b.txt": Link("lumbrex.ini")}), 2,
+     "lumbrex.ini: leads to the same file as b.txt"),
+    ("a piece that links to another", ["--split", "b.csv", "b.txt"],
+     files("b.csv", many(192), **{"b-2.txt": Link("b-1.txt")}), 2,
+     "b-2.txt: leads to the same file as b-1.txt"),
+    ("a size.txt that cannot be read", ["b.csv", "b.txt"],
+     files("b.csv", KICAD_CSV, **{"size.txt": Link("/proc/self/mem")}), 0,
+     {"b.txt": None}, "size.txt: warning: cannot be read"),
+    ("pieces of an earlier split past the new count",
+     ["--split", "b.csv", "b.txt"],
+     files("b.csv", many(192), **{"b-3.txt": b"code\tx(mm)\ty(mm)\tangle\t"
+                                   b"reference\tside\n", "b-4.txt": b"mine\n"}),
+     0, {"b-1.txt": MANY[:100], "b-2.txt": MANY[100:]},
+     "b-3.txt: warning: removed"),
+]
+
+# Column numbers and file names the command line gets wrong.
+OPTION_CASES = [
+    *[(f"--x {value}", ["--x", value, "b.csv", "b.txt"],
+       files("b.csv", KICAD_CSV), 2, message)
+      for value, message in [
+          ("9999", "b.csv:1: --x 9999: the heading has 7 columns"),
+          ("-1", "korvane-import: --x takes a column name, or a number"),
+          ("99999999999", "b.csv:1: --x 1000000: the heading has 7")]],
+    ("a column number with leading zeros", ["--x", "00004", "b.csv", "b.txt"],
+     files("b.csv", KICAD_CSV), 0, {"b.txt": KICAD_PARTS[:2]}),
+    ("an optional column past the heading", ["--ref", "50", "b.csv", "b.txt"],
+     files("b.csv", KICAD_CSV), 2, "b.csv:1: --ref 50: the heading has 7"),
+    ("an empty xy file name", ["b.csv", ""], files("b.csv", KICAD_CSV), 2,
+     "korvane-import: the xy file's name is empty"),
+    ("a line break in a quoted code", ["b.csv", "b.txt"],
+     files("b.csv", KICAD_CSV.replace(b'"C_0603', b'"C\n0603')), 2,
+     "b.csv:2: the part code 'C\\n0603_1608Metric' holds"),
+]
+
+
 def outline_corners(dxf):
     """Each outline of a drawing as the sorted set of its four corners."""
     lines = dxf.decode().split("\r\n")
@@ -299,8 +340,8 @@ def check_success(work, done, korvane, outputs, args):
     for xy, parts in outputs.items():
         if not os.path.isfile(os.path.join(work, xy)):
             problems.append(f"{xy} not written")
-            continue
-        problems += check_drawing(work, korvane, xy, parts)
+        elif parts is not None:  # None: korvane cannot draw it here
+            problems += check_drawing(work, korvane, xy, parts)
         with open(os.path.join(work, xy), encoding="utf-8") as f:
             sides = [row.split("\t")[5] for row in f.read().splitlines()[1:]]
         if parts and len(parts[0]) > 5 and sides != [p[5] for p in parts]:
@@ -312,12 +353,12 @@ def run_case(importer, korvane, case, quiet_stderr):
     name, args, work_files, status, expected = case[:5]
     warning = case[5].encode() if len(case) > 5 else b""
     with tempfile.TemporaryDirectory() as work:
-        for path, data in work_files.items():
-            with open(os.path.join(work, path), "wb") as f:
-                f.write(data)
+        lay_out(work, work_files)
         done = subprocess.run(importer + args, cwd=work, capture_output=True,
                               timeout=120)
         created = set(os.listdir(work)) - set(work_files)
+        created |= {p for p, v in work_files.items() if isinstance(v, Link)
+                    and os.path.exists(os.path.join(work, p))}
         problems = []
         if done.returncode != status:
             problems.append(f"status: expected {status}, got "
@@ -336,15 +377,81 @@ def run_case(importer, korvane, case, quiet_stderr):
         return problems
 
 
+def read_only_folder(importer):
+    """Run as nobody in a folder that takes no new file, where the xy file
+    exists and may be written: nothing changes, status 1, the folder named."""
+    with tempfile.TemporaryDirectory() as work:
+        lay_out(work, files("b.csv", KICAD_CSV, **{"b.txt": b"old\n"}))
+        drop = as_nobody(work, 0o555, ["b.txt"])
+        if drop is None:
+            print("SKIP a folder that takes no new file: not run as root")
+            return []
+        done = subprocess.run(importer + ["b.csv", "b.txt"], cwd=work,
+                              capture_output=True, preexec_fn=drop)
+        os.chmod(work, 0o700)
+        with open(os.path.join(work, "b.txt"), "rb") as f:
+            kept = f.read()
+        names = sorted(os.listdir(work))
+    problems = [] if done.returncode == 1 and b"the folder '.' takes no new " \
+        b"file" in done.stderr else [f"status {done.returncode}, stderr "
+                                     f"{done.stderr!r}"]
+    if kept != b"old\n" or "lumbrex.ini" in names:
+        problems.append(f"files changed: b.txt {kept[:40]!r}, {names}")
+    return problems
+
+
+def interrupted_split(importer):
+    """SIGTERM while --split puts 3,000 pieces in place: no new file of the
+    run is left behind."""
+    with tempfile.TemporaryDirectory() as work:
+        lay_out(work, files("b.csv", many(300000)))
+        child = subprocess.Popen(importer + ["--split", "b.csv", "b.txt"],
+                                 cwd=work, stdout=subprocess.DEVNULL)
+        while child.poll() is None and not any(
+                n.startswith(".b-") for n in os.listdir(work)):
+            time.sleep(0.001)
+        child.terminate()
+        child.wait()
+        left = [n for n in os.listdir(work) if n.startswith(".")]
+    if child.returncode != -signal.SIGTERM:
+        return [f"the run ended with {child.returncode}, not by SIGTERM"]
+    return [f"{len(left)} new files left: {left[:3]}"] if left else []
+
+
+def full_output(importer):
+    """--split with its list of pieces sent to a full disk: status 1 and a
+    message."""
+    with tempfile.TemporaryDirectory() as work:
+        lay_out(work, files("b.csv", many(192)))
+        with open("/dev/full", "wb") as full:
+            done = subprocess.run(importer + ["--split", "b.csv", "b.txt"],
+                                  cwd=work, stdout=full, stderr=subprocess.PIPE)
+    if done.returncode == 1 and b"korvane-import: standard output" in \
+            done.stderr:
+        return []
+    return [f"status {done.returncode}, stderr {done.stderr!r}"]
+
+
 def main(argv):
     importer, korvane = os.path.abspath(argv[0]), os.path.abspath(argv[1])
     emulator = argv[2:]
     quiet_stderr = not emulator
-    return run_table("import_e2e", [
-        (case[0], lambda c=case: run_case(emulator + [importer],
-                                          emulator + [korvane], c,
-                                          quiet_stderr))
-        for case in CASES])
+    cases = CASES + OPTION_CASES
+    linux = sys.platform.startswith("linux") and not emulator
+    if linux:
+        cases += LINUX_CASES
+    runs = [(case[0], lambda c=case: run_case(emulator + [importer],
+                                              emulator + [korvane], c,
+                                              quiet_stderr))
+            for case in cases]
+    if linux:
+        runs += [("a folder that takes no new file",
+                  lambda: read_only_folder([importer])),
+                 ("SIGTERM during --split", lambda: interrupted_split(
+                     [importer])),
+                 ("standard output that cannot be written",
+                  lambda: full_output([importer]))]
+    return run_table("import_e2e", runs)
 
 
 if __name__ == "__main__":

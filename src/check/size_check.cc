@@ -142,7 +142,9 @@ std::vector<DrawnSize> resolve_sizes(const char* xy_path,
     }
     current.carried_from = found_at;
     sizes.push_back(current);
-    if (table.found) missing_code(xy_path, r, current, table, findings);
+    // A table korvane cannot read is reported as such, not code by code.
+    if (table.found && !table.failed)
+      missing_code(xy_path, r, current, table, findings);
   }
   return sizes;
 }

@@ -320,9 +320,14 @@ bool writable_in_place(const std::string& path) {
 
 #endif
 
+bool folder_exists(const std::string& path) {
+  std::error_code error;
+  return std::filesystem::is_directory(shown_folder(path), error);
+}
+
 // Why the folder of `path` takes no new file, from errno.
 std::string folder_refuses(const std::string& path) {
-  if (errno == ENOENT)
+  if (!folder_exists(path))
     return "the folder '" + shown_folder(path) + "' does not exist";
   return "the folder '" + shown_folder(path) + "' takes no new file (" +
          system_error() + ")";
@@ -350,7 +355,7 @@ void abandon_all(std::vector<Replacement>& all) {
 int open_one(Replacement& r, bool alone, Problem& problem) {
   plan(r);
   if (!r.in_place && !open_temporary(r)) {
-    bool missing = errno == ENOENT;
+    bool missing = !folder_exists(r.target);
     std::string why = "cannot be written: " + folder_refuses(r.target);
     abandon(r);
     if (missing) return refuse(problem, r, why);
@@ -436,11 +441,10 @@ int foresee_replacement(const std::string& path, std::string& why) {
   plan(r);
   why.clear();
   std::error_code error;
-  std::string folder = shown_folder(r.target);
   if (std::filesystem::is_directory(r.target, error)) {
     why = "is a folder";
-  } else if (!std::filesystem::exists(folder, error)) {
-    why = "the folder '" + folder + "' does not exist";
+  } else if (!folder_exists(r.target)) {
+    why = folder_refuses(r.target);
   } else if (leads_to_full_device(r.target)) {
     why = "leads to /dev/full, where every write fails";
   } else if (!name_too_long(r.target, why) &&
