@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <memory>
 #include <system_error>
+#include <unordered_map>
 
 #include "import/units.h"
 #include "input/column_map.h"
@@ -176,20 +177,20 @@ int settings_needed(bool replace, bool& needed, Problem& problem) {
 
 int write_all(const std::vector<WholeFile>& files, const char* guarded,
               Problem& problem) {
-  for (size_t i = 0; i < files.size(); ++i) {
-    const std::string& path = files[i].path;
+  std::unordered_map<std::string, const std::string*> written;
+  for (const WholeFile& file : files) {
+    const std::string& path = file.path;
     if (same_file(guarded, path.c_str())) {
       problem = problem_at(0, "is the export itself; name another file", path);
       return 1;
     }
-    for (size_t j = 0; j < i; ++j) {
-      if (!same_destination(files[j].path, path)) continue;
-      problem = problem_at(0,
-                           "leads to the same file as " + files[j].path +
-                               ", which this run writes too; name another file",
-                           path);
-      return 1;
-    }
+    auto [at, fresh] = written.emplace(destination_of(path), &path);
+    if (fresh) continue;
+    problem = problem_at(0,
+                         "leads to the same file as " + *at->second +
+                             ", which this run writes too; name another file",
+                         path);
+    return 1;
   }
   return replace_files(files, problem);
 }

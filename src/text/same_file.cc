@@ -1,6 +1,7 @@
 #include "text/same_file.h"
 
 #include <filesystem>
+#include <string>
 
 #ifdef _WIN32
 #include <windows.h>
@@ -27,6 +28,22 @@ bool same_file(const char* a, const char* b) {
          ia.nFileIndexLow == ib.nFileIndexLow;
 }
 
+namespace {
+
+// The identity of an existing file as text, "" when there is none; it
+// starts with a byte no path does.
+std::string file_identity_text(const char* path) {
+  BY_HANDLE_FILE_INFORMATION info;
+  if (!file_identity(path, info)) return "";
+  std::string text(1, '\x01');
+  text += std::to_string(info.dwVolumeSerialNumber) + ":" +
+          std::to_string(info.nFileIndexHigh) + ":" +
+          std::to_string(info.nFileIndexLow);
+  return text;
+}
+
+}  // namespace
+
 bool follow_links(const std::string& path, std::string& end) {
   end = path;
   return true;
@@ -50,6 +67,20 @@ bool same_file(const char* a, const char* b) {
          sa.st_ino == sb.st_ino;
 }
 
+namespace {
+
+// The identity of an existing file as text, "" when there is none; it
+// starts with a byte no path does.
+std::string file_identity_text(const char* path) {
+  struct stat st;
+  if (stat(path, &st) != 0) return "";
+  std::string text(1, '\x01');
+  text += std::to_string(st.st_dev) + ":" + std::to_string(st.st_ino);
+  return text;
+}
+
+}  // namespace
+
 bool follow_links(const std::string& path, std::string& end) {
   end = path;
   std::vector<char> target(4096);
@@ -69,13 +100,11 @@ bool follow_links(const std::string& path, std::string& end) {
 
 #endif
 
-bool same_destination(const std::string& a, const std::string& b) {
-  if (same_file(a.c_str(), b.c_str())) return true;
-  std::string end_a, end_b;
-  follow_links(a, end_a);
-  follow_links(b, end_b);
+std::string destination_of(const std::string& path) {
+  std::string identity = file_identity_text(path.c_str());
+  if (!identity.empty()) return identity;
+  std::string end;
+  follow_links(path, end);
   std::error_code error;
-  namespace fs = std::filesystem;
-  return fs::absolute(end_a, error).lexically_normal() ==
-         fs::absolute(end_b, error).lexically_normal();
+  return std::filesystem::absolute(end, error).lexically_normal().string();
 }

@@ -12,7 +12,8 @@ bool same_file(const char* a, const char* b);
 // (always true, with `end` = `path`, where links are not followed).
 bool follow_links(const std::string& path, std::string& end);
 
-// True when writing `a` and writing `b` would write one file: the same
-// existing file, or the same name once links are followed (links to
-// files that do not exist yet included) and the paths made absolute.
-bool same_destination(const std::string& a, const std::string& b);
+// What writing `path` writes, as a text that is equal for two paths exactly
+// when they write one file: the same existing file, or the same name once
+// links are followed (links to files that do not exist yet included) and
+// the paths made absolute.
+std::string destination_of(const std::string& path);
