@@ -65,7 +65,7 @@ PlacedBody placed_body(const Board& board, const Footprint& footprint) {
     placed.width = box.max_y - box.min_y;
   }
   double sine, cosine;
-  sine_cosine(footprint.angle, sine, cosine);
+  degrees_sine_cosine(footprint.angle, sine, cosine);
   double x = footprint.x + u * cosine + v * sine;
   double y = footprint.y - u * sine + v * cosine;
   placed.x = board.has_origin ? x - board.origin_x : x;

@@ -9,17 +9,6 @@ bool is_list(const Sexpr& sexpr, size_t i) {
   return sexpr.tokens[i].kind == TokenKind::kOpen;
 }
 
-bool is_word(const Token& token) {
-  return token.kind == TokenKind::kAtom || token.kind == TokenKind::kString;
-}
-
-// The words of a list for a message: "(fp_line ...)".
-std::string list_words(const Sexpr& sexpr, size_t open) {
-  std::string words = "(";
-  words += list_head(sexpr, open);
-  return words + " ...)";
-}
-
 // Reads the point of the list `head` inside the item at `item`:
 // (start x y) in (fp_line ...).
 int read_point(const Sexpr& sexpr, size_t item, std::string_view head,
@@ -71,7 +60,7 @@ int add_legacy_arc(const Sexpr& sexpr, size_t item, size_t angle, BodyBox& box,
   double dx = first[0] - centre[0], dy = first[1] - centre[1];
   for (double turn : {sweep / 2, sweep}) {
     double sine, cosine;
-    sine_cosine(turn, sine, cosine);
+    degrees_sine_cosine(turn, sine, cosine);
     double point[2] = {centre[0] + dx * cosine - dy * sine,
                        centre[1] + dx * sine + dy * cosine};
     add_point(box, point);
@@ -263,7 +252,7 @@ int read_footprint_file(std::string_view text, Footprint& footprint,
   return read_footprint(sexpr, 0, false, footprint, problem);
 }
 
-void sine_cosine(double degrees, double& sine, double& cosine) {
+void degrees_sine_cosine(double degrees, double& sine, double& cosine) {
   double turn = std::fmod(degrees, 360.0);
   if (std::fmod(turn, 90.0) != 0) {
     double radians = degrees * std::numbers::pi / 180;

@@ -76,7 +76,7 @@ TEST(KicadFootprint, TurnsRightAnglesExactly) {
                              {270, -1, 0}, {450, 1, 0},  {-720, 0, 1}};
   for (const auto& c : cases) {
     double sine = 9, cosine = 9;
-    sine_cosine(c[0], sine, cosine);
+    degrees_sine_cosine(c[0], sine, cosine);
     EXPECT_EQ(c[1], sine) << c[0];
     EXPECT_EQ(c[2], cosine) << c[0];
   }

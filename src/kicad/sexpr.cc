@@ -148,18 +148,17 @@ Problem unclosed_list(const Sexpr& sexpr, const Cursor& c) {
 // of coordinates could overflow.
 constexpr double kLargestNumber = 100000;
 
+}  // namespace
+
 bool is_word(const Token& token) {
   return token.kind == TokenKind::kAtom || token.kind == TokenKind::kString;
 }
 
-// The words of a list for a message: "(at ...)".
 std::string list_words(const Sexpr& sexpr, size_t open) {
   std::string words = "(";
   words += list_head(sexpr, open);
   return words + " ...)";
 }
-
-}  // namespace
 
 int read_sexpr(std::string_view text, Sexpr& sexpr, Problem& problem) {
   sexpr.tokens.clear();

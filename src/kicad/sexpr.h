@@ -67,6 +67,12 @@ bool token_number(const Token& token, double& value);
 int read_numbers(const Sexpr& sexpr, size_t open, double* values, int count,
                  int extra, Problem& problem);
 
+// True for an atom or a string, which a list's words are.
+bool is_word(const Token& token);
+
+// The words of a list for a message: "(fp_line ...)".
+std::string list_words(const Sexpr& sexpr, size_t open);
+
 // A string's text with its escapes undone (\n, \t, \r, and any other
 // character after a backslash as itself); an atom's text as it stands.
 std::string token_text(const Token& token);
