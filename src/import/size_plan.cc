@@ -149,12 +149,11 @@ void compare_row(const CodeSizing& c, const SizePlan& plan,
                  const DesignSizes& design, const std::string& board,
                  std::vector<Problem>& warnings) {
   auto body = design.find(loose_key(c.code));
+  if (body == design.end()) return;
   CodeMatch match;
   const SizeRow* row = find_size_row(plan.table, c.code, match);
   Unit declared = size_table_unit(plan.table);
-  if (body == design.end() || !row ||
-      (declared != Unit::kNone && declared != plan.unit))
-    return;
+  if (!row || (declared != Unit::kNone && declared != plan.unit)) return;
   const KnownSize& b = body->second;
   double length = length_in(b.length, plan.unit);
   double width = length_in(b.width, plan.unit);
@@ -316,7 +315,8 @@ int plan_sizes(const ImportOptions& options,
   plan.adding = !plan.exists || options.add_sizes;
   for (CodeSizing& c : plan.codes) {
     size_code(c, plan, design, libraries, warnings);
-    compare_row(c, plan, design, options.export_path, warnings);
+    if (c.from == SizeFrom::kTable)
+      compare_row(c, plan, design, options.export_path, warnings);
   }
   check_table_unit(plan, warnings);
   return add_rows(plan, files, warnings, problem);
