@@ -296,7 +296,7 @@ CASES = [
                                         "b.txt"],
      {"e.csv": LIB_CSV, **LIBRARY, **TEMPLATES}, 0,
      {"b.txt": [(1, 2, 1, 0.5, 0), (5, 6, 2.5, 2.5, 90), (9, 9, 2.5, 2.5, 0)]},
-     ("lib/Alpha.pretty/Damaged.kicad_mod:4: warning: the list '(fp_line' "
+     ("Damaged.kicad_mod:4: warning: the list '(fp_line' "
       "opened on this line lacks its ')'; add it; no size is taken from it",
       "e.csv:4: warning: the part code 'Damaged' is not in size.txt, and its "
       "size cannot be known"),
@@ -332,6 +332,8 @@ CASES = [
         "--add-sizes", "--units", "mil", "b.kicad_pcb", "b.txt"],
      board(**{"size.txt": table([])}), 2,
      "size.txt:1: gives its sizes in mm, and the rows to add are in mil"),
+    ("a column option for a board", ["--x", "2", "b.kicad_pcb", "b.txt"],
+     board(), 2, "b.kicad_pcb: --x names a column of an export"),
     ("a library that is no folder", ["--library", "lib", "b.kicad_pcb", "b"],
      board(), 2, "lib: is not a folder"),
     ("the xy file is size.txt", ["b.csv", "size.txt"],

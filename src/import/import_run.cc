@@ -76,6 +76,18 @@ int read_rows(const ImportOptions& options, const std::string& raw,
   return -1;
 }
 
+// A KiCad board has no columns for the column options to name.
+int refuse_columns(const ImportOptions& options, Problem& problem) {
+  for (int role = 0; role < kRoles; ++role) {
+    if (options.column[role].empty()) continue;
+    problem = problem_at(0, std::string(kColumnOptions[role]) +
+                                " names a column of an export, and a KiCad "
+                                "board has none; leave it out");
+    return -1;
+  }
+  return 0;
+}
+
 // All placements to write, as the options keep and convert them, the body
 // sizes of a board, and the warnings of their reading.
 int gather(const ImportOptions& options, std::vector<ImportedPlacement>& all,
@@ -84,16 +96,17 @@ int gather(const ImportOptions& options, std::vector<ImportedPlacement>& all,
   std::string raw;
   if (read_export(options, raw, problem) != 0) return -1;
   bool board = is_board_text(raw);
-  if (board
-          ? import_board(raw, options.keep, all, design, warnings, problem) != 0
-          : read_rows(options, raw, all, warnings, problem) != 0)
+  if (board ? refuse_columns(options, problem) != 0 ||
+                  import_board(raw, options.keep, all, design, warnings,
+                               problem) != 0
+            : read_rows(options, raw, all, warnings, problem) != 0)
     return -1;
   if (settle_units(all, options.units, problem) != 0) return -1;
   if (!all.empty()) return 0;
-  problem = problem_at(0, options.keep == Side::kAny
-                              ? "the board has no footprint to place"
-                              : "the board has no footprint to place on "
-                                "the side kept");
+  const char* side = options.keep == Side::kAny ? "" : " on the side kept";
+  problem = problem_at(0, std::string("no footprint of the board") + side +
+                              " goes into the xy file: each is excluded from "
+                              "position files or has no body");
   return -1;
 }
 
