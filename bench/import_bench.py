@@ -6,17 +6,23 @@
   codes it lacks.
 - Split: `--split` of a 10,000-row export into 100 pieces, every piece
   written whole and flushed to the disk, against GNU `split -l 100` on the
-  same file (which flushes nothing).
+  same file (which flushes nothing); a size table holds every code.
+- Board (with --kicad-bench): `--split` of the 2.4 MB KiCad board that
+  bench/kicad_bench.cc generates, size.txt made from its bodies.
+- Library: an export of 100 codes spread over KiCad's installed library,
+  no size.txt: each code sized from its footprint file.
 
 Figures are medians of wall-clock time over several runs.
 
-usage: import_bench.py KORVANE_IMPORT [--repetitions R]
+usage: import_bench.py KORVANE_IMPORT [--repetitions R] [--kicad-bench PATH]
+       [--library FOLDER]
 """
 
 import argparse
 import glob
 import os
 import shutil
+import subprocess
 import statistics
 import tempfile
 
@@ -49,6 +55,8 @@ def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument("importer", help="the korvane-import program")
     parser.add_argument("--repetitions", type=int, default=11)
+    parser.add_argument("--kicad-bench", help="bench/kicad_bench, built")
+    parser.add_argument("--library", default="/usr/share/kicad/footprints")
     args = parser.parse_args()
     importer = os.path.abspath(args.importer)
     root = tempfile.mkdtemp(prefix="korvane-import-bench-")
@@ -64,14 +72,47 @@ def main():
         folder = os.path.join(root, "split")
         os.makedirs(folder)
         write(os.path.join(folder, "e.csv"), export(10000, 1))
+        write(os.path.join(folder, "size.txt"), size_table(10003))
         mine = timed([importer, "--split", "e.csv", "s.txt"], folder,
                      args.repetitions, lambda f: remove(f, "s-*.txt"))
         floor = timed(["split", "-l", "100", "e.csv", "x"], folder,
                       args.repetitions, lambda f: remove(f, "x*"))
         print("--split of 10,000 rows: %.1f ms; split -l 100: %.1f ms; "
               "ratio %.2f" % (mine, floor, mine / floor))
+        if args.kicad_bench:
+            time_board(importer, args.kicad_bench, root, args.repetitions)
+        time_library(importer, args.library, root, args.repetitions)
     finally:
         shutil.rmtree(root)
+
+
+def time_board(importer, kicad_bench, root, repetitions):
+    folder = os.path.join(root, "board")
+    os.makedirs(folder)
+    board = os.path.join(folder, "b.kicad_pcb")
+    subprocess.run([os.path.abspath(kicad_bench), "--write-board", board],
+                   check=True)
+    ms = timed([importer, "--split", "b.kicad_pcb", "b.txt"], folder,
+               repetitions, lambda f: remove(f, "[bs]*.txt"))
+    print("board of %.2f MB, --split, size.txt made: %.1f ms" %
+          (os.path.getsize(board) / 1e6, ms))
+
+
+def time_library(importer, library, root, repetitions):
+    names = sorted(glob.glob(os.path.join(library, "*.pretty", "*.kicad_mod")))
+    if not names:
+        print("library: no footprints in %s" % library)
+        return
+    codes = [os.path.basename(names[i * len(names) // 100])[:-10]
+             for i in range(100)]
+    folder = os.path.join(root, "library")
+    os.makedirs(folder)
+    write(os.path.join(folder, "e.csv"), ("Ref,Package,PosX,PosY,Rot\n" + "".join(
+        'U%d,"%s",%d,0,0\n' % (i, code, i) for i, code in enumerate(codes))
+        ).encode())
+    ms = timed([importer, "e.csv", "b.txt"], folder, repetitions,
+               lambda f: remove(f, "size.txt"))
+    print("100 codes sized from %d footprints: %.1f ms" % (len(names), ms))
 
 
 if __name__ == "__main__":

@@ -8,6 +8,8 @@
 //
 // usage: kicad_bench [footprint folder, /usr/share/kicad/footprints]
 //        [repetitions, 11]
+//        kicad_bench --write-board FILE   (writes the board, for
+//                                          bench/import_bench.py)
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -217,6 +219,11 @@ void time_library(const std::string& folder, int repetitions) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  if (argc == 3 && std::string(argv[1]) == "--write-board") {
+    int footprints = 0;
+    std::ofstream(argv[2], std::ios::binary) << board_text(footprints);
+    return 0;
+  }
   std::string folder = argc > 1 ? argv[1] : "/usr/share/kicad/footprints";
   int repetitions = argc > 2 ? std::max(1, atoi(argv[2])) : 11;
   printf("machine: %s\nmedian of %d runs, wall-clock\n", machine().c_str(),

@@ -24,7 +24,7 @@ TEMPLATES = {"dxf11.txt": b"head\n", "dxf12.txt": b"mid\n",
 SIZES_MM = (b"no\tcode\tlength\twidth\n1\tC_0603_1608Metric\t1.6\t0.8\n"
             b"2\tR_0603_1608Metric\t1.6\t0.8\n3\tSOIC-8\t5\t4\n"
             b"4\tMolex 105450-0101\t9\t7.5\n5\tLQFP-64\t12\t12\n")
-SIZES_MIL = (b"no\tcode\tlength\twidth\n1\tMolex 105450-0101\t350\t300\n"
+SIZES_MIL = (b"no\tcode\tlength(mil)\twidth(mil)\n1\tMolex 105450-0101\t350\t300\n"
              b"2\tLQFP-64\t470\t470\n3\tSOIC-8\t200\t150\n")
 
 # --- the exports, written from the layouts each CAD program uses ---------
@@ -132,6 +132,71 @@ def files(export_name, export, sizes=SIZES_MM, **extra):
     return {export_name: export, "size.txt": sizes, **TEMPLATES, **extra}
 
 
+# --- KiCad boards and footprint libraries ---------------------------------
+
+DATA = os.path.join(os.path.dirname(os.path.abspath(__file__)), "data")
+SYSTEM_LIBRARY = "/usr/share/kicad/footprints"
+
+
+def data(path):
+    with open(os.path.join(DATA, path), "rb") as f:
+        return f.read()
+
+
+BOARD = data("board.kicad_pcb")
+# tests/data/footprints as the folder lib of the working directory.
+LIBRARY = {f"lib/{pretty}/{name}": data(f"footprints/{pretty}/{name}")
+           for pretty in ("Alpha.pretty", "Beta.pretty")
+           for name in os.listdir(os.path.join(DATA, "footprints", pretty))}
+# The board's parts as src/kicad/board_test.cc works them out; the logo G1
+# is excluded from position files.
+BOARD_PARTS = [(10, 30, 1.6, 0.825, 0, "top"), (25, 20, 2, 1.25, 180, "bottom"),
+               (50, 31, 5, 5, 90, "top"), (29.783494, 9.875, 2.5, 1, 30, "top"),
+               (40.15, 45, 3.9, 5.2, 270, "top"), (5, 18.81, 2.54, 10.16, 180,
+                                                    "top"),
+               (70, 50, 2.5, 2.5, 0, "top")]
+BOARD_ROWS = [b"board\tR_0603_1608Metric\t1.6\t0.825\tboard F.Fab",
+              b"board\tC_0805_2012Metric\t2\t1.25\tboard B.Fab",
+              b"board\tCP_Radial_D5.0mm_P2.00mm\t5\t5\tboard F.Fab",
+              b"board\tD_MiniMELF\t2.5\t1\tboard F.Fab",
+              b"board\tSOIC-8_3.9x4.9mm_P1.27mm\t3.9\t5.2\tboard F.Fab",
+              b"board\tPinHeader_1x04_P2.54mm_Vertical\t2.54\t10.16\t"
+              b"board F.Fab",
+              b"board\tTestPoint_Pad_D1.5mm\t2.5\t2.5\tboard F.CrtYd"]
+
+
+def table(rows, unit=b"mm", end=b"\n"):
+    return end.join([b"Source\tCode\tLength(%s)\tWidth(%s)\tNote" % (unit, unit)]
+                    + rows) + end
+
+
+# A table of the operator's, CR LF, whose row after the empty line korvane
+# never reads; R_0603_1608Metric's row contradicts the board.
+OWN_TABLE = (b"No\tCode\tLength\tWidth\r\n1\tR_0603_1608Metric\t1\t0.5\r\n"
+             b"\r\n2\tD_MiniMELF\t9\t9\r\n")
+TINY_BOARD = b"""(kicad_pcb (version 20240108)
+ (footprint "Hole:MountingHole_3mm" (layer "F.Cu") (at 5 5)
+  (property "Reference" "H1"))
+ (footprint "R_0805" (layer "F.Cu") (at 10 10) (property "Reference" "R1")
+  (fp_rect (start -1 -0.6) (end 1 0.6) (layer "F.Fab")))
+ (footprint "R_0805" (layer "F.Cu") (at 20 10) (property "Reference" "R2")
+  (fp_rect (start -1.2 -0.6) (end 1.2 0.6) (layer "F.Fab"))))
+"""
+LIB_CSV = (b"Ref,Package,PosX,PosY,Rot\nR1,chip_1005metric,1,2,0\n"
+           b"TP1,TestPad_2mm,5,6,90\nX1,Damaged,9,9,0\n")
+NAMES_CSV = (b"Ref,Package,PosX,PosY,Rot\nC1,CAPC1608X87N,1,1,0\n"
+             b"TP1,TP-1.0,2,2,0\nU1,SOT-23_L2.9-W1.3-P1.90,3,3,90\n"
+             b"TP2,TP-1.0,4,4,0\nR1,M0805,5,5,0\n")
+
+
+def board(export=BOARD, **extra):
+    return {"b.kicad_pcb": export, **TEMPLATES, **extra}
+
+
+def line_of(text, mark):
+    return text[:text.index(mark)].count(b"\n") + 1
+
+
 # (name, arguments, files, status, xy files and their parts, or for an
 #  error the start of the message on standard error[, a warning expected])
 CASES = [
@@ -200,7 +265,81 @@ CASES = [
      files("b.csv", KICAD_CSV.replace(b'"C_0603_1608Metric"',
                                       b'" C_0603_1608Metric "')), 0,
      {"b.txt": KICAD_PARTS[:2]}),
+    ("KiCad board: bodies placed, size.txt made", ["b.kicad_pcb", "b.txt"],
+     board(), 0, {"b.txt": BOARD_PARTS}, "", {"size.txt": table(BOARD_ROWS)}),
+    ("KiCad board: bottom side in mils", ["--side", "bottom", "--units", "mil",
+                                          "b.kicad_pcb", "b.txt"], board(), 0,
+     {"b.txt": [(984.251969, 787.401575, 78.740157, 49.212598, 180,
+                 "bottom")]}, "", {"size.txt": table(
+         [b"board\tC_0805_2012Metric\t78.740157\t49.212598\tboard B.Fab"],
+         b"mil")}),
+    ("KiCad board: --add-sizes inserts before the empty line",
+     ["--add-sizes", "b.kicad_pcb", "b.txt"], board(**{"size.txt": OWN_TABLE}),
+     0, {"b.txt": [(10, 30, 1, 0.5, 0, "top")] + BOARD_PARTS[1:]},
+     "size.txt:2: warning: the row for 'R_0603_1608Metric' gives 1 by 0.5, "
+     "and the board's body is 1.6 by 0.825 (R1 at b.kicad_pcb:46, board F.Fab)",
+     {"size.txt": OWN_TABLE.replace(b"\r\n\r\n", b"\r\n" + b"\r\n".join(
+         BOARD_ROWS[1:]) + b"\r\n\r\n")}),
+    ("KiCad board: size.txt left as it is", ["b.kicad_pcb", "b.txt"],
+     board(**{"size.txt": OWN_TABLE}), 0, {},
+     "b.kicad_pcb:103: warning: the part code 'C_0805_2012Metric' is not in "
+     "size.txt, so korvane would draw it with the size of the last part found "
+     "before it; --add-sizes would add 2 by 1.25 from board B.Fab",
+     {"size.txt": OWN_TABLE}),
+    ("KiCad board: a body missing, a name with two bodies",
+     ["b.kicad_pcb", "b.txt"], board(TINY_BOARD), 0,
+     {"b.txt": [(10, -10, 2, 1.2, 0), (20, -10, 2, 1.2, 0)]},
+     ("b.kicad_pcb:2: warning: the footprint H1 'Hole:MountingHole_3mm' has "
+      "no body (no F.Fab or F.CrtYd drawing), so it is left out",
+      "b.kicad_pcb:6: warning: the footprint R2 'R_0805' has a body of 2.4 by "
+      "1.2 mm, and R1 of the same name (line 4) one of 2 by 1.2 mm")),
+    ("sizes from a footprint library", ["--library", "lib",
+                                        "--no-default-libraries", "e.csv",
+                                        "b.txt"],
+     {"e.csv": LIB_CSV, **LIBRARY, **TEMPLATES}, 0,
+     {"b.txt": [(1, 2, 1, 0.5, 0), (5, 6, 2.5, 2.5, 90), (9, 9, 2.5, 2.5, 0)]},
+     ("Damaged.kicad_mod:4: warning: the list '(fp_line' "
+      "opened on this line lacks its ')'; add it; no size is taken from it",
+      "e.csv:4: warning: the part code 'Damaged' is not in size.txt, and its "
+      "size cannot be known"),
+     {"size.txt": table([b"lib\tchip_1005metric\t1\t0.5\tAlpha.pretty F.Fab",
+                         b"lib\tTestPad_2mm\t2.5\t2.5\tBeta.pretty F.CrtYd"])}),
+    ("the first library named wins", ["--library", "lib/Beta.pretty/",
+                                      "--library", "lib", "e.csv", "b.txt"],
+     {"e.csv": LIB_CSV[:LIB_CSV.index(b"TP1")], **LIBRARY, **TEMPLATES}, 0,
+     {"b.txt": [(1, 2, 1.2, 0.6, 0)]}),
+    ("sizes that names state, and names that state none",
+     ["--no-default-libraries", "n.csv", "b.txt"],
+     {"n.csv": NAMES_CSV, **TEMPLATES}, 0, {},
+     ("n.csv:3: warning: the part code 'TP-1.0' (2 parts; also on line 5) is "
+      "not in size.txt, and its size cannot be known",
+      "n.csv:6: warning: the part code 'M0805' is not in size.txt"),
+     {"size.txt": table([b"name\tCAPC1608X87N\t1.6\t0.8\tIPC-7351 CAPC1608",
+                         b"name\tSOT-23_L2.9-W1.3-P1.90\t2.9\t1.3\t"
+                         b"LCSC _L2.9-W1.3"])}),
+    ("mil coordinates beside a table in no unit", ["pnp.csv", "b.txt"],
+     files("pnp.csv", ALTIUM_CSV), 0,
+     {"b.txt": [(1594.5, 500.25, 9, 7.5, 270), (2000, 100, 12, 12, 45)]},
+     "size.txt:1: warning: does not say which unit its sizes are in, and the "
+     "coordinates are in mil: if the sizes are in mm, korvane draws every "
+     "part 39 times too small; pass --units mm"),
     # Errors: nothing is written.
+    ("a board whose parentheses do not close", ["b.kicad_pcb", "b.txt"],
+     board(BOARD[:BOARD.rindex(b")")]), 2, "b.kicad_pcb:1: the list "
+     "'(kicad_pcb' opened on this line lacks its ')'"),
+    ("a footprint without a position", ["b.kicad_pcb", "b.txt"],
+     board(BOARD.replace(b"(at 110 120)", b"")), 2,
+     "b.kicad_pcb:46: the footprint R1 on this line has no position"),
+    ("--add-sizes into a table in another unit", [
+        "--add-sizes", "--units", "mil", "b.kicad_pcb", "b.txt"],
+     board(**{"size.txt": table([])}), 2,
+     "size.txt:1: gives its sizes in mm, and the rows to add are in mil"),
+    ("a column option for a board", ["--x", "2", "b.kicad_pcb", "b.txt"],
+     board(), 2, "b.kicad_pcb: --x names a column of an export"),
+    ("a library that is no folder", ["--library", "lib", "b.kicad_pcb", "b"],
+     board(), 2, "lib: is not a folder"),
+    ("the xy file is size.txt", ["b.csv", "size.txt"],
+     files("b.csv", KICAD_CSV), 2, "size.txt: is korvane's size table"),
     ("192 placements without --split", ["b.csv", "b.txt"],
      files("b.csv", many(192)), 2, "b.csv:102: 192 placements"),
     ("no heading", ["x.csv", "b.txt"], files("x.csv", b"a,b\n1,2\n"), 2,
@@ -351,7 +490,9 @@ def check_success(work, done, korvane, outputs, args):
 
 def run_case(importer, korvane, case, quiet_stderr):
     name, args, work_files, status, expected = case[:5]
-    warning = case[5].encode() if len(case) > 5 else b""
+    warnings = case[5] if len(case) > 5 else ""
+    warnings = [w.encode() for w in
+                (warnings if isinstance(warnings, tuple) else (warnings,))]
     with tempfile.TemporaryDirectory() as work:
         lay_out(work, work_files)
         done = subprocess.run(importer + args, cwd=work, capture_output=True,
@@ -363,9 +504,13 @@ def run_case(importer, korvane, case, quiet_stderr):
         if done.returncode != status:
             problems.append(f"status: expected {status}, got "
                             f"{done.returncode}; stderr {done.stderr!r}")
+        for path, want in (case[6] if len(case) > 6 else {}).items():
+            with open(os.path.join(work, path), "rb") as f:
+                if f.read() != want:
+                    problems.append(f"{path} is not as expected")
         if status == 0:
-            if (quiet_stderr and not warning and done.stderr) or \
-                    warning not in done.stderr:
+            if (quiet_stderr and warnings == [b""] and done.stderr) or \
+                    not all(w in done.stderr for w in warnings):
                 problems.append(f"stderr: {done.stderr!r}")
             return problems + check_success(work, done, korvane, expected,
                                             args)
@@ -432,11 +577,30 @@ def full_output(importer):
     return [f"status {done.returncode}, stderr {done.stderr!r}"]
 
 
+def system_library_case(emulator):
+    """The case on KiCad's own library, or None with the reason to skip it:
+    the library is Debian's, which no Windows program looks in."""
+    if emulator:
+        return None, "a Windows program does not look in " + SYSTEM_LIBRARY
+    if not os.path.isdir(SYSTEM_LIBRARY):
+        if os.environ.get("KORVANE_REQUIRE_TOOLS"):
+            sys.exit(f"{SYSTEM_LIBRARY} is missing: install kicad-footprints")
+        return None, f"{SYSTEM_LIBRARY} is missing: install kicad-footprints"
+    return ("sizes from KiCad's installed library", ["d.csv", "b.txt"],
+            {"d.csv": b"Ref,Package,PosX,PosY,Rot\nR1,r_0603_1608METRIC,1,2,0\n",
+             **TEMPLATES}, 0, {"b.txt": [(1, 2, 1.6, 0.825, 0)]}, "",
+            {"size.txt": table([b"lib\tr_0603_1608METRIC\t1.6\t0.825\t"
+                                b"Resistor_SMD.pretty F.Fab"])}), None
+
+
 def main(argv):
     importer, korvane = os.path.abspath(argv[0]), os.path.abspath(argv[1])
     emulator = argv[2:]
     quiet_stderr = not emulator
-    cases = CASES + OPTION_CASES
+    system, why = system_library_case(emulator)
+    if why:
+        print(f"SKIP sizes from KiCad's installed library: {why}")
+    cases = CASES + OPTION_CASES + ([system] if system else [])
     linux = sys.platform.startswith("linux") and not emulator
     if linux:
         cases += LINUX_CASES

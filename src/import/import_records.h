@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "input/units.h"
@@ -48,6 +49,10 @@ struct ImportOptions {
   bool split = false;
   bool settings = false;
   bool help = false;
+  bool add_sizes = false;              // insert rows into an existing size.txt
+  std::vector<std::string> libraries;  // --library folders, in order
+  bool default_libraries = true;       // also KiCad's own: its variables and
+                                       // its installed library
 };
 
 // One placement as read from the export, numbers in the units of `x_unit`
@@ -63,3 +68,20 @@ struct ImportedPlacement {
   Unit x_unit = Unit::kNone;
   Unit y_unit = Unit::kNone;
 };
+
+// A part code's body size that korvane-import knows, in millimetres, and
+// where it comes from.
+struct KnownSize {
+  double length = 0;  // along the footprint's X axis
+  double width = 0;   // along its Y axis
+  std::string tag;    // the source, field 1 of its size.txt row: "board",
+                      // "lib" or "name"
+  std::string note;   // field 5: "board F.Fab", "Resistor_SMD.pretty F.Fab",
+                      // "IPC-7351 CAPC1608"
+  std::string reference;  // on a board, the footprint that gives it: "R1"
+  int line = 0;           // and its line
+};
+
+// The body sizes a board gives, by loose_key (size_table.h) of the
+// footprint name.
+using DesignSizes = std::unordered_map<std::string, KnownSize>;

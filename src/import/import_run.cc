@@ -4,11 +4,12 @@
 #include <string>
 #include <vector>
 
+#include "import/board_import.h"
 #include "import/decode.h"
 #include "import/heading.h"
 #include "import/options.h"
 #include "import/placements.h"
-#include "import/size_check.h"
+#include "import/size_plan.h"
 #include "import/xy_output.h"
 #include "text/message.h"
 #include "text/text_input.h"
@@ -45,36 +46,67 @@ int usage_error(const std::string& message) {
   return kImportRefused;
 }
 
-// Reads and decodes the export into `text`.
-int read_export(const ImportOptions& options, std::string& text,
-                std::vector<Problem>& warnings, Problem& problem) {
-  std::string raw;
+// Reads the file named on the command line, as it stands, into `raw`.
+int read_export(const ImportOptions& options, std::string& raw,
+                Problem& problem) {
   int status = read_file_bytes(options.export_path.c_str(), raw, kExportLimit);
   if (status == kTooLarge)
     problem = problem_at(0, "larger than 64 MiB; is it an export?");
   else if (status != 0)
     problem = problem_at(0, "cannot be read; check its name");
-  if (status != 0) return -1;
-  return decode_export(raw, text, warnings, problem);
+  return status == 0 ? 0 : -1;
 }
 
-// All placements to write, as the options keep and convert them, and the
-// warnings of their reading.
-int gather(const ImportOptions& options, std::vector<ImportedPlacement>& all,
-           std::vector<Problem>& warnings, Problem& problem) {
+// The placements of an export, as the options find and keep them.
+int read_rows(const ImportOptions& options, const std::string& raw,
+              std::vector<ImportedPlacement>& all,
+              std::vector<Problem>& warnings, Problem& problem) {
   std::string text;
   ExportLayout layout;
-  if (read_export(options, text, warnings, problem) != 0 ||
+  if (decode_export(raw, text, warnings, problem) != 0 ||
       find_layout(text, options, layout, problem) != 0 ||
       read_placements(text, layout, all, warnings, problem) != 0 ||
-      keep_side(all, layout, options.keep, problem) != 0 ||
-      settle_units(all, options.units, problem) != 0)
+      keep_side(all, layout, options.keep, problem) != 0)
     return -1;
   if (!all.empty()) return 0;
   problem =
       problem_at(layout.heading_line, options.keep == Side::kAny
                                           ? "no placement follows the heading"
                                           : "no placement on the side kept");
+  return -1;
+}
+
+// A KiCad board has no columns for the column options to name.
+int refuse_columns(const ImportOptions& options, Problem& problem) {
+  for (int role = 0; role < kRoles; ++role) {
+    if (options.column[role].empty()) continue;
+    problem = problem_at(0, std::string(kColumnOptions[role]) +
+                                " names a column of an export, and a KiCad "
+                                "board has none; leave it out");
+    return -1;
+  }
+  return 0;
+}
+
+// All placements to write, as the options keep and convert them, the body
+// sizes of a board, and the warnings of their reading.
+int gather(const ImportOptions& options, std::vector<ImportedPlacement>& all,
+           DesignSizes& design, std::vector<Problem>& warnings,
+           Problem& problem) {
+  std::string raw;
+  if (read_export(options, raw, problem) != 0) return -1;
+  bool board = is_board_text(raw);
+  if (board ? refuse_columns(options, problem) != 0 ||
+                  import_board(raw, options.keep, all, design, warnings,
+                               problem) != 0
+            : read_rows(options, raw, all, warnings, problem) != 0)
+    return -1;
+  if (settle_units(all, options.units, problem) != 0) return -1;
+  if (!all.empty()) return 0;
+  const char* side = options.keep == Side::kAny ? "" : " on the side kept";
+  problem = problem_at(0, std::string("no footprint of the board") + side +
+                              " goes into the xy file: each is excluded from "
+                              "position files or has no body");
   return -1;
 }
 
@@ -107,12 +139,17 @@ int plan_files(const ImportOptions& options,
 }
 
 // Adds lumbrex.ini to the files when it must be written; refuses an xy
-// file that is lumbrex.ini itself.
+// file that is lumbrex.ini or size.txt itself.
 int plan_settings(const ImportOptions& options, std::vector<WholeFile>& files,
                   Problem& problem) {
   for (const WholeFile& file : files) {
-    if (!is_settings_file(file.path)) continue;
-    problem = problem_at(0, "is korvane's settings file; name another xy file",
+    bool settings = is_working_file(file.path, kSettingsFile);
+    if (!settings && !is_working_file(file.path, kSizeTableFile)) continue;
+    problem = problem_at(0,
+                         settings ? "is korvane's settings file; name another "
+                                    "xy file"
+                                  : "is korvane's size table; name another "
+                                    "xy file",
                          file.path);
     return -1;
   }
@@ -137,12 +174,12 @@ int print_lines(const std::vector<std::string>& lines) {
   return kImportWriteFailed;
 }
 
-// With --split, the pieces' names, one a line.
+// With --split, the pieces' names, one a line: the first `pieces` files.
 int print_pieces(const ImportOptions& options,
-                 const std::vector<WholeFile>& files) {
+                 const std::vector<WholeFile>& files, size_t pieces) {
   std::vector<std::string> names;
-  for (size_t i = 0; options.split && i < files.size(); ++i)
-    if (files[i].path != kSettingsFile) names.push_back(files[i].path);
+  for (size_t i = 0; options.split && i < pieces; ++i)
+    names.push_back(files[i].path);
   return print_lines(names);
 }
 
@@ -158,15 +195,17 @@ int run_import(int argc, const char* const* argv) {
     return print_lines({});
   }
   std::vector<ImportedPlacement> all;
-  std::vector<Problem> warnings;
+  DesignSizes design;
+  std::vector<Problem> warnings, size_warnings;
   std::vector<WholeFile> files;
   Problem problem;
   const std::string& source = options.export_path;
-  if (gather(options, all, warnings, problem) != 0 ||
+  if (gather(options, all, design, warnings, problem) != 0 ||
       plan_files(options, all, files, problem) != 0)
     return report(source, problem);
   size_t pieces = files.size();
-  if (plan_settings(options, files, problem) != 0)
+  if (plan_settings(options, files, problem) != 0 ||
+      plan_sizes(options, all, design, files, size_warnings, problem) != 0)
     return report(source, problem);
   int status = write_all(files, source.c_str(), problem);
   if (status != 0) {
@@ -177,6 +216,6 @@ int run_import(int argc, const char* const* argv) {
     print_warnings(
         source, remove_stale_pieces(options.xy_path, static_cast<int>(pieces)));
   print_warnings(source, warnings);
-  print_warnings(source, codes_missing_from(kSizeTableFile, all));
-  return print_pieces(options, files);
+  print_warnings(source, size_warnings);
+  return print_pieces(options, files, pieces);
 }

@@ -1,5 +1,7 @@
 #include "import/options.h"
 
+#include <iterator>
+
 #include "import/units.h"
 #include "text/command_line.h"
 
@@ -30,19 +32,36 @@ int set_value(const std::string& name, const std::string& value,
     options.column[role] = value.substr(value.find_first_not_of("+0"));
     return 0;
   }
-  if (name == "--units") {
+  if (name == "--library") {
+    options.libraries.push_back(value);
+    if (!value.empty()) return 0;
+  } else if (name == "--units") {
     options.units = unit_from_name(value);
     if (value == "mm" || value == "mil" || value == "in") return 0;
   } else if (name == "--side") {
     options.keep = value == "top" ? Side::kTop : Side::kBottom;
     if (value == "top" || value == "bottom") return 0;
   }
-  message = name == "--units"  ? "--units takes mm, mil or in"
-            : name == "--side" ? "--side takes top or bottom"
-                               : name +
-                                     " takes a column name, or a number "
-                                     "from 1";
+  message = name == "--units"     ? "--units takes mm, mil or in"
+            : name == "--side"    ? "--side takes top or bottom"
+            : name == "--library" ? "--library takes a folder of footprints"
+                                  : name +
+                                        " takes a column name, or a number "
+                                        "from 1";
   return -1;
+}
+
+// Sets the option `name` that takes no value.
+void set_flag(const std::string& name, ImportOptions& options) {
+  if (name == "--no-default-libraries") {
+    options.default_libraries = false;
+    return;
+  }
+  bool& flag = name == "--split"       ? options.split
+               : name == "--settings"  ? options.settings
+               : name == "--add-sizes" ? options.add_sizes
+                                       : options.help;
+  flag = true;
 }
 
 }  // namespace
@@ -50,25 +69,32 @@ int set_value(const std::string& name, const std::string& value,
 int parse_options(int argc, const char* const* argv, ImportOptions& options,
                   std::string& message) {
   // The column options first, in the order of the roles.
-  static const OptionSpec kOptions[] = {
-      {"--ref", true},       {"--code", true},  {"--x", true},
-      {"--y", true},         {"--angle", true}, {"--side-column", true},
-      {"--units", true},     {"--side", true},  {"--split", false},
-      {"--settings", false}, {"--help", false}, {"-h", false}};
+  static const OptionSpec kOptions[] = {{"--ref", true},
+                                        {"--code", true},
+                                        {"--x", true},
+                                        {"--y", true},
+                                        {"--angle", true},
+                                        {"--side-column", true},
+                                        {"--units", true},
+                                        {"--side", true},
+                                        {"--library", true},
+                                        {"--split", false},
+                                        {"--settings", false},
+                                        {"--add-sizes", false},
+                                        {"--no-default-libraries", false},
+                                        {"--help", false},
+                                        {"-h", false}};
   CommandLine line = command_line(argc, argv);
-  for (int found; (found = next_option(line, kOptions, 12)) != -1;) {
+  for (int found;
+       (found = next_option(line, kOptions, std::size(kOptions))) != -1;) {
     if (found == -2) {
       message = line.message;
       return -1;
     }
-    if (found >= 8) {
-      (found == 8   ? options.split
-       : found == 9 ? options.settings
-                    : options.help) = true;
-    } else if (set_value(kOptions[found].name, line.value, options, message) !=
-               0) {
+    if (!kOptions[found].takes_value)
+      set_flag(kOptions[found].name, options);
+    else if (set_value(kOptions[found].name, line.value, options, message) != 0)
       return -1;
-    }
   }
   if (options.help) return 0;
   if (line.operands.size() != 2) {
@@ -85,7 +111,8 @@ int parse_options(int argc, const char* const* argv, ImportOptions& options,
 
 std::string usage_text(bool full) {
   std::string text =
-      "usage: korvane-import [options] <export file> <xy file>\n";
+      "usage: korvane-import [options] <export or .kicad_pcb file> <xy "
+      "file>\n";
   if (!full) return text;
   return text +
          "  --code COLUMN     column of the part code (footprint or package)\n"
@@ -97,5 +124,10 @@ std::string usage_text(bool full) {
          "  --side top|bottom keep the placements of one side\n"
          "  --units mm|mil|in convert every coordinate to this unit\n"
          "  --split           write pieces of 100 placements: xy-1.txt, ...\n"
-         "  --settings        replace a lumbrex.ini that gives other columns\n";
+         "  --settings        replace a lumbrex.ini that gives other columns\n"
+         "  --add-sizes       add the sizes it knows to an existing size.txt\n"
+         "  --library DIR     look part codes up in these KiCad footprints\n"
+         "                    (a .pretty folder or a folder of them), before\n"
+         "                    KiCad's own library\n"
+         "  --no-default-libraries  search no KiCad library but --library's\n";
 }

@@ -97,18 +97,6 @@ int check_field_count(const Record& record, const ExportLayout& layout,
   return check_numbered(record, layout, count, problem);
 }
 
-// A text field is written as it stands; korvane would cut one that holds
-// a TAB or a line end.
-int check_text(const std::string& text, const char* what, int line,
-               Problem& problem) {
-  if (text.find_first_of("\t\n") == std::string::npos) return 0;
-  problem =
-      problem_at(line, std::string("the ") + what + " '" + text.substr(0, 40) +
-                           "' holds a TAB or a line break, which the xy file "
-                           "cannot hold; remove it");
-  return -1;
-}
-
 int read_coordinate(const std::string& field, Unit column_unit,
                     const ExportLayout& layout, int role, int line,
                     double& value, Unit& unit, Problem& problem) {
@@ -204,6 +192,16 @@ void warn_unknown_sides(const std::vector<ImportedPlacement>& placements,
 }
 
 }  // namespace
+
+int check_text(const std::string& text, const char* what, int line,
+               Problem& problem) {
+  if (text.find_first_of("\t\n\r") == std::string::npos) return 0;
+  problem =
+      problem_at(line, std::string("the ") + what + " '" + text.substr(0, 40) +
+                           "' holds a TAB or a line break, which the xy file "
+                           "cannot hold; remove it");
+  return -1;
+}
 
 int read_placements(std::string_view text, const ExportLayout& layout,
                     std::vector<ImportedPlacement>& placements,

@@ -2,6 +2,7 @@
 // the units of their coordinates.
 #pragma once
 
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -17,6 +18,12 @@
 int read_placements(std::string_view text, const ExportLayout& layout,
                     std::vector<ImportedPlacement>& placements,
                     std::vector<Problem>& warnings, Problem& problem);
+
+// A text field of a placement (`what`: "part code", "reference") is
+// written as it stands. Returns -1 with `problem` set at `line` when it
+// holds a TAB or a line break, which korvane would cut.
+int check_text(const std::string& text, const char* what, int line,
+               Problem& problem);
 
 // The side a layer or side field names ("Top", "T", "TopLayer", "F.Cu",
 // "Bottom", "B", "BottomLayer", "B.Cu", ...), or kAny when it names

@@ -133,12 +133,12 @@ std::vector<Problem> remove_stale_pieces(const std::string& path, int count) {
   return notes;
 }
 
-bool is_settings_file(const std::string& path) {
+bool is_working_file(const std::string& path, const char* name) {
   namespace fs = std::filesystem;
   std::error_code error;
   fs::path a = fs::absolute(path, error).lexically_normal();
-  fs::path b = fs::absolute(kSettingsFile, error).lexically_normal();
-  return a == b || same_file(path.c_str(), kSettingsFile);
+  fs::path b = fs::absolute(name, error).lexically_normal();
+  return a == b || same_file(path.c_str(), name);
 }
 
 std::string settings_text() {

@@ -34,9 +34,9 @@ std::vector<Problem> remove_stale_pieces(const std::string& path, int count);
 // "board-1.txt", "out/board" gives "out/board-1".
 std::string piece_name(const std::string& path, int n);
 
-// True when `path` names kSettingsFile: the same file, or the same path
-// once made absolute.
-bool is_settings_file(const std::string& path);
+// True when `path` names the working file `name` (kSettingsFile,
+// kSizeTableFile): the same file, or the same path once made absolute.
+bool is_working_file(const std::string& path, const char* name);
 
 // The settings that fit the xy file's columns.
 std::string settings_text();

@@ -1,0 +1,323 @@
+#include "import/size_plan.h"
+
+#include <cmath>
+#include <filesystem>
+#include <system_error>
+
+#include "import/name_size.h"
+#include "import/size_rows.h"
+#include "import/units.h"
+#include "input/size_table.h"
+#include "input/working_files.h"
+#include "kicad/library.h"
+#include "text/message.h"
+#include "text/text_input.h"
+
+namespace {
+
+// The largest size.txt that rows are inserted into.
+constexpr size_t kLargestTable = 64u << 20;
+// The most other lines a warning names for one code.
+constexpr size_t kLinesNamed = 10;
+
+enum class SizeFrom { kTable, kKnown, kUnknown };
+
+// One distinct part code of the placements and what is known of its size.
+struct CodeSizing {
+  std::string code;        // as it first stands
+  std::vector<int> lines;  // every line it stands on
+  SizeFrom from = SizeFrom::kUnknown;
+  KnownSize size;   // with a source, in mm
+  std::string row;  // with a source, its size.txt row
+};
+
+// What one run knows of sizes.
+struct SizePlan {
+  SizeTable table;             // size.txt, as korvane reads it
+  bool exists = false;         // size.txt is there, readable or not
+  Unit xy_unit = Unit::kNone;  // the coordinates' unit
+  Unit unit = Unit::kMm;       // the rows': see rows_unit
+  bool adding = false;         // rows go into size.txt
+  std::vector<CodeSizing> codes;
+};
+
+// The distinct codes (by loose_key), in the order they first stand.
+std::vector<CodeSizing> distinct_codes(
+    const std::vector<ImportedPlacement>& placements) {
+  std::vector<CodeSizing> codes;
+  std::unordered_map<std::string, size_t> seen;
+  for (const ImportedPlacement& p : placements) {
+    auto [entry, added] = seen.emplace(loose_key(p.code), codes.size());
+    if (added) codes.emplace_back().code = p.code;
+    codes[entry->second].lines.push_back(p.line);
+  }
+  return codes;
+}
+
+// The --library folders, then KiCad's own unless left out.
+int open_libraries(const ImportOptions& options, FootprintLibraries& libraries,
+                   Problem& problem) {
+  for (const std::string& folder : options.libraries)
+    if (add_library_folder(libraries, folder, problem) != 0) return -1;
+  if (options.default_libraries) add_default_libraries(libraries);
+  return 0;
+}
+
+// Reads size.txt for the codes. Returns 1 when it is there but cannot be
+// read, with a warning, or -1 with `problem` when rows are to be added.
+int read_table(const ImportOptions& options, SizePlan& plan,
+               std::vector<Problem>& warnings, Problem& problem) {
+  std::vector<std::string> codes;
+  for (const CodeSizing& c : plan.codes) codes.push_back(c.code);
+  int status = read_size_table(kSizeTableFile, codes, {}, plan.table);
+  std::error_code error;
+  plan.exists = std::filesystem::exists(kSizeTableFile, error);
+  if (status == 0 || !plan.exists) return 0;
+  Problem unread = problem_at(0,
+                              status == kReadFailed
+                                  ? "cannot be read to its end, so korvane "
+                                    "would fail; its codes were not checked"
+                                  : "cannot be opened; its codes were not "
+                                    "checked",
+                              kSizeTableFile);
+  if (!options.add_sizes) warnings.push_back(unread);
+  problem = unread;
+  return options.add_sizes ? -1 : 1;
+}
+
+// The unit the rows are written in: the coordinates', else the one the
+// table declares, else mm.
+Unit rows_unit(const SizePlan& plan) {
+  if (plan.xy_unit != Unit::kNone) return plan.xy_unit;
+  Unit declared = size_table_unit(plan.table);
+  return declared != Unit::kNone ? declared : Unit::kMm;
+}
+
+// The body of the library footprint named `code`: false when no library
+// holds one with a body. A footprint file that cannot be read is warned of.
+bool library_size(FootprintLibraries& libraries, const std::string& code,
+                  KnownSize& size, std::vector<Problem>& warnings) {
+  LibraryFootprint found;
+  Problem problem;
+  Lookup result = find_library_footprint(libraries, code, found, problem);
+  if (result == Lookup::kFailed) {
+    problem.message += "; no size is taken from it";
+    warnings.push_back(problem);
+  }
+  const BodyBox& box = found.footprint.body;
+  if (result != Lookup::kFound || !box.found) return false;
+  size.length = box.max_x - box.min_x;
+  size.width = box.max_y - box.min_y;
+  size.tag = "lib";
+  size.note = found.library + " " + box.layer;
+  return true;
+}
+
+// The size the code's name states.
+bool name_size(const std::string& code, KnownSize& size) {
+  NamedSize named;
+  if (!size_from_name(code, named)) return false;
+  size.length = named.length;
+  size.width = named.width;
+  size.tag = "name";
+  size.note = named.source;
+  return true;
+}
+
+// Where the size of `c` comes from: the table, the design, a library or
+// its name, the first that has one.
+void size_code(CodeSizing& c, const SizePlan& plan, const DesignSizes& design,
+               FootprintLibraries& libraries, std::vector<Problem>& warnings) {
+  PartSize in_table;
+  if (lookup_part_size(plan.table, c.code, in_table)) {
+    c.from = SizeFrom::kTable;
+    return;
+  }
+  auto body = design.find(loose_key(c.code));
+  if (body != design.end())
+    c.size = body->second;
+  else if (!library_size(libraries, c.code, c.size, warnings) &&
+           !name_size(c.code, c.size))
+    return;
+  c.row = size_row(c.code, c.size, plan.unit);
+  c.from = c.row.size() <= size_t{kSizeLineCapacity} ? SizeFrom::kKnown
+                                                     : SizeFrom::kUnknown;
+}
+
+// Warns when the table's row for `c` differs from the board's body.
+void compare_row(const CodeSizing& c, const SizePlan& plan,
+                 const DesignSizes& design, const std::string& board,
+                 std::vector<Problem>& warnings) {
+  auto body = design.find(loose_key(c.code));
+  if (body == design.end()) return;
+  CodeMatch match;
+  const SizeRow* row = find_size_row(plan.table, c.code, match);
+  Unit declared = size_table_unit(plan.table);
+  if (!row || (declared != Unit::kNone && declared != plan.unit)) return;
+  const KnownSize& b = body->second;
+  double length = length_in(b.length, plan.unit);
+  double width = length_in(b.width, plan.unit);
+  if (std::fabs(row->size.length - length) <= kSameSize &&
+      std::fabs(row->size.width - width) <= kSameSize)
+    return;
+  warnings.push_back(problem_at(
+      static_cast<int>(row->line),
+      "the row for " + ::quoted(c.code) + " gives " +
+          size_words(row->size.length, row->size.width) +
+          ", and the board's body is " + size_words(length, width) + " (" +
+          escaped(b.reference) + " at " + place(board, b.line) + ", " + b.note +
+          "): korvane draws the row's size; correct the row if the board "
+          "is right",
+      kSizeTableFile));
+}
+
+// "39 times too small": what sizes in `sizes` do to parts placed in `xy`.
+std::string scale_words(Unit sizes, Unit xy) {
+  double factor = millimetres_per(sizes) / millimetres_per(xy);
+  bool small = factor > 1;
+  return number_text(std::round(small ? factor : 1 / factor)) +
+         (small ? " times too small" : " times too large");
+}
+
+// Warns when the coordinates have a unit that the table does not declare,
+// unless they are in mm and the table declares none.
+void check_table_unit(const SizePlan& plan, std::vector<Problem>& warnings) {
+  Unit declared = size_table_unit(plan.table);
+  Unit xy = plan.xy_unit;
+  if (!plan.table.found || xy == Unit::kNone || declared == xy ||
+      (declared == Unit::kNone && xy == Unit::kMm))
+    return;
+  std::string in = unit_name(xy);
+  std::string message =
+      declared == Unit::kNone
+          ? "does not say which unit its sizes are in, and the coordinates "
+            "are in " +
+                in +
+                ": if the sizes are in mm, korvane draws every "
+                "part " +
+                scale_words(Unit::kMm, xy) +
+                "; pass --units mm, or if "
+                "they are in " +
+                in + ", write Length(" + in + ") and Width(" + in +
+                ") in its heading"
+          : "gives its sizes in " + std::string(unit_name(declared)) +
+                ", and the coordinates are in " + in +
+                ": korvane draws every part " + scale_words(declared, xy) +
+                "; pass --units " + unit_name(declared) +
+                ", or use a size table in " + in;
+  warnings.push_back(problem_at(1, message, kSizeTableFile));
+}
+
+// " (3 parts; also on lines 7, 9)" for a code that stands on more lines.
+std::string other_lines(const std::vector<int>& lines) {
+  if (lines.size() < 2) return "";
+  std::string words = " (" + count(static_cast<long>(lines.size()), "part") +
+                      "; also on line" + (lines.size() > 2 ? "s " : " ");
+  for (size_t i = 1; i < lines.size() && i <= kLinesNamed; ++i)
+    words += (i > 1 ? ", " : "") + std::to_string(lines[i]);
+  return words + (lines.size() > kLinesNamed + 1 ? ", ...)" : ")");
+}
+
+// The warning for a code that the table lacks and gets no row.
+Problem missing_code(const CodeSizing& c, const SizePlan& plan) {
+  std::string start = "the part code " + ::quoted(c.code) +
+                      other_lines(c.lines) + " is not in " + kSizeTableFile;
+  if (c.from == SizeFrom::kKnown)
+    return problem_at(
+        c.lines[0],
+        start +
+            ", so korvane would draw it with the size of the last part "
+            "found before it; --add-sizes would add " +
+            size_words(length_in(c.size.length, plan.unit),
+                       length_in(c.size.width, plan.unit)) +
+            " from " + c.size.note);
+  std::string why = c.row.empty()
+                        ? "its size cannot be known: no footprint library "
+                          "holds it and its name states none"
+                        : "its row would be longer than the " +
+                              std::to_string(kSizeLineCapacity) +
+                              " characters korvane reads there";
+  return problem_at(c.lines[0],
+                    start + ", and " + why +
+                        "; korvane would draw it with the size of the last "
+                        "part found before it, or as a point: add its row "
+                        "to size.txt by hand");
+}
+
+// Refuses rows in another unit than the one the table declares.
+int check_adding_unit(const SizePlan& plan, Problem& problem) {
+  Unit declared = size_table_unit(plan.table);
+  if (declared == Unit::kNone || declared == plan.unit) return 0;
+  std::string in = unit_name(declared);
+  problem = problem_at(
+      1,
+      "gives its sizes in " + in + ", and the rows to add are in " +
+          unit_name(plan.unit) + ", the coordinates' unit; pass --units " + in +
+          ", or add the rows by hand",
+      kSizeTableFile);
+  return -1;
+}
+
+// The bytes of the new size.txt: the table as it is, or a heading when
+// there is none, with the rows inserted.
+int table_bytes(const SizePlan& plan, const std::vector<std::string>& rows,
+                std::string& bytes, Problem& problem) {
+  std::string old;
+  int status =
+      plan.exists ? read_file_bytes(kSizeTableFile, old, kLargestTable) : 0;
+  if (status != 0) {
+    problem = problem_at(0,
+                         status == kTooLarge
+                             ? "is larger than 64 MiB; add the rows by hand"
+                             : "cannot be read whole; no row is added",
+                         kSizeTableFile);
+    return -1;
+  }
+  if (plan.exists && check_adding_unit(plan, problem) != 0) return -1;
+  if (old.empty()) old = size_heading(plan.unit) + "\n";
+  bytes = with_rows(old, rows);
+  return 0;
+}
+
+// Adds size.txt to the files when rows go into it, and a warning for each
+// code that the table lacks and gets no row.
+int add_rows(const SizePlan& plan, std::vector<WholeFile>& files,
+             std::vector<Problem>& warnings, Problem& problem) {
+  std::vector<std::string> rows;
+  for (const CodeSizing& c : plan.codes) {
+    if (c.from == SizeFrom::kKnown && plan.adding)
+      rows.push_back(c.row);
+    else if (c.from != SizeFrom::kTable)
+      warnings.push_back(missing_code(c, plan));
+  }
+  if (rows.empty()) return 0;
+  WholeFile table{kSizeTableFile, ""};
+  if (table_bytes(plan, rows, table.bytes, problem) != 0) return -1;
+  files.push_back(std::move(table));
+  return 0;
+}
+
+}  // namespace
+
+int plan_sizes(const ImportOptions& options,
+               const std::vector<ImportedPlacement>& placements,
+               const DesignSizes& design, std::vector<WholeFile>& files,
+               std::vector<Problem>& warnings, Problem& problem) {
+  FootprintLibraries libraries;
+  if (placements.empty() || open_libraries(options, libraries, problem) != 0)
+    return placements.empty() ? 0 : -1;
+  SizePlan plan;
+  plan.codes = distinct_codes(placements);
+  plan.xy_unit = placements.front().x_unit;
+  int status = read_table(options, plan, warnings, problem);
+  if (status != 0) return status < 0 ? -1 : 0;
+  plan.unit = rows_unit(plan);
+  plan.adding = !plan.exists || options.add_sizes;
+  for (CodeSizing& c : plan.codes) {
+    size_code(c, plan, design, libraries, warnings);
+    if (c.from == SizeFrom::kTable)
+      compare_row(c, plan, design, options.export_path, warnings);
+  }
+  check_table_unit(plan, warnings);
+  return add_rows(plan, files, warnings, problem);
+}
