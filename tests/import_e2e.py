@@ -165,7 +165,7 @@ BOARD_ROWS = [b"board\tR_0603_1608Metric\t1.6\t0.825\tboard F.Fab",
               b"board\tTestPoint_Pad_D1.5mm\t2.5\t2.5\tboard F.CrtYd"]
 
 
-def table(rows, unit=b"mm", end=b"\n"):
+def table(rows, unit=b"mm", end=b"\r\n"):
     return end.join([b"Source\tCode\tLength(%s)\tWidth(%s)\tNote" % (unit, unit)]
                     + rows) + end
 
@@ -479,6 +479,9 @@ def check_success(work, done, korvane, outputs, args):
     for xy, parts in outputs.items():
         if not os.path.isfile(os.path.join(work, xy)):
             problems.append(f"{xy} not written")
+        elif b"\n" in open(os.path.join(work, xy), "rb").read().replace(
+                b"\r\n", b""):
+            problems.append(f"{xy} has lines that do not end with CR LF")
         elif parts is not None:  # None: korvane cannot draw it here
             problems += check_drawing(work, korvane, xy, parts)
         with open(os.path.join(work, xy), encoding="utf-8") as f:

@@ -132,7 +132,9 @@ int plan_files(const ImportOptions& options,
             ? piece_name(options.xy_path,
                          static_cast<int>(first / kPlacementsPerFile) + 1)
             : options.xy_path;
-    if (xy_text(all, first, count, file.bytes, problem) != 0) return -1;
+    std::string text;
+    if (xy_text(all, first, count, text, problem) != 0) return -1;
+    file.bytes = with_crlf(text);
     files.push_back(file);
   }
   return 0;
@@ -155,7 +157,7 @@ int plan_settings(const ImportOptions& options, std::vector<WholeFile>& files,
   }
   bool needed = false;
   if (settings_needed(options.settings, needed, problem) != 0) return -1;
-  if (needed) files.push_back({kSettingsFile, settings_text()});
+  if (needed) files.push_back({kSettingsFile, with_crlf(settings_text())});
   return 0;
 }
 

@@ -274,7 +274,9 @@ int table_bytes(const SizePlan& plan, const std::vector<std::string>& rows,
     return -1;
   }
   if (plan.exists && check_adding_unit(plan, problem) != 0) return -1;
-  if (old.empty()) old = size_heading(plan.unit) + "\n";
+  // A new table ends its lines with CR LF, as every file korvane-import
+  // writes; rows added to an old one take its own line ends.
+  if (old.empty()) old = size_heading(plan.unit) + "\r\n";
   bytes = with_rows(old, rows);
   return 0;
 }

@@ -4,6 +4,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstring>
+#include <memory>
 
 #ifdef _WIN32
 #include <fcntl.h>
@@ -135,4 +136,13 @@ std::string short_number(double value, int decimals) {
     if (number.back() == '.') number.pop_back();
   }
   return number == "-0" ? "0" : number;
+}
+
+std::string with_crlf(std::string_view text) {
+  std::string bytes;
+  auto out = std::make_unique_for_overwrite<TextOutput>();
+  start_text_in_memory(*out, bytes);
+  put_bytes(*out, text.data(), text.size());
+  flush_text_output(*out);
+  return bytes;
 }

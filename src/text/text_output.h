@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdio>
 #include <string>
+#include <string_view>
 
 constexpr size_t kTextOutputBuffer = 32 * 1024;
 
@@ -57,6 +58,9 @@ constexpr size_t kFixedTextCapacity = 400;
 
 // Most decimals written; more are taken as this many, fewer than 0 as 0.
 constexpr int kMaxDecimals = 60;
+
+// The bytes `text` becomes written through a TextOutput: every LF as CR LF.
+std::string with_crlf(std::string_view text);
 
 // Writes the text put_fixed writes into `text` (kFixedTextCapacity bytes)
 // and terminates it; returns its length.
