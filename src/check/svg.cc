@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <memory>
 
+#include "text/encoding.h"
 #include "text/replace_file.h"
 
 namespace {
@@ -32,22 +33,13 @@ struct View {
   int decimals;  // of every coordinate written
 };
 
-// The length of the well-formed UTF-8 sequence at the start of s[0..n) when
-// it is a character XML 1.0 allows, else 0.
-size_t xml_char_length(const unsigned char* s, size_t n) {
-  unsigned char b = s[0];
-  if (b < 0x80) return b >= 0x20 || b == '\t' || b == '\n' ? 1 : 0;
-  size_t len = b >= 0xF0 ? 4 : b >= 0xE0 ? 3 : 2;
-  if (b < 0xC2 || b > 0xF4 || n < len) return 0;
-  uint32_t code = b & (0x7F >> len);
-  for (size_t i = 1; i < len; ++i) {
-    if ((s[i] & 0xC0) != 0x80) return 0;
-    code = code << 6 | (s[i] & 0x3F);
-  }
-  static const uint32_t kLeast[5] = {0, 0, 0x80, 0x800, 0x10000};
-  bool surrogate = code >= 0xD800 && code <= 0xDFFF;
-  if (code < kLeast[len] || code > 0x10FFFF || surrogate) return 0;
-  return code == 0xFFFE || code == 0xFFFF ? 0 : len;
+// The length of the UTF-8 character at text[i] when it is one XML 1.0
+// allows, else 0.
+size_t xml_char_length(std::string_view text, size_t i) {
+  uint32_t code;
+  size_t length = utf8_char(text, i, code);
+  bool control = code < 0x20 && code != '\t' && code != '\n';
+  return control || code == 0xFFFE || code == 0xFFFF ? 0 : length;
 }
 
 // Writes text as XML character data: markup characters escaped, anything
@@ -56,7 +48,7 @@ void put_xml(TextOutput& out, const std::string& text) {
   const auto* s = reinterpret_cast<const unsigned char*>(text.data());
   size_t n = text.size();
   for (size_t i = 0; i < n;) {
-    size_t len = xml_char_length(s + i, n - i);
+    size_t len = xml_char_length(text, i);
     const char* escape = nullptr;
     if (len == 0)
       escape = kReplacement;
