@@ -150,6 +150,11 @@ CASES = [
     ("a heading that reads like a placement", B,
      {**files(), "b.txt": ROW + b"\n" + ROW + b"\n"}, 1,
      ["b.txt:1: this line reads like a placement (code 'R12')"]),
+    # one finding a cause
+    ("a code missing on nine lines", B, files(ROW, *[b"x\tXX\t1\t1\t0"] * 9),
+     1, ["b.txt:3: part code 'XX' is not in size.txt on 9 lines, this one and "
+         "4, 5, 6, 7, 8 and 3 more; here it is drawn 10 by 4, the size of "
+         "'R12' (size.txt:2), elsewhere with the size of the last part"]),
     # runs that fail
     ("xy file missing", ["plate1", "missing.txt"], files(), 2,
      ["missing.txt: cannot be opened"]),

@@ -96,6 +96,18 @@ bool draw_picture(const Options& o, const ColumnMap& columns,
   return false;
 }
 
+// Reads size.txt as korvane does, keeping the rows that the placements'
+// codes may need.
+SizeTable read_sizes(const PlacementList& list) {
+  std::vector<std::string> codes;
+  for (const PlacementRow& row : list.rows) codes.push_back(row.placement.code);
+  SizeTable table;
+  read_size_table(kSizeTableFile, codes, {true, false}, table);
+  // korvane opens the table only for a placement.
+  if (list.rows.empty()) table.failed = false;
+  return table;
+}
+
 // Everything the run has to say about the files, in file order; draws the
 // picture when asked, and sets `drawn` to whether that went well.
 Findings check_files(const Options& o, bool& drawn) {
@@ -104,15 +116,8 @@ Findings check_files(const Options& o, bool& drawn) {
   Settings settings = check_settings(kSettingsFile, findings);
   PlacementList list = read_placement_list(xy_path, settings.columns, true);
   check_templates(!list.rows.empty(), findings);
-  std::vector<std::string> codes;
-  for (const PlacementRow& row : list.rows) codes.push_back(row.placement.code);
-  SizeTable table;
-  read_size_table(kSizeTableFile, codes, {true, false}, table);
-  // korvane opens the table only for a placement.
-  if (list.rows.empty()) table.failed = false;
-  Findings xy_findings;
-  std::vector<DrawnSize> sizes =
-      resolve_sizes(xy_path, list, table, xy_findings);
+  SizeTable table = read_sizes(list);
+  std::vector<DrawnSize> sizes = resolve_sizes(list, table);
   check_size_table(list, table, sizes, findings);
   check_column_reach(kSettingsFile, settings, list, xy_path, findings);
   if (!list.opened) {
@@ -120,7 +125,7 @@ Findings check_files(const Options& o, bool& drawn) {
               "cannot be opened; korvane fails and writes no drawing");
   } else {
     check_xy(xy_path, list, settings.columns, findings);
-    findings.insert(findings.end(), xy_findings.begin(), xy_findings.end());
+    check_codes(xy_path, list, table, sizes, findings);
     if (list.failed)
       add_fatal(findings, xy_path, 0,
                 "cannot be read to its end; korvane fails");

@@ -4,12 +4,35 @@
 
 void add_finding(Findings& findings, const std::string& file, long line,
                  const std::string& message) {
-  findings.push_back({file, line, message, false});
+  findings.push_back({file, line, message, false, {}});
 }
 
 void add_fatal(Findings& findings, const std::string& file, long line,
                const std::string& message) {
-  findings.push_back({file, line, message, true});
+  findings.push_back({file, line, message, true, {}});
+}
+
+void add_grouped(Findings& findings, const std::string& file,
+                 const std::vector<long>& lines, const std::string& message) {
+  Finding f{file, lines.front(), message, false, {}};
+  f.placements.assign(lines.begin() + 1, lines.end());
+  findings.push_back(std::move(f));
+}
+
+std::string other_lines(const std::vector<long>& lines) {
+  constexpr size_t kNamed = 5;  // lines named; the rest are counted
+  std::string text;
+  size_t n = lines.size();
+  for (size_t i = 1; i < n && i <= kNamed; ++i) {
+    bool last = i + 1 == n || i == kNamed;
+    text += (i == 1                    ? ""
+             : last && n <= kNamed + 1 ? " and "
+                                       : ", ") +
+            std::to_string(lines[i]);
+  }
+  if (n > kNamed + 1)
+    text += " and " + std::to_string(n - kNamed - 1) + " more";
+  return text;
 }
 
 void sort_findings(Findings& findings, const std::vector<std::string>& files) {

@@ -16,13 +16,17 @@ struct DrawnSize {
   long carried_from = 0;         // xy line whose size is carried over; 0: none
 };
 
-// Works out every drawn placement's size the way korvane's lookups will,
-// adding a finding for each code that is missing, matches only through
-// its cut, or would match but for spaces or the table's empty line.
-std::vector<DrawnSize> resolve_sizes(const char* xy_path,
-                                     const PlacementList& list,
-                                     const SizeTable& table,
-                                     Findings& findings);
+// Works out every drawn placement's size the way korvane's lookups will.
+std::vector<DrawnSize> resolve_sizes(const PlacementList& list,
+                                     const SizeTable& table);
+
+// Adds one finding for each code that korvane does not find whole in the
+// table, missing or matching only through its cut, at its first line with
+// its other lines noted: what it is drawn at, and any row that holds it
+// but for spaces or below the empty line.
+void check_codes(const char* xy_path, const PlacementList& list,
+                 const SizeTable& table, const std::vector<DrawnSize>& sizes,
+                 Findings& findings);
 
 // Adds the findings about size.txt: missing, unreadable, rows hidden by an
 // empty line, rows in use whose length or width is no positive number, and

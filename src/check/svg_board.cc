@@ -28,17 +28,26 @@ struct LineFindings {
   std::map<long, std::string> xy, sizes;
 };
 
+// Adds `text` to the findings at `line`, on a line of its own.
+void add_text(std::map<long, std::string>& lines, long line,
+              const std::string& text) {
+  std::string& at = lines[line];
+  if (!at.empty()) at += '\n';
+  at += text;
+}
+
+// Each finding at its line of the xy file or of size.txt, and at the xy
+// lines of the other placements it concerns.
 LineFindings by_line(const char* xy_path, const Findings& findings) {
   LineFindings lines;
   for (const Finding& f : findings) {
+    std::string text = place(f.file, f.line) + ": " + f.message;
+    for (long line : f.placements) add_text(lines.xy, line, text);
     std::map<long, std::string>* file = f.file == xy_path ? &lines.xy
                                         : f.file == kSizeTableFile
                                             ? &lines.sizes
                                             : nullptr;
-    if (!file || f.line == 0) continue;
-    std::string& text = (*file)[f.line];
-    if (!text.empty()) text += '\n';
-    text += place(f.file, f.line) + ": " + f.message;
+    if (file && f.line != 0) add_text(*file, f.line, text);
   }
   return lines;
 }
