@@ -155,6 +155,10 @@ CASES = [
      1, ["b.txt:3: part code 'XX' is not in size.txt on 9 lines, this one and "
          "4, 5, 6, 7, 8 and 3 more; here it is drawn 10 by 4, the size of "
          "'R12' (size.txt:2), elsewhere with the size of the last part"]),
+    ("a size's source tag in --list", ["--list"] + B,
+     files(size_txt=b"h\nname\tR12\t10\t4\tIPC-7351\n"), 0,
+     ["line", "   2  R12   100.0000  50.0000  0.0000  10.0000  4.0000  "
+      "size.txt:2 (name)"]),
     # runs that fail
     ("xy file missing", ["plate1", "missing.txt"], files(), 2,
      ["missing.txt: cannot be opened"]),

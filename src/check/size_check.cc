@@ -11,6 +11,10 @@
 
 namespace {
 
+// The source tags korvane-import writes in a size row's field 1: the size
+// came from a footprint library, a naming rule or a KiCad board.
+constexpr const char* kSourceTags[] = {"lib", "name", "board"};
+
 std::string dimensions(const PartSize& size) {
   return short_number(size.length, 4) + " by " + short_number(size.width, 4);
 }
@@ -174,6 +178,12 @@ std::string hidden_codes(const PlacementList& list, const SizeTable& table) {
 }
 
 }  // namespace
+
+std::string size_row_name(const SizeRow& row) {
+  for (const char* tag : kSourceTags)
+    if (row.first == tag) return size_row(row.line) + " (" + tag + ")";
+  return size_row(row.line);
+}
 
 std::vector<DrawnSize> resolve_sizes(const PlacementList& list,
                                      const SizeTable& table) {

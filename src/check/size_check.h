@@ -16,6 +16,11 @@ struct DrawnSize {
   long carried_from = 0;         // xy line whose size is carried over; 0: none
 };
 
+// The row's place, "size.txt:12", with its source tag after it when field
+// 1 is one that korvane-import writes (lib, name, board): "size.txt:12
+// (name)".
+std::string size_row_name(const SizeRow& row);
+
 // Works out every drawn placement's size the way korvane's lookups will.
 std::vector<DrawnSize> resolve_sizes(const PlacementList& list,
                                      const SizeTable& table);

@@ -52,6 +52,14 @@ LineFindings by_line(const char* xy_path, const Findings& findings) {
   return lines;
 }
 
+// Where the part's size comes from, for its hover title.
+std::string size_note(const DrawnSize& drawn) {
+  if (!drawn.row) return "no size: drawn as a point";
+  std::string row = "size from " + size_row_name(*drawn.row);
+  if (!drawn.carried_from) return row;
+  return row + ", carried over from line " + std::to_string(drawn.carried_from);
+}
+
 // The findings that concern a part: those at its line and, when the part's
 // own code found its size, at the size.txt row it came from; for a part
 // drawn with a size of 0 and no such finding, that it is a point or a line.
@@ -77,6 +85,9 @@ int write_board_svg(const char* svg_path, const char* xy_path, int label_column,
   LineFindings lines = by_line(xy_path, findings);
   SvgPicture picture;
   picture.heading = std::string("korvane-check: ") + xy_path;
+  picture.labelled_by = label_column > 0
+                            ? "xy column " + std::to_string(label_column)
+                            : "their xy line";
   for (size_t i = 0; i < list.rows.size(); ++i) {
     const PlacementRow& row = list.rows[i];
     const Placement& p = row.placement;
@@ -86,7 +97,7 @@ int write_board_svg(const char* svg_path, const char* xy_path, int label_column,
     picture.parts.push_back(
         {part_corners(p.x, p.y, size.length, size.width, p.a, 0, 0, 0),
          label.empty() ? std::to_string(row.line) : label,
-         part_findings(row, sizes[i], lines)});
+         part_findings(row, sizes[i], lines), size_note(sizes[i])});
   }
   for (const LeftOut& line : list.left_out)
     picture.not_drawn.push_back(
