@@ -41,6 +41,7 @@ def files(*rows, **extra):
 B = ["plate1", "b.txt"]
 LONG = b"Q" * 40
 HUNDRED_FIFTY = [b"%d\tR12\t1\t1\t0" % i for i in range(150)]
+MARK = b"\xef\xbb\xbf"
 
 # (name, arguments, files, status, expected lines: each the start of one
 #  output line, in order)
@@ -155,6 +156,19 @@ CASES = [
      1, ["b.txt:3: part code 'XX' is not in size.txt on 9 lines, this one and "
          "4, 5, 6, 7, 8 and 3 more; here it is drawn 10 by 4, the size of "
          "'R12' (size.txt:2), elsewhere with the size of the last part"]),
+    ("codes in other encodings", B,
+     files(b"1\tC\xb5\t1\t1\t0", b"2\tD\xc2\xb5\t1\t1\t0",
+           b"3\t" + MARK + b"R15\t1\t1\t0",
+           size_txt=SIZES + b"3\tc\xc2\xb5\t1\t1\n4\td\xb5\t1\t1\n"), 1,
+     ["b.txt:2: part code 'C\xb5' is not in size.txt; it is drawn as a point, "
+      "since no size was found before it; it is not UTF-8, and read as "
+      "Windows-1252 it is 'c\xc2\xb5', which size.txt:4 holds",
+      "b.txt:3: part code 'D\xc2\xb5' is not in size.txt; it is drawn as a "
+      "point, since no size was found before it; in Windows-1252 it is "
+      "'d\xb5', which size.txt:5 holds",
+      "b.txt:4: part code '\xef\xbb\xbfR15' is not in size.txt; it is drawn "
+      "as a point, since no size was found before it; without the UTF-8 byte "
+      "order mark at its start it is 'R15', which size.txt:3 holds"]),
     ("a size's source tag in --list", ["--list"] + B,
      files(size_txt=b"h\nname\tR12\t10\t4\tIPC-7351\n"), 0,
      ["line", "   2  R12   100.0000  50.0000  0.0000  10.0000  4.0000  "

@@ -97,10 +97,14 @@ bool draw_picture(const Options& o, const ColumnMap& columns,
 }
 
 // Reads size.txt as korvane does, keeping the rows that the placements'
-// codes may need.
+// codes, and those codes in other encodings, may need.
 SizeTable read_sizes(const PlacementList& list) {
   std::vector<std::string> codes;
-  for (const PlacementRow& row : list.rows) codes.push_back(row.placement.code);
+  for (const PlacementRow& row : list.rows) {
+    codes.push_back(row.placement.code);
+    for (const CodeVariant& v : code_variants(row.placement.code))
+      codes.push_back(v.code);
+  }
   SizeTable table;
   read_size_table(kSizeTableFile, codes, {true, false}, table);
   // korvane opens the table only for a placement.

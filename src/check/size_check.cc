@@ -5,6 +5,7 @@
 #include <tuple>
 
 #include "input/working_files.h"
+#include "text/encoding.h"
 #include "text/message.h"
 #include "text/scan.h"
 #include "text/text_output.h"
@@ -31,8 +32,21 @@ const SizeRow* loose_row(const SizeTable& table, const std::string& code,
   return nullptr;
 }
 
+// A row that holds `code` in another encoding, as a message says it.
+std::string other_encoding(const SizeTable& table, const std::string& code) {
+  for (const CodeVariant& v : code_variants(code)) {
+    CodeMatch match;
+    if (const SizeRow* row = find_size_row(table, v.code, match))
+      return std::string("; ") + v.before + " " + quoted(row->code) +
+             ", which " + size_row(row->line) + " holds" + v.after;
+  }
+  return "";
+}
+
 // What the table holds that korvane does not see for `code`.
 std::string near_miss(const SizeTable& table, const std::string& code) {
+  std::string encoding = other_encoding(table, code);
+  if (!encoding.empty()) return encoding;
   if (const SizeRow* row = loose_row(table, code, false))
     return "; " + quoted(row->code) + " (" + size_row(row->line) +
            ") differs from it only in spaces";
@@ -183,6 +197,26 @@ std::string size_row_name(const SizeRow& row) {
   for (const char* tag : kSourceTags)
     if (row.first == tag) return size_row(row.line) + " (" + tag + ")";
   return size_row(row.line);
+}
+
+std::vector<CodeVariant> code_variants(const std::string& code) {
+  std::vector<CodeVariant> variants;
+  const std::string mark = "\xEF\xBB\xBF";
+  if (code.starts_with(mark))
+    variants.push_back({code.substr(mark.size()),
+                        "without the UTF-8 byte order mark at its start it is",
+                        ""});
+  std::string other;
+  if (!is_utf8(code))
+    variants.push_back({utf8_from_windows_1252(code),
+                        "it is not UTF-8, and read as Windows-1252 it is",
+                        ": the xy file is saved as Windows-1252 (ANSI) and "
+                        "size.txt as UTF-8; save both alike"});
+  else if (windows_1252_from_utf8(code, other) && other != code)
+    variants.push_back({other, "in Windows-1252 it is",
+                        ": size.txt is saved as Windows-1252 (ANSI) and the "
+                        "xy file as UTF-8; save both alike"});
+  return variants;
 }
 
 std::vector<DrawnSize> resolve_sizes(const PlacementList& list,

@@ -21,6 +21,20 @@ struct DrawnSize {
 // (name)".
 std::string size_row_name(const SizeRow& row);
 
+// Another form of a part code that a size row may hold instead.
+struct CodeVariant {
+  std::string code;
+  const char* before;  // the message's words before the row's code
+  const char* after;   // and after its place
+};
+
+// The forms a size row may hold `code` in when the files were saved in
+// different encodings: read as Windows-1252 when it is not UTF-8, in
+// Windows-1252 when it is UTF-8 beyond ASCII, and without a UTF-8 byte
+// order mark at its start. The table must be read wanting them for
+// check_codes to name such rows.
+std::vector<CodeVariant> code_variants(const std::string& code);
+
 // Works out every drawn placement's size the way korvane's lookups will.
 std::vector<DrawnSize> resolve_sizes(const PlacementList& list,
                                      const SizeTable& table);
@@ -28,7 +42,7 @@ std::vector<DrawnSize> resolve_sizes(const PlacementList& list,
 // Adds one finding for each code that korvane does not find whole in the
 // table, missing or matching only through its cut, at its first line with
 // its other lines noted: what it is drawn at, and any row that holds it
-// but for spaces or below the empty line.
+// but for spaces, below the empty line or in another encoding.
 void check_codes(const char* xy_path, const PlacementList& list,
                  const SizeTable& table, const std::vector<DrawnSize>& sizes,
                  Findings& findings);
