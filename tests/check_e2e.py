@@ -169,6 +169,14 @@ CASES = [
       "b.txt:4: part code '\xef\xbb\xbfR15' is not in size.txt; it is drawn "
       "as a point, since no size was found before it; without the UTF-8 byte "
       "order mark at its start it is 'R15', which size.txt:3 holds"]),
+    ("numbers too large for the drawing", B,
+     files(b"1\tR12\t1e999\t-5e13\t1e13", size_txt=b"h\n1\tR12\t2e12\t4\n"),
+     1, ["size.txt:2: the length '2e12' for 'R12' is 1e12 or more in size; "
+         "from 1e12 on, a double no longer holds the four decimals",
+         "b.txt:2: X '1e999' reads as the largest double, about 1.8e308",
+         "b.txt:2: Y '-5e13' is 1e12 or more",
+         "b.txt:2: angle '1e13' is 1e12 or more in size; korvane's turn by an "
+         "angle this large is arbitrary"]),
     ("a size's source tag in --list", ["--list"] + B,
      files(size_txt=b"h\nname\tR12\t10\t4\tIPC-7351\n"), 0,
      ["line", "   2  R12   100.0000  50.0000  0.0000  10.0000  4.0000  "

@@ -1,6 +1,8 @@
 #include "check/findings.h"
 
 #include <algorithm>
+#include <cfloat>
+#include <cmath>
 
 void add_finding(Findings& findings, const std::string& file, long line,
                  const std::string& message) {
@@ -65,4 +67,20 @@ std::string fixed(double value) {
   char text[kFixedTextCapacity];
   format_fixed(text, value, 4);
   return text;
+}
+
+std::string too_large(double value, bool angle) {
+  double size = std::fabs(value);
+  if (!(size >= kLargestValue)) return "";
+  std::string what = size == DBL_MAX
+                         ? " reads as the largest double, about 1.8e308"
+                         : " is 1e12 or more in size";
+  if (angle)
+    return what +
+           "; korvane's turn by an angle this large is arbitrary; give it "
+           "within -360 to 360";
+  return what +
+         "; from 1e12 on, a double no longer holds the four decimals korvane "
+         "writes, and a DXF reader may refuse coordinates that large (korvane "
+         "writes them in full, up to 309 digits); check the number";
 }

@@ -57,3 +57,13 @@ int findings_status(const Findings& findings);
 
 // `value` with four decimals, as the drawing writes coordinates.
 std::string fixed(double value);
+
+// From this size on, X, Y, a length or a width gives drawing coordinates
+// whose four decimals a double no longer holds (its steps pass 1e-4).
+constexpr double kLargestValue = 1e12;
+
+// What a value of kLargestValue or more does, to be said after the field
+// that holds it ("X '1e999'"): an `angle` turns the part arbitrarily, any
+// other value gives coordinates too large for the drawing. "" when the
+// value is smaller.
+std::string too_large(double value, bool angle);

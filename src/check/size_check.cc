@@ -150,10 +150,15 @@ void check_row_values(const SizeRow& row, Findings& findings) {
        {std::tuple{"length", row.length, row.size.length},
         std::tuple{"width", row.width, row.size.width}}) {
     std::string problem = bad_dimension(what, text, value);
+    std::string large = too_large(value, false);
     if (!problem.empty())
       add_finding(findings, kSizeTableFile, row.line,
                   "the " + problem + " for " + quoted(row.code) +
                       ", which the placements use");
+    else if (!large.empty())
+      add_finding(findings, kSizeTableFile, row.line,
+                  std::string("the ") + what + " " + quoted(text) + " for " +
+                      quoted(row.code) + large);
   }
 }
 

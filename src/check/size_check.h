@@ -48,7 +48,8 @@ void check_codes(const char* xy_path, const PlacementList& list,
                  Findings& findings);
 
 // Adds the findings about size.txt: missing, unreadable, rows hidden by an
-// empty line, rows in use whose length or width is no positive number, and
-// codes in use given again later with another size.
+// empty line, rows in use whose length or width is no positive number or
+// too large for the drawing, and codes in use given again later with
+// another size.
 void check_size_table(const PlacementList& list, const SizeTable& table,
                       const std::vector<DrawnSize>& sizes, Findings& findings);

@@ -6,7 +6,7 @@
 
 // Adds the findings about the xy file's lines as korvane walks them: the
 // heading that reads like a placement, cut lines, numbers that are not
-// numbers or only partly, the empty line and the placements past the
-// 100th.
+// numbers, only partly, or too large for the drawing, the empty line and
+// the placements past the 100th.
 void check_xy(const char* path, const PlacementList& list,
               const ColumnMap& columns, Findings& findings);
