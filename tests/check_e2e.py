@@ -43,6 +43,17 @@ LONG = b"Q" * 40
 HUNDRED_FIFTY = [b"%d\tR12\t1\t1\t0" % i for i in range(150)]
 MARK = b"\xef\xbb\xbf"
 
+
+def utf16(text):
+    """`text` as Notepad saves "Unicode": UTF-16 with a byte order mark."""
+    return b"\xff\xfe" + text.decode("latin-1").encode("utf-16-le")
+
+
+def headed(heading, *rows):
+    """An xy file whose X column (3) is headed `heading`."""
+    return xy(*rows).replace(b"x", heading, 1)
+
+
 # (name, arguments, files, status, expected lines: each the start of one
 #  output line, in order)
 CASES = [
@@ -151,6 +162,42 @@ CASES = [
     ("a heading that reads like a placement", B,
      {**files(), "b.txt": ROW + b"\n" + ROW + b"\n"}, 1,
      ["b.txt:1: this line reads like a placement (code 'R12')"]),
+    # how the files are saved
+    ("byte order marks at the starts", B, {**files(), "b.txt": MARK + xy(ROW),
+      "size.txt": MARK + SIZES, "lumbrex.ini": MARK + SETTINGS}, 0, []),
+    ("settings in UTF-16", B, files(b"7", lumbrex_ini=utf16(SETTINGS),
+                                    size_txt=b"h\n1\t7\t1\t1\n"), 1,
+     ["lumbrex.ini: saved as UTF-16 (Notepad's \"Unicode\"): korvane takes"]),
+    ("sizes in UTF-16", B, files(size_txt=utf16(SIZES)), 1,
+     ["size.txt: saved as UTF-16"]),
+    ("sizes with commas", B, files(ROW, ROW, size_txt=SIZES.replace(
+        b"\t", b",")), 1, ["size.txt:2: the fields are separated by commas, "
+                           "not TABs; korvane sees each such row as one field "
+                           "and finds no part code (field 2) in it, so no "
+                           "placement finds its size there"]),
+    ("xy file in UTF-16", B, files(size_txt=SIZES, b_txt=utf16(xy(ROW))), 1,
+     ["b.txt: saved as UTF-16 (Notepad's \"Unicode\"): korvane takes the NUL "
+      "byte beside each letter for the end of the line's text, and draws "
+      "nothing"]),
+    ("xy file with semicolons", B, files(ROW.replace(b"\t", b";")), 1,
+     ["b.txt:2: the fields are separated by semicolons, not TABs"]),
+    ("a Ctrl-Z before the end", B, files(ROW, ROW + b"\x1a", ROW, ROW), 1,
+     ["b.txt:3: a Ctrl-Z byte stands here, and korvane reads nothing after "
+      "it: it never sees the 2 lines"]),
+    ("a Ctrl-Z at the end", B, files(b_txt=xy(ROW) + b"\x1a \r\n\x1a"), 0, []),
+    ("units that differ", B, files(b_txt=headed(b"x(mil)", ROW), size_txt=b"h"
+                                   b"\tc\tLength (mm)\n1\tR12\t10\t4\n"), 1,
+     ["size.txt:1: the heading gives lengths and widths in mm ('Length (mm)'),"
+      " but b.txt:1 gives X in mil ('x(mil)'); korvane converts neither, so "
+      "every part is drawn 39.37 times too small for its spacing",
+      "b.txt:1: the heading gives X in mil"]),
+    ("an xy file in inches, a table without a unit", B,
+     files(b_txt=headed(b"x [in]", ROW)), 1,
+     ["size.txt:1: the heading gives no unit for its lengths and widths, but "
+      "b.txt:1 gives X in inches", "b.txt:1: the heading gives X in inches "
+      "('x [in]'), but size.txt:1 gives no unit for its lengths and widths; "
+      "korvane converts neither, so if the table is in mm, as most are, every "
+      "part is drawn 25.4 times too large"]),
     # one finding a cause
     ("a code missing on nine lines", B, files(ROW, *[b"x\tXX\t1\t1\t0"] * 9),
      1, ["b.txt:3: part code 'XX' is not in size.txt on 9 lines, this one and "

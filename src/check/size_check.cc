@@ -198,6 +198,10 @@ std::string hidden_codes(const PlacementList& list, const SizeTable& table) {
 
 }  // namespace
 
+bool own_size(const DrawnSize& drawn) {
+  return drawn.row && !drawn.carried_from;
+}
+
 std::string size_row_name(const SizeRow& row) {
   for (const char* tag : kSourceTags)
     if (row.first == tag) return size_row(row.line) + " (" + tag + ")";

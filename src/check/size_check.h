@@ -16,6 +16,10 @@ struct DrawnSize {
   long carried_from = 0;         // xy line whose size is carried over; 0: none
 };
 
+// True when the placement's own code found its size: not carried over
+// from an earlier placement, nor none.
+bool own_size(const DrawnSize& drawn);
+
 // The row's place, "size.txt:12", with its source tag after it when field
 // 1 is one that korvane-import writes (lib, name, board): "size.txt:12
 // (name)".
