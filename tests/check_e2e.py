@@ -41,6 +41,18 @@ def files(*rows, **extra):
 B = ["plate1", "b.txt"]
 LONG = b"Q" * 40
 HUNDRED_FIFTY = [b"%d\tR12\t1\t1\t0" % i for i in range(150)]
+MARK = b"\xef\xbb\xbf"
+
+
+def utf16(text):
+    """`text` as Notepad saves "Unicode": UTF-16 with a byte order mark."""
+    return b"\xff\xfe" + text.decode("latin-1").encode("utf-16-le")
+
+
+def headed(heading, *rows):
+    """An xy file whose X column (3) is headed `heading`."""
+    return xy(*rows).replace(b"x", heading, 1)
+
 
 # (name, arguments, files, status, expected lines: each the start of one
 #  output line, in order)
@@ -150,6 +162,72 @@ CASES = [
     ("a heading that reads like a placement", B,
      {**files(), "b.txt": ROW + b"\n" + ROW + b"\n"}, 1,
      ["b.txt:1: this line reads like a placement (code 'R12')"]),
+    # how the files are saved
+    ("byte order marks at the starts", B, {**files(), "b.txt": MARK + xy(ROW),
+      "size.txt": MARK + SIZES, "lumbrex.ini": MARK + SETTINGS}, 0, []),
+    ("settings in UTF-16", B, files(b"7", lumbrex_ini=utf16(SETTINGS),
+                                    size_txt=b"h\n1\t7\t1\t1\n"), 1,
+     ["lumbrex.ini: saved as UTF-16 (Notepad's \"Unicode\"): korvane takes"]),
+    ("sizes in UTF-16", B, files(size_txt=utf16(SIZES)), 1,
+     ["size.txt: saved as UTF-16"]),
+    ("sizes with commas", B, files(ROW, ROW, size_txt=SIZES.replace(
+        b"\t", b",")), 1, ["size.txt:2: the fields are separated by commas, "
+                           "not TABs; korvane sees each such row as one field "
+                           "and finds no part code (field 2) in it, so no "
+                           "placement finds its size there"]),
+    ("xy file in UTF-16", B, files(size_txt=SIZES, b_txt=utf16(xy(ROW))), 1,
+     ["b.txt: saved as UTF-16 (Notepad's \"Unicode\"): korvane takes the NUL "
+      "byte beside each letter for the end of the line's text, and draws "
+      "nothing"]),
+    ("xy file with semicolons", B, files(ROW.replace(b"\t", b";")), 1,
+     ["b.txt:2: the fields are separated by semicolons, not TABs"]),
+    ("a Ctrl-Z before the end", B, files(ROW, ROW + b"\x1a", ROW, ROW), 1,
+     ["b.txt:3: a Ctrl-Z byte stands here, and korvane reads nothing after "
+      "it: it never sees the 2 lines"]),
+    ("a Ctrl-Z at the end", B, files(b_txt=xy(ROW) + b"\x1a \r\n\x1a"), 0, []),
+    ("units that differ", B, files(b_txt=headed(b"x(mil)", ROW), size_txt=b"h"
+                                   b"\tc\tLength (mm)\n1\tR12\t10\t4\n"), 1,
+     ["size.txt:1: the heading gives lengths and widths in mm ('Length (mm)'),"
+      " but b.txt:1 gives X in mil ('x(mil)'); korvane converts neither, so "
+      "every part is drawn 39.37 times too small for its spacing",
+      "b.txt:1: the heading gives X in mil"]),
+    ("an xy file in inches, a table without a unit", B,
+     files(b_txt=headed(b"x [in]", ROW)), 1,
+     ["size.txt:1: the heading gives no unit for its lengths and widths, but "
+      "b.txt:1 gives X in inches", "b.txt:1: the heading gives X in inches "
+      "('x [in]'), but size.txt:1 gives no unit for its lengths and widths; "
+      "korvane converts neither, so if the table is in mm, as most are, every "
+      "part is drawn 25.4 times too large"]),
+    # one finding a cause
+    ("a code missing on nine lines", B, files(ROW, *[b"x\tXX\t1\t1\t0"] * 9),
+     1, ["b.txt:3: part code 'XX' is not in size.txt on 9 lines, this one and "
+         "4, 5, 6, 7, 8 and 3 more; here it is drawn 10 by 4, the size of "
+         "'R12' (size.txt:2), elsewhere with the size of the last part"]),
+    ("codes in other encodings", B,
+     files(b"1\tC\xb5\t1\t1\t0", b"2\tD\xc2\xb5\t1\t1\t0",
+           b"3\t" + MARK + b"R15\t1\t1\t0",
+           size_txt=SIZES + b"3\tc\xc2\xb5\t1\t1\n4\td\xb5\t1\t1\n"), 1,
+     ["b.txt:2: part code 'C\xb5' is not in size.txt; it is drawn as a point, "
+      "since no size was found before it; it is not UTF-8, and read as "
+      "Windows-1252 it is 'c\xc2\xb5', which size.txt:4 holds",
+      "b.txt:3: part code 'D\xc2\xb5' is not in size.txt; it is drawn as a "
+      "point, since no size was found before it; in Windows-1252 it is "
+      "'d\xb5', which size.txt:5 holds",
+      "b.txt:4: part code '\xef\xbb\xbfR15' is not in size.txt; it is drawn "
+      "as a point, since no size was found before it; without the UTF-8 byte "
+      "order mark at its start it is 'R15', which size.txt:3 holds"]),
+    ("numbers too large for the drawing", B,
+     files(b"1\tR12\t1e999\t-5e13\t1e13", size_txt=b"h\n1\tR12\t2e12\t4\n"),
+     1, ["size.txt:2: the length '2e12' for 'R12' is 1e12 or more in size; "
+         "from 1e12 on, a double no longer holds the four decimals",
+         "b.txt:2: X '1e999' reads as the largest double, about 1.8e308",
+         "b.txt:2: Y '-5e13' is 1e12 or more",
+         "b.txt:2: angle '1e13' is 1e12 or more in size; korvane's turn by an "
+         "angle this large is arbitrary"]),
+    ("a size's source tag in --list", ["--list"] + B,
+     files(size_txt=b"h\nname\tR12\t10\t4\tIPC-7351\n"), 0,
+     ["line", "   2  R12   100.0000  50.0000  0.0000  10.0000  4.0000  "
+      "size.txt:2 (name)"]),
     # runs that fail
     ("xy file missing", ["plate1", "missing.txt"], files(), 2,
      ["missing.txt: cannot be opened"]),

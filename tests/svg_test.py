@@ -104,6 +104,10 @@ CASES = [
      None, 1, ["2"], "board.txt:4: 'R12', after the empty line 3"),
     ("markup and bytes", HEAD + "<&\"'\xff>\tR12\t1\t1\t0\n", "1", 1,
      ["<&\"'\ufffd>"], ""),
+    ("one finding for a code on three lines", HEAD + 3 * "R1\tXX\t1\t1\t0\n",
+     None, 3, ["2", "3", "4"], "3 with a finding, ringed"),
+    ("parts too small to see", HEAD + ROW.format(1) + ROW.format(5000), None, 2,
+     ["2", "3"], "2 too small to see at this size, each in a pale disc"),
 ]
 
 

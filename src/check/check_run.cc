@@ -3,6 +3,7 @@
 #include <cstring>
 #include <string>
 
+#include "check/file_check.h"
 #include "check/findings.h"
 #include "check/listing.h"
 #include "check/settings_check.h"
@@ -96,6 +97,40 @@ bool draw_picture(const Options& o, const ColumnMap& columns,
   return false;
 }
 
+// Reads size.txt as korvane does, keeping the rows that the placements'
+// codes, and those codes in other encodings, may need.
+SizeTable read_sizes(const PlacementList& list) {
+  std::vector<std::string> codes;
+  for (const PlacementRow& row : list.rows) {
+    codes.push_back(row.placement.code);
+    for (const CodeVariant& v : code_variants(row.placement.code))
+      codes.push_back(v.code);
+  }
+  SizeTable table;
+  read_size_table(kSizeTableFile, codes, {true, false}, table);
+  // korvane opens the table only for a placement.
+  if (list.rows.empty()) table.failed = false;
+  return table;
+}
+
+// The findings about the placements of an xy file that opened: how it and
+// size.txt are saved, their units, the rows and the codes. A file saved in
+// a way korvane cannot read gets one finding, and its rows none.
+void check_placements(const char* xy_path, const Settings& settings,
+                      const PlacementList& list, const SizeTable& table,
+                      const std::vector<DrawnSize>& sizes, Findings& findings) {
+  bool xy_read = !check_xy_form(xy_path, list, findings);
+  bool sizes_read = !check_size_form(list, sizes, findings);
+  if (xy_read) {
+    check_column_reach(kSettingsFile, settings, list, xy_path, findings);
+    check_ctrl_z(xy_path, findings);
+  }
+  check_xy(xy_path, list, settings.columns, xy_read, findings);
+  if (!xy_read || !sizes_read) return;
+  check_units(xy_path, list, settings.columns, table, findings);
+  check_codes(xy_path, list, table, sizes, findings);
+}
+
 // Everything the run has to say about the files, in file order; draws the
 // picture when asked, and sets `drawn` to whether that went well.
 Findings check_files(const Options& o, bool& drawn) {
@@ -104,23 +139,14 @@ Findings check_files(const Options& o, bool& drawn) {
   Settings settings = check_settings(kSettingsFile, findings);
   PlacementList list = read_placement_list(xy_path, settings.columns, true);
   check_templates(!list.rows.empty(), findings);
-  std::vector<std::string> codes;
-  for (const PlacementRow& row : list.rows) codes.push_back(row.placement.code);
-  SizeTable table;
-  read_size_table(kSizeTableFile, codes, {true, false}, table);
-  // korvane opens the table only for a placement.
-  if (list.rows.empty()) table.failed = false;
-  Findings xy_findings;
-  std::vector<DrawnSize> sizes =
-      resolve_sizes(xy_path, list, table, xy_findings);
+  SizeTable table = read_sizes(list);
+  std::vector<DrawnSize> sizes = resolve_sizes(list, table);
   check_size_table(list, table, sizes, findings);
-  check_column_reach(kSettingsFile, settings, list, xy_path, findings);
   if (!list.opened) {
     add_fatal(findings, xy_path, 0,
               "cannot be opened; korvane fails and writes no drawing");
   } else {
-    check_xy(xy_path, list, settings.columns, findings);
-    findings.insert(findings.end(), xy_findings.begin(), xy_findings.end());
+    check_placements(xy_path, settings, list, table, sizes, findings);
     if (list.failed)
       add_fatal(findings, xy_path, 0,
                 "cannot be read to its end; korvane fails");

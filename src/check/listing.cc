@@ -3,7 +3,6 @@
 #include <string>
 
 #include "check/findings.h"
-#include "input/working_files.h"
 
 namespace {
 
@@ -23,7 +22,7 @@ std::string source(const DrawnSize& drawn) {
   if (!drawn.row) return "none";
   if (drawn.carried_from)
     return "carried over from line " + std::to_string(drawn.carried_from);
-  return place(kSizeTableFile, drawn.row->line);
+  return size_row_name(*drawn.row);
 }
 
 Cells cells(const PlacementRow& r, const DrawnSize& drawn) {

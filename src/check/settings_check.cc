@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "check/file_check.h"
 #include "text/message.h"
 #include "text/scan.h"
 #include "text/text_input.h"
@@ -22,6 +23,10 @@ void unknown_key(const char* path, const SettingLine& line,
                         "row); it ignores this line";
   if (line.key[0] == '#')
     message += ": a comment needs its '#' in the first column";
+  if (line.key.starts_with("\xEF\xBB\xBF"))
+    message +=
+        ": it starts with a UTF-8 byte order mark, which korvane skips "
+        "only at the start of the file";
   add_finding(findings, path, line.line, message);
 }
 
@@ -95,9 +100,11 @@ Settings check_settings(const char* path, Findings& findings) {
                 "all from column 1");
     return settings;
   }
-  check_lines(path, settings, findings);
   if (settings.failed)
     add_fatal(findings, path, 0, "cannot be read to its end; korvane fails");
+  // A file korvane cannot read as text gets one finding, not one a line.
+  if (check_settings_form(path, findings)) return settings;
+  check_lines(path, settings, findings);
   for (int i = 0; i < kColumnKeyCount; ++i)
     if (i != kRow && settings.key_line[i])
       check_value(path, i, settings, findings);

@@ -1,14 +1,20 @@
 #include "check/size_check.h"
 
+#include <map>
 #include <set>
 #include <tuple>
 
 #include "input/working_files.h"
+#include "text/encoding.h"
 #include "text/message.h"
 #include "text/scan.h"
 #include "text/text_output.h"
 
 namespace {
+
+// The source tags korvane-import writes in a size row's field 1: the size
+// came from a footprint library, a naming rule or a KiCad board.
+constexpr const char* kSourceTags[] = {"lib", "name", "board"};
 
 std::string dimensions(const PartSize& size) {
   return short_number(size.length, 4) + " by " + short_number(size.width, 4);
@@ -26,8 +32,21 @@ const SizeRow* loose_row(const SizeTable& table, const std::string& code,
   return nullptr;
 }
 
+// A row that holds `code` in another encoding, as a message says it.
+std::string other_encoding(const SizeTable& table, const std::string& code) {
+  for (const CodeVariant& v : code_variants(code)) {
+    CodeMatch match;
+    if (const SizeRow* row = find_size_row(table, v.code, match))
+      return std::string("; ") + v.before + " " + quoted(row->code) +
+             ", which " + size_row(row->line) + " holds" + v.after;
+  }
+  return "";
+}
+
 // What the table holds that korvane does not see for `code`.
 std::string near_miss(const SizeTable& table, const std::string& code) {
+  std::string encoding = other_encoding(table, code);
+  if (!encoding.empty()) return encoding;
   if (const SizeRow* row = loose_row(table, code, false))
     return "; " + quoted(row->code) + " (" + size_row(row->line) +
            ") differs from it only in spaces";
@@ -38,19 +57,76 @@ std::string near_miss(const SizeTable& table, const std::string& code) {
   return "";
 }
 
-void missing_code(const char* path, const PlacementRow& r,
-                  const DrawnSize& drawn, const SizeTable& table,
-                  Findings& findings) {
-  std::string code = r.placement.code;
-  std::string message = "part code " + quoted(code) + " is not in " +
-                        kSizeTableFile + "; it is drawn ";
-  if (drawn.row) {
-    message += dimensions(drawn.size) + ", the size of " +
-               quoted(drawn.row->code) + " (" + size_row(drawn.row->line) + ")";
-  } else {
-    message += "as a point, since no size was found before it";
+// The placements of one part code that korvane does not find whole, by
+// their index in the list, in order.
+struct CodeGroup {
+  std::vector<size_t> rows;
+  const SizeRow* cut_row = nullptr;  // the row its cut matches, if any
+};
+
+// The codes korvane does not find whole, each with its placements, in the
+// order of their first line.
+std::vector<CodeGroup> code_groups(const PlacementList& list,
+                                   const SizeTable& table) {
+  std::vector<CodeGroup> groups;
+  std::map<std::string, size_t> by_code;  // folded code: index in groups
+  for (size_t i = 0; i < list.rows.size(); ++i) {
+    CodeMatch match;
+    const char* code = list.rows[i].placement.code;
+    const SizeRow* row = find_size_row(table, code, match);
+    if (match == CodeMatch::kWhole) continue;
+    auto [at, added] = by_code.try_emplace(folded(code), groups.size());
+    if (added) groups.push_back({{}, row});
+    groups[at->second].rows.push_back(i);
   }
-  add_finding(findings, path, r.line, message + near_miss(table, code));
+  return groups;
+}
+
+// Where else a group's code stands: "" for one placement, else " on 3
+// lines, this one and 5 and 7".
+std::string also_on(const std::vector<long>& lines) {
+  if (lines.size() < 2) return "";
+  return " on " + count(static_cast<long>(lines.size()), "line") +
+         ", this one and " + other_lines(lines);
+}
+
+// What a missing code is drawn at: at its first placement, and elsewhere.
+std::string drawn_at(const CodeGroup& group,
+                     const std::vector<DrawnSize>& sizes) {
+  const DrawnSize& first = sizes[group.rows.front()];
+  bool one = group.rows.size() == 1;
+  bool points = true;
+  for (size_t i : group.rows) points = points && !sizes[i].row;
+  if (points)
+    return std::string("it is drawn as a point") + (one ? "" : " on each") +
+           ", since no size was found before it";
+  std::string here = first.row
+                         ? dimensions(first.size) + ", the size of " +
+                               quoted(first.row->code) + " (" +
+                               size_row(first.row->line) + ")"
+                         : "as a point, since no size was found before it";
+  return one ? "it is drawn " + here
+             : "here it is drawn " + here +
+                   ", elsewhere with the size of the last part found before "
+                   "it";
+}
+
+// The finding about one code that korvane does not find whole.
+void report_code(const char* path, const PlacementList& list,
+                 const SizeTable& table, const std::vector<DrawnSize>& sizes,
+                 const CodeGroup& group, Findings& findings) {
+  std::vector<long> lines;
+  for (size_t i : group.rows) lines.push_back(list.rows[i].line);
+  std::string code = list.rows[group.rows.front()].placement.code;
+  std::string message = "part code " + quoted(code) + " is not in " +
+                        kSizeTableFile + also_on(lines) + "; ";
+  if (const SizeRow* row = group.cut_row)
+    message += "korvane matches its first " + std::to_string(kCodeCutLength) +
+               " characters, " + quoted(row->code, 64) + " (" +
+               size_row(row->line) + "), and draws it " + dimensions(row->size);
+  else
+    message += drawn_at(group, sizes) + near_miss(table, code);
+  add_grouped(findings, path, lines, message);
 }
 
 // A length or width field that korvane does not read as a positive number.
@@ -74,10 +150,15 @@ void check_row_values(const SizeRow& row, Findings& findings) {
        {std::tuple{"length", row.length, row.size.length},
         std::tuple{"width", row.width, row.size.width}}) {
     std::string problem = bad_dimension(what, text, value);
+    std::string large = too_large(value, false);
     if (!problem.empty())
       add_finding(findings, kSizeTableFile, row.line,
                   "the " + problem + " for " + quoted(row.code) +
                       ", which the placements use");
+    else if (!large.empty())
+      add_finding(findings, kSizeTableFile, row.line,
+                  std::string("the ") + what + " " + quoted(text) + " for " +
+                      quoted(row.code) + large);
   }
 }
 
@@ -117,36 +198,61 @@ std::string hidden_codes(const PlacementList& list, const SizeTable& table) {
 
 }  // namespace
 
-std::vector<DrawnSize> resolve_sizes(const char* xy_path,
-                                     const PlacementList& list,
-                                     const SizeTable& table,
-                                     Findings& findings) {
+bool own_size(const DrawnSize& drawn) {
+  return drawn.row && !drawn.carried_from;
+}
+
+std::string size_row_name(const SizeRow& row) {
+  for (const char* tag : kSourceTags)
+    if (row.first == tag) return size_row(row.line) + " (" + tag + ")";
+  return size_row(row.line);
+}
+
+std::vector<CodeVariant> code_variants(const std::string& code) {
+  std::vector<CodeVariant> variants;
+  const std::string mark = "\xEF\xBB\xBF";
+  if (code.starts_with(mark))
+    variants.push_back({code.substr(mark.size()),
+                        "without the UTF-8 byte order mark at its start it is",
+                        ""});
+  std::string other;
+  if (!is_utf8(code))
+    variants.push_back({utf8_from_windows_1252(code),
+                        "it is not UTF-8, and read as Windows-1252 it is",
+                        ": the xy file is saved as Windows-1252 (ANSI) and "
+                        "size.txt as UTF-8; save both alike"});
+  else if (windows_1252_from_utf8(code, other) && other != code)
+    variants.push_back({other, "in Windows-1252 it is",
+                        ": size.txt is saved as Windows-1252 (ANSI) and the "
+                        "xy file as UTF-8; save both alike"});
+  return variants;
+}
+
+std::vector<DrawnSize> resolve_sizes(const PlacementList& list,
+                                     const SizeTable& table) {
   std::vector<DrawnSize> sizes;
   DrawnSize current;
   long found_at = 0;  // xy line of the last placement whose code was found
   for (const PlacementRow& r : list.rows) {
     CodeMatch match;
-    const std::string code = r.placement.code;
-    if (const SizeRow* row = find_size_row(table, code, match)) {
+    if (const SizeRow* row = find_size_row(table, r.placement.code, match)) {
       current = {row->size, row, 0};
       found_at = r.line;
-      sizes.push_back(current);
-      if (match == CodeMatch::kCut)
-        add_finding(findings, xy_path, r.line,
-                    "part code " + quoted(code) + " is not in " +
-                        kSizeTableFile + "; korvane matches its first " +
-                        std::to_string(kCodeCutLength) + " characters, " +
-                        quoted(row->code, 64) + " (" + size_row(row->line) +
-                        "), and draws it " + dimensions(row->size));
-      continue;
+    } else {
+      current.carried_from = found_at;
     }
-    current.carried_from = found_at;
     sizes.push_back(current);
-    // A table korvane cannot read is reported as such, not code by code.
-    if (table.found && !table.failed)
-      missing_code(xy_path, r, current, table, findings);
   }
   return sizes;
+}
+
+void check_codes(const char* xy_path, const PlacementList& list,
+                 const SizeTable& table, const std::vector<DrawnSize>& sizes,
+                 Findings& findings) {
+  // A table korvane cannot read is reported as such, not code by code.
+  if (!table.found || table.failed) return;
+  for (const CodeGroup& group : code_groups(list, table))
+    report_code(xy_path, list, table, sizes, group, findings);
 }
 
 void check_size_table(const PlacementList& list, const SizeTable& table,

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <memory>
 
+#include "text/encoding.h"
 #include "text/replace_file.h"
 
 namespace {
@@ -20,8 +21,9 @@ constexpr double kDotPixels = 4;   // ring around a part smaller than this
 constexpr double kRingPixels = 5;  // from a marked part to its ring
 constexpr double kLegendPixels = 13;
 constexpr double kLegendLinePixels = 19;
-constexpr double kCharWidth = 0.62;          // of the font size, sans-serif
-constexpr size_t kLongestLabel = 24;         // bytes; a longer label is cut
+constexpr size_t kKeyLines = 6;       // the legend's lines before the list
+constexpr double kCharWidth = 0.62;   // of the font size, sans-serif
+constexpr size_t kLongestLabel = 24;  // bytes; a longer label is cut
 const char kReplacement[] = "\xEF\xBF\xBD";  // U+FFFD
 
 // Where the board and the legend lie in SVG coordinates (Y down, so a
@@ -32,22 +34,13 @@ struct View {
   int decimals;  // of every coordinate written
 };
 
-// The length of the well-formed UTF-8 sequence at the start of s[0..n) when
-// it is a character XML 1.0 allows, else 0.
-size_t xml_char_length(const unsigned char* s, size_t n) {
-  unsigned char b = s[0];
-  if (b < 0x80) return b >= 0x20 || b == '\t' || b == '\n' ? 1 : 0;
-  size_t len = b >= 0xF0 ? 4 : b >= 0xE0 ? 3 : 2;
-  if (b < 0xC2 || b > 0xF4 || n < len) return 0;
-  uint32_t code = b & (0x7F >> len);
-  for (size_t i = 1; i < len; ++i) {
-    if ((s[i] & 0xC0) != 0x80) return 0;
-    code = code << 6 | (s[i] & 0x3F);
-  }
-  static const uint32_t kLeast[5] = {0, 0, 0x80, 0x800, 0x10000};
-  bool surrogate = code >= 0xD800 && code <= 0xDFFF;
-  if (code < kLeast[len] || code > 0x10FFFF || surrogate) return 0;
-  return code == 0xFFFE || code == 0xFFFF ? 0 : len;
+// The length of the UTF-8 character at text[i] when it is one XML 1.0
+// allows, else 0.
+size_t xml_char_length(std::string_view text, size_t i) {
+  uint32_t code;
+  size_t length = utf8_char(text, i, code);
+  bool control = code < 0x20 && code != '\t' && code != '\n';
+  return control || code == 0xFFFE || code == 0xFFFF ? 0 : length;
 }
 
 // Writes text as XML character data: markup characters escaped, anything
@@ -56,7 +49,7 @@ void put_xml(TextOutput& out, const std::string& text) {
   const auto* s = reinterpret_cast<const unsigned char*>(text.data());
   size_t n = text.size();
   for (size_t i = 0; i < n;) {
-    size_t len = xml_char_length(s + i, n - i);
+    size_t len = xml_char_length(text, i);
     const char* escape = nullptr;
     if (len == 0)
       escape = kReplacement;
@@ -191,10 +184,15 @@ bool too_small_to_see(const PartCorners& c, const View& view) {
   return extent * view.scale < kDotPixels;
 }
 
-// The part's hover text: its label, then its finding on lines below.
+// The part's hover text: its label, its note, then its finding on lines
+// below.
 void put_title(TextOutput& out, const SvgPart& part) {
   put_text(out, "<title>");
   put_xml(out, shown_label(part.label));
+  if (!part.note.empty()) {
+    put_text(out, "\n");
+    put_xml(out, part.note);
+  }
   if (!part.finding.empty()) {
     put_text(out, "\n");
     put_xml(out, part.finding);
@@ -376,26 +374,51 @@ std::vector<std::string> not_drawn_lines(const SvgPicture& picture) {
   return lines;
 }
 
-// The legend's first lines: heading, plain and marked outlines, scale.
+// A sample of the pale disc around a part too small to see, for the
+// legend's line `line`.
+void put_disc(TextOutput& out, const View& view, size_t line) {
+  put_text(out, "<circle");
+  put_attribute(out, "cx", legend_x(view, 11), view);
+  put_attribute(out, "cy", legend_y(view, line) - 5 / view.scale, view);
+  put_attribute(out, "r", kRingPixels / view.scale, view);
+  put_line(out, " fill=\"#e3ebf5\" stroke=\"#2b4a6f\" fill-opacity=\"0.3\"/>");
+}
+
+// The legend's lines 2 to 4: a sample of each kind of mark the board shows
+// (plain, marked and pale-ringed outlines) with how many there are.
+void put_marks(TextOutput& out, const SvgPicture& picture, const View& view) {
+  size_t marked = 0, small = 0;
+  for (const SvgPart& part : picture.parts) {
+    marked += !part.finding.empty();
+    small += part.finding.empty() && too_small_to_see(part.corners, view);
+  }
+  std::string labels =
+      picture.labelled_by.empty() ? "" : ", labelled by " + picture.labelled_by;
+  put_swatch(out, view, 2, false);
+  put_legend_text(out, view, 2, 30,
+                  std::to_string(picture.parts.size()) +
+                      " outlines as korvane draws them, Y up" + labels);
+  put_swatch(out, view, 3, true);
+  put_legend_text(out, view, 3, 30,
+                  std::to_string(marked) +
+                      " with a finding, ringed; hover a part for its label, "
+                      "size and findings");
+  put_disc(out, view, 4);
+  put_legend_text(out, view, 4, 30,
+                  std::to_string(small) +
+                      " too small to see at this size, each in a pale disc");
+}
+
+// The legend's first lines: heading, the marks, the scale.
 void put_key(TextOutput& out, const SvgPicture& picture, const View& view) {
-  size_t marked = 0;
-  for (const SvgPart& part : picture.parts) marked += !part.finding.empty();
   put_text(out, "<text font-weight=\"bold\"");
   put_attribute(out, "x", legend_x(view, 0), view);
   put_attribute(out, "y", legend_y(view, 1), view);
   put_text(out, ">");
   put_xml(out, picture.heading);
   put_line(out, "</text>");
-  put_swatch(out, view, 2, false);
-  put_legend_text(out, view, 2, 30,
-                  std::to_string(picture.parts.size()) +
-                      " outlines as korvane draws them, Y up; hover a part "
-                      "for its label");
-  put_swatch(out, view, 3, true);
-  put_legend_text(out, view, 3, 30,
-                  std::to_string(marked) +
-                      " with a finding, ringed; hover a marked part for it");
-  put_scale_bar(out, view, 4);
+  put_marks(out, picture, view);
+  put_scale_bar(out, view, 5);
 }
 
 // The legend below the board.
@@ -407,7 +430,7 @@ void put_legend(TextOutput& out, const SvgPicture& picture, const View& view,
   put_line(out, ">");
   put_key(out, picture, view);
   for (size_t i = 0; i < not_drawn.size(); ++i)
-    put_legend_text(out, view, 5 + i, i ? 12 : 0, not_drawn[i]);
+    put_legend_text(out, view, kKeyLines + i, i ? 12 : 0, not_drawn[i]);
   put_line(out, "</g>");
 }
 
@@ -415,7 +438,7 @@ void put_legend(TextOutput& out, const SvgPicture& picture, const View& view,
 
 void write_svg(TextOutput& out, const SvgPicture& picture) {
   std::vector<std::string> not_drawn = not_drawn_lines(picture);
-  View view = fit_view(parts_box(picture.parts), 5 + not_drawn.size());
+  View view = fit_view(parts_box(picture.parts), kKeyLines + not_drawn.size());
   put_head(out, picture, view);
   put_text(out,
            "<g fill=\"#e3ebf5\" stroke=\"#2b4a6f\" "

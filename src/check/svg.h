@@ -16,13 +16,16 @@ struct SvgPart {
   PartCorners corners;
   std::string label;
   std::string finding;
+  std::string note;  // a line under the label in its hover title, or ""
 };
 
 // Everything the picture shows: the drawn parts in drawing order, a heading
-// line for the legend, legend lines for placements that are not drawn and
-// how many of those there are in all (at least as many as the lines).
+// line for the legend, what the parts are labelled by, legend lines for
+// placements that are not drawn and how many of those there are in all
+// (at least as many as the lines).
 struct SvgPicture {
   std::string heading;
+  std::string labelled_by;  // "their xy line", say
   std::vector<SvgPart> parts;
   std::vector<std::string> not_drawn;
   size_t not_drawn_count = 0;

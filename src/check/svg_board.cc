@@ -28,19 +28,36 @@ struct LineFindings {
   std::map<long, std::string> xy, sizes;
 };
 
+// Adds `text` to the findings at `line`, on a line of its own.
+void add_text(std::map<long, std::string>& lines, long line,
+              const std::string& text) {
+  std::string& at = lines[line];
+  if (!at.empty()) at += '\n';
+  at += text;
+}
+
+// Each finding at its line of the xy file or of size.txt, and at the xy
+// lines of the other placements it concerns.
 LineFindings by_line(const char* xy_path, const Findings& findings) {
   LineFindings lines;
   for (const Finding& f : findings) {
+    std::string text = place(f.file, f.line) + ": " + f.message;
+    for (long line : f.placements) add_text(lines.xy, line, text);
     std::map<long, std::string>* file = f.file == xy_path ? &lines.xy
                                         : f.file == kSizeTableFile
                                             ? &lines.sizes
                                             : nullptr;
-    if (!file || f.line == 0) continue;
-    std::string& text = (*file)[f.line];
-    if (!text.empty()) text += '\n';
-    text += place(f.file, f.line) + ": " + f.message;
+    if (file && f.line != 0) add_text(*file, f.line, text);
   }
   return lines;
+}
+
+// Where the part's size comes from, for its hover title.
+std::string size_note(const DrawnSize& drawn) {
+  if (!drawn.row) return "no size: drawn as a point";
+  std::string row = "size from " + size_row_name(*drawn.row);
+  if (!drawn.carried_from) return row;
+  return row + ", carried over from line " + std::to_string(drawn.carried_from);
 }
 
 // The findings that concern a part: those at its line and, when the part's
@@ -68,6 +85,9 @@ int write_board_svg(const char* svg_path, const char* xy_path, int label_column,
   LineFindings lines = by_line(xy_path, findings);
   SvgPicture picture;
   picture.heading = std::string("korvane-check: ") + xy_path;
+  picture.labelled_by = label_column > 0
+                            ? "xy column " + std::to_string(label_column)
+                            : "their xy line";
   for (size_t i = 0; i < list.rows.size(); ++i) {
     const PlacementRow& row = list.rows[i];
     const Placement& p = row.placement;
@@ -77,7 +97,7 @@ int write_board_svg(const char* svg_path, const char* xy_path, int label_column,
     picture.parts.push_back(
         {part_corners(p.x, p.y, size.length, size.width, p.a, 0, 0, 0),
          label.empty() ? std::to_string(row.line) : label,
-         part_findings(row, sizes[i], lines)});
+         part_findings(row, sizes[i], lines), size_note(sizes[i])});
   }
   for (const LeftOut& line : list.left_out)
     picture.not_drawn.push_back(

@@ -11,7 +11,8 @@ namespace {
 // The text of the first <title> of the part, as written.
 std::string part_title(const std::string& label) {
   SvgPicture picture;
-  picture.parts.push_back({part_corners(0, 0, 10, 4, 0, 0, 0, 0), label, ""});
+  picture.parts.push_back(
+      {part_corners(0, 0, 10, 4, 0, 0, 0, 0), label, "", ""});
   std::string svg = captured([&](TextOutput& out) { write_svg(out, picture); });
   size_t start = svg.find("<title>", svg.find("<path")) + 7;
   return svg.substr(start, svg.find("</title>", start) - start);

@@ -16,6 +16,10 @@ bool whole_number(const std::string& text) {
   return rest.empty() || unit_word(rest);
 }
 
+const char kAngle[] = "angle";
+
+// Judges a number field: cut, empty, no number or only partly one, or
+// too large for the drawing.
 void check_number(const char* path, long line, const char* what,
                   const std::string& text, double value, Findings& findings) {
   std::string reads = "; korvane reads " + short_number(value, 4);
@@ -36,6 +40,11 @@ void check_number(const char* path, long line, const char* what,
     add_finding(findings, path, line,
                 std::string(what) + " " + quoted(text) +
                     " is only partly a number" + reads);
+  } else if (std::string large =
+                 too_large(value, std::string_view(what) == kAngle);
+             !large.empty()) {
+    add_finding(findings, path, line,
+                std::string(what) + " " + quoted(text) + large);
   }
 }
 
@@ -63,16 +72,19 @@ void check_row(const char* path, const PlacementRow& r,
                     " characters; korvane drops the rest");
   check_number(path, r.line, "X", field_text(text, columns.x), p.x, findings);
   check_number(path, r.line, "Y", field_text(text, columns.y), p.y, findings);
-  check_number(path, r.line, "angle", field_text(text, columns.a), p.a,
+  check_number(path, r.line, kAngle, field_text(text, columns.a), p.a,
                findings);
 }
 
 }  // namespace
 
 void check_xy(const char* path, const PlacementList& list,
-              const ColumnMap& columns, Findings& findings) {
-  check_heading(path, list, columns, findings);
-  for (const PlacementRow& r : list.rows) check_row(path, r, columns, findings);
+              const ColumnMap& columns, bool judge_rows, Findings& findings) {
+  if (judge_rows) {
+    check_heading(path, list, columns, findings);
+    for (const PlacementRow& r : list.rows)
+      check_row(path, r, columns, findings);
+  }
   if (list.empty_line)
     add_finding(findings, path, list.empty_line,
                 "an empty line ends the list; korvane does not draw the " +

@@ -4,9 +4,9 @@
 #include "check/findings.h"
 #include "input/placement.h"
 
-// Adds the findings about the xy file's lines as korvane walks them: the
-// heading that reads like a placement, cut lines, numbers that are not
-// numbers or only partly, the empty line and the placements past the
-// 100th.
+// Adds the findings about the xy file's lines as korvane walks them: with
+// `judge_rows`, the heading that reads like a placement, cut lines, and
+// numbers that are not numbers, only partly, or too large for the drawing;
+// always the empty line and the placements past the 100th.
 void check_xy(const char* path, const PlacementList& list,
-              const ColumnMap& columns, Findings& findings);
+              const ColumnMap& columns, bool judge_rows, Findings& findings);

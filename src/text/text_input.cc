@@ -67,6 +67,24 @@ size_t run_until(const TextInput& in, unsigned char c, bool* found) {
             : avail;
 }
 
+// Counts into `stop` the bytes [p, end) of a file: the lines before its
+// first Ctrl-Z, then the lines with text after it; `text` tells whether
+// the current line after the Ctrl-Z holds text so far.
+void count_ctrl_z(const unsigned char* p, const unsigned char* end,
+                  CtrlZStop& stop, long& lines, bool& text) {
+  for (; p < end; ++p) {
+    if (!stop.line && *p == kCtrlZ) stop.line = lines + 1;
+    if (*p == '\n') {
+      ++lines;
+      stop.hidden += text;
+      text = false;
+    } else if (stop.line && *p != ' ' && *p != '\t' && *p != '\r' &&
+               *p != kCtrlZ) {
+      text = true;
+    }
+  }
+}
+
 }  // namespace
 
 int open_text_input(TextInput& in, const char* path) {
@@ -151,5 +169,20 @@ int read_file_bytes(const char* path, std::string& bytes, size_t limit) {
   if (status == 0 && ferror(in.file)) status = kReadFailed;
   close_text_input(in);
   if (status != 0) bytes.clear();
+  return status;
+}
+
+int find_ctrl_z(const char* path, CtrlZStop& stop) {
+  stop = CtrlZStop{};
+  auto in = std::make_unique_for_overwrite<TextInput>();
+  if (open_text_input(*in, path) != 0) return kNotOpened;
+  long lines = 0;
+  bool text = false;
+  for (size_t n; (n = fread(in->buffer, 1, sizeof in->buffer, in->file));)
+    count_ctrl_z(in->buffer, in->buffer + n, stop, lines, text);
+  stop.hidden += text;
+  int status = ferror(in->file) ? kReadFailed : 0;
+  close_text_input(*in);
+  if (!stop.line) stop.hidden = 0;
   return status;
 }

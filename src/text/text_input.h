@@ -65,3 +65,16 @@ constexpr int kTooLarge = -3;
 // a directory), kReadFailed, or kTooLarge when it holds more than `limit`
 // bytes; `bytes` is then empty.
 int read_file_bytes(const char* path, std::string& bytes, size_t limit);
+
+// Where the first Ctrl-Z byte of a file stands, which ends the text there.
+struct CtrlZStop {
+  long line = 0;    // its 1-based line; 0 when the file holds none
+  long hidden = 0;  // lines from it on with bytes other than blanks, line
+                    // ends and Ctrl-Z (the rest of its own line counts)
+};
+
+// Reads the file at `path` as it stands and finds its first Ctrl-Z and
+// the lines with text that it hides; a Ctrl-Z that only blanks and line
+// ends follow (an old DOS end of file) hides none. Returns 0, kNotOpened
+// or kReadFailed.
+int find_ctrl_z(const char* path, CtrlZStop& stop);

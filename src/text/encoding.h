@@ -1,0 +1,27 @@
+// Characters in UTF-8 and in Windows-1252, the two encodings a part code
+// comes in from Windows programs.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+// The length of the well-formed UTF-8 character at text[i], with its code
+// point in `code`; 0 when the bytes there are none: a stray or missing
+// continuation byte, an overlong form, a surrogate or a code point past
+// U+10FFFF.
+size_t utf8_char(std::string_view text, size_t i, uint32_t& code);
+
+// True when the whole text is well-formed UTF-8.
+bool is_utf8(std::string_view text);
+
+// Every byte of `text` as the Windows-1252 character it stands for, in
+// UTF-8 (the five bytes Windows-1252 leaves undefined as the C1 controls
+// of their value, as Windows reads them).
+std::string utf8_from_windows_1252(std::string_view text);
+
+// The UTF-8 text in Windows-1252, one byte a character. Returns false,
+// with `out` unspecified, when the text is not UTF-8 or holds a character
+// that Windows-1252 lacks.
+bool windows_1252_from_utf8(std::string_view text, std::string& out);
