@@ -3,29 +3,13 @@
 #include <algorithm>
 #include <string_view>
 
+#include "text/encoding.h"
+
 namespace {
 
 int line_at(std::string_view text, size_t pos) {
   return 1 +
          static_cast<int>(std::count(text.begin(), text.begin() + pos, '\n'));
-}
-
-void put_utf8(std::string& out, unsigned long c) {
-  if (c < 0x80) {
-    out += static_cast<char>(c);
-  } else if (c < 0x800) {
-    out += static_cast<char>(0xC0 | (c >> 6));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  } else if (c < 0x10000) {
-    out += static_cast<char>(0xE0 | (c >> 12));
-    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  } else {
-    out += static_cast<char>(0xF0 | (c >> 18));
-    out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  }
 }
 
 unsigned long unit_at(const std::string& raw, size_t i, bool big) {
@@ -58,56 +42,9 @@ int from_utf16(const std::string& raw, bool big, std::string& text,
                            "broken UTF-16 character; export the file again");
       return -1;
     }
-    put_utf8(text, c);
+    put_utf8(text, static_cast<uint32_t>(c));
   }
   return 0;
-}
-
-// The code points of Windows-1252's bytes 0x80 to 0x9F; the five it leaves
-// undefined stand for the C1 controls of their value, as Windows reads them.
-constexpr unsigned short kWindows1252[32] = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
-    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
-    0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
-    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
-
-// The length of the UTF-8 character at text[i], or 0 when the bytes there
-// are none: a stray or missing continuation byte, an overlong form, a
-// surrogate or a code point past U+10FFFF.
-size_t utf8_length(std::string_view text, size_t i) {
-  unsigned char lead = static_cast<unsigned char>(text[i]);
-  if (lead < 0x80) return 1;
-  if (lead < 0xC2 || lead > 0xF4) return 0;
-  size_t length = lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
-  if (i + length > text.size()) return 0;
-  // The second byte's range narrows after E0, ED, F0 and F4.
-  unsigned char low = lead == 0xE0 ? 0xA0 : lead == 0xF0 ? 0x90 : 0x80;
-  unsigned char high = lead == 0xED ? 0x9F : lead == 0xF4 ? 0x8F : 0xBF;
-  for (size_t k = 1; k < length; ++k) {
-    unsigned char c = static_cast<unsigned char>(text[i + k]);
-    if (c < (k == 1 ? low : 0x80) || c > (k == 1 ? high : 0xBF)) return 0;
-  }
-  return length;
-}
-
-// Where the first byte that is no part of a UTF-8 character stands, npos
-// when the whole text is UTF-8.
-size_t first_not_utf8(std::string_view text) {
-  for (size_t i = 0; i < text.size();) {
-    size_t length = utf8_length(text, i);
-    if (length == 0) return i;
-    i += length;
-  }
-  return std::string_view::npos;
-}
-
-// Every byte of `raw` as the Windows-1252 character it stands for, in
-// UTF-8.
-void from_windows_1252(std::string_view raw, std::string& text) {
-  for (char byte : raw) {
-    unsigned char c = static_cast<unsigned char>(byte);
-    put_utf8(text, c >= 0x80 && c < 0xA0 ? kWindows1252[c - 0x80] : c);
-  }
 }
 
 // Drops CRs; refuses NULs; ends the text at a Ctrl-Z that only blanks,
@@ -151,7 +88,7 @@ int decode_export(const std::string& raw, std::string& text,
   if (stray == std::string_view::npos) {
     text = body;
   } else {
-    from_windows_1252(body, text);
+    text = utf8_from_windows_1252(body);
     warnings.push_back(problem_at(
         line_at(body, stray),
         "the first byte that is not UTF-8 stands here, so the file is read "

@@ -9,18 +9,6 @@ constexpr uint16_t kWindows1252[32] = {
     0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
     0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
 
-void put_utf8(std::string& out, uint32_t c) {
-  if (c < 0x80) {
-    out += static_cast<char>(c);
-    return;
-  }
-  int tail = c < 0x800 ? 1 : c < 0x10000 ? 2 : 3;
-  static const unsigned char kLead[4] = {0, 0xC0, 0xE0, 0xF0};
-  out += static_cast<char>(kLead[tail] | (c >> (6 * tail)));
-  for (int k = tail - 1; k >= 0; --k)
-    out += static_cast<char>(0x80 | ((c >> (6 * k)) & 0x3F));
-}
-
 // The Windows-1252 byte of code point c, or -1 when it has none.
 int windows_1252_byte(uint32_t c) {
   if (c < 0x80 || (c >= 0xA0 && c <= 0xFF)) return static_cast<int>(c);
@@ -50,11 +38,27 @@ size_t utf8_char(std::string_view text, size_t i, uint32_t& code) {
   return length;
 }
 
-bool is_utf8(std::string_view text) {
+size_t first_not_utf8(std::string_view text) {
   uint32_t code;
   for (size_t i = 0, n; i < text.size(); i += n)
-    if ((n = utf8_char(text, i, code)) == 0) return false;
-  return true;
+    if ((n = utf8_char(text, i, code)) == 0) return i;
+  return std::string_view::npos;
+}
+
+bool is_utf8(std::string_view text) {
+  return first_not_utf8(text) == std::string_view::npos;
+}
+
+void put_utf8(std::string& out, uint32_t c) {
+  if (c < 0x80) {
+    out += static_cast<char>(c);
+    return;
+  }
+  int tail = c < 0x800 ? 1 : c < 0x10000 ? 2 : 3;
+  static const unsigned char kLead[4] = {0, 0xC0, 0xE0, 0xF0};
+  out += static_cast<char>(kLead[tail] | (c >> (6 * tail)));
+  for (int k = tail - 1; k >= 0; --k)
+    out += static_cast<char>(0x80 | ((c >> (6 * k)) & 0x3F));
 }
 
 std::string utf8_from_windows_1252(std::string_view text) {

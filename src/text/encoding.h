@@ -13,8 +13,15 @@
 // U+10FFFF.
 size_t utf8_char(std::string_view text, size_t i, uint32_t& code);
 
+// Where the first byte that is no part of a well-formed UTF-8 character
+// stands; npos when the whole text is UTF-8.
+size_t first_not_utf8(std::string_view text);
+
 // True when the whole text is well-formed UTF-8.
 bool is_utf8(std::string_view text);
+
+// Appends code point `code` (at most U+10FFFF) to `out` in UTF-8.
+void put_utf8(std::string& out, uint32_t code);
 
 // Every byte of `text` as the Windows-1252 character it stands for, in
 // UTF-8 (the five bytes Windows-1252 leaves undefined as the C1 controls

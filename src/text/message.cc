@@ -23,8 +23,9 @@ std::string escaped(std::string_view text) {
 }
 
 std::string quoted(std::string_view text, size_t limit) {
-  if (text.size() <= limit) return "'" + escaped(text) + "'";
-  return "'" + escaped(text.substr(0, limit)) + "...'";
+  std::string out(1, '\'');
+  out += escaped(text.substr(0, limit));
+  return out + (text.size() <= limit ? "'" : "...'");
 }
 
 std::string count(long n, const std::string& noun) {

@@ -1,12 +1,12 @@
 #include "text/replace_file.h"
 
-#include "text/same_file.h"
-
 #include <cerrno>
 #include <csignal>
 #include <cstring>
 #include <filesystem>
 #include <set>
+
+#include "text/same_file.h"
 
 #ifdef _WIN32
 #include <io.h>
