@@ -12,10 +12,6 @@
 
 namespace {
 
-// The source tags korvane-import writes in a size row's field 1: the size
-// came from a footprint library, a naming rule or a KiCad board.
-constexpr const char* kSourceTags[] = {"lib", "name", "board"};
-
 std::string dimensions(const PartSize& size) {
   return short_number(size.length, 4) + " by " + short_number(size.width, 4);
 }

@@ -64,7 +64,8 @@ int placement_of(const Footprint& f, const PlacedBody& body,
 // gave it first: that one stays, with a warning naming both.
 void add_size(const Footprint& f, const PlacedBody& body, DesignSizes& sizes,
               std::vector<Problem>& warnings) {
-  KnownSize size{body.length, body.width, "board", "board " + f.body.layer,
+  KnownSize size{body.length, body.width,
+                 kTagBoard,   std::string(kTagBoard) + " " + f.body.layer,
                  f.reference, f.line};
   auto [entry, added] = sizes.emplace(loose_key(f.name), size);
   const KnownSize& first = entry->second;

@@ -108,7 +108,7 @@ bool library_size(FootprintLibraries& libraries, const std::string& code,
   if (result != Lookup::kFound || !box.found) return false;
   size.length = box.max_x - box.min_x;
   size.width = box.max_y - box.min_y;
-  size.tag = "lib";
+  size.tag = kTagLibrary;
   size.note = found.library + " " + box.layer;
   return true;
 }
@@ -119,7 +119,7 @@ bool name_size(const std::string& code, KnownSize& size) {
   if (!size_from_name(code, named)) return false;
   size.length = named.length;
   size.width = named.width;
-  size.tag = "name";
+  size.tag = kTagName;
   size.note = named.source;
   return true;
 }

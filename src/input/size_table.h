@@ -16,6 +16,13 @@ constexpr int kSizeLineCapacity = 1023;
 // a row may hold a long code's first kCodeCutLength characters.
 constexpr int kCodeCutLength = 31;
 
+// Where a size row written by korvane-import came from, in its field 1: a
+// footprint library, a naming rule, a KiCad board.
+inline constexpr char kTagLibrary[] = "lib";
+inline constexpr char kTagName[] = "name";
+inline constexpr char kTagBoard[] = "board";
+inline constexpr const char* kSourceTags[] = {kTagLibrary, kTagName, kTagBoard};
+
 // A row of the table as korvane reads it.
 struct SizeRow {
   long line = 0;
