@@ -12,8 +12,8 @@ bool same_columns(const ColumnMap& a, const ColumnMap& b) {
          a.code == b.code;
 }
 
-ColumnMap loaded(std::string_view settings) {
-  write_file("lumbrex.ini", settings);
+ColumnMap loaded(std::string_view text) {
+  write_file("lumbrex.ini", text);
   Settings settings;
   require(read_settings("lumbrex.ini", true, true, settings) == 0,
           "read_settings");

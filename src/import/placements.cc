@@ -6,6 +6,7 @@
 
 #include "import/fields.h"
 #include "import/units.h"
+#include "text/scan.h"
 
 namespace {
 
@@ -20,14 +21,6 @@ std::string field_of(const Record& record, const ExportLayout& layout,
   int at = layout.columns.index[role];
   if (at < 0 || at >= static_cast<int>(record.fields.size())) return {};
   return record.fields[at];
-}
-
-// The text without the spaces before and after it, which even a quoted
-// field may hold.
-std::string trimmed(const std::string& text) {
-  size_t start = text.find_first_not_of(' ');
-  if (start == std::string::npos) return {};
-  return text.substr(start, text.find_last_not_of(' ') - start + 1);
 }
 
 // A row whose code is its last field needs every other column and one
@@ -126,7 +119,7 @@ bool mirrored(const Record& record, const ExportLayout& layout) {
 // neither.
 std::string side_field(const Record& record, const ExportLayout& layout) {
   if (layout.mirror_mark) return mirrored(record, layout) ? "bottom" : "top";
-  std::string side = trimmed(field_of(record, layout, kSide));
+  std::string side(trimmed(field_of(record, layout, kSide)));
   Side named = side_of(side);
   if (named == Side::kAny) return side;
   return named == Side::kTop ? "top" : "bottom";

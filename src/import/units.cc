@@ -8,12 +8,6 @@
 
 namespace {
 
-std::string lower_letters(std::string_view text) {
-  std::string out;
-  for (char c : text) out += (c >= 'A' && c <= 'Z') ? c - 'A' + 'a' : c;
-  return out;
-}
-
 // Splits a field into its number and the text after it. Returns -1 when it
 // does not start with a number or the number is out of a double's range.
 int read_number(std::string_view field, bool decimal_comma, double& value,
@@ -38,7 +32,7 @@ int read_number(std::string_view field, bool decimal_comma, double& value,
 }  // namespace
 
 Unit declared_unit(std::string_view line) {
-  std::string text = lower_letters(line);
+  std::string text = lowered(line);
   size_t at = text.find("unit");
   size_t mark = text.find_first_of(":=", at);
   if (at == std::string::npos || mark == std::string::npos) {
@@ -70,8 +64,7 @@ int read_angle(std::string_view field, bool decimal_comma, double& value) {
   double v = 0;
   std::string_view rest;
   if (read_number(field, decimal_comma, v, rest) != 0) return -1;
-  if (!rest.empty() && lower_letters(rest) != "deg" && rest != "\xc2\xb0")
-    return -1;
+  if (!rest.empty() && lowered(rest) != "deg" && rest != "\xc2\xb0") return -1;
   value = v;
   return 0;
 }

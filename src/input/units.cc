@@ -27,10 +27,7 @@ constexpr UnitWord kUnitWords[] = {
 // The word as the table spells it: blanks around it dropped, letters in
 // lower case.
 std::string table_form(std::string_view word) {
-  std::string text(trimmed(word, " \t"));
-  for (char& c : text)
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  return text;
+  return lowered(trimmed(word, " \t"));
 }
 
 const UnitWord* find_word(std::string_view word) {

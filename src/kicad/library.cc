@@ -15,14 +15,6 @@ namespace {
 // The largest footprint file read; KiCad's largest are near 1 MiB.
 constexpr size_t kLargestFootprintFile = 64 * 1024 * 1024;
 
-std::string lower_case(std::string_view text) {
-  std::string lower(text);
-  for (char& c : lower) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  }
-  return lower;
-}
-
 // The entries of `folder` that are folders (`folders` set) or files whose
 // name ends in `extension` (any, when empty), letter case ignored, sorted
 // by name.
@@ -35,7 +27,7 @@ std::vector<fs::path> entries_of(const fs::path& folder, bool folders,
     std::error_code ignored;
     if (it->is_directory(ignored) == folders &&
         (extension.empty() ||
-         lower_case(it->path().extension().string()) == extension))
+         lowered(it->path().extension().string()) == extension))
       found.push_back(it->path());
   }
   std::sort(found.begin(), found.end());
@@ -45,7 +37,7 @@ std::vector<fs::path> entries_of(const fs::path& folder, bool folders,
 // Adds the footprints of one .pretty folder that no earlier folder holds.
 void index_pretty(FootprintLibraries& libraries, const fs::path& folder) {
   for (const fs::path& file : entries_of(folder, false, ".kicad_mod"))
-    libraries.index.emplace(lower_case(file.stem().string()), file.string());
+    libraries.index.emplace(lowered(file.stem().string()), file.string());
 }
 
 // A folder as given, without the separator that may end it.
@@ -141,7 +133,7 @@ Lookup find_library_footprint(FootprintLibraries& libraries,
                               std::string_view name, LibraryFootprint& found,
                               Problem& problem) {
   index_libraries(libraries);
-  auto entry = libraries.index.find(lower_case(name));
+  auto entry = libraries.index.find(lowered(name));
   if (entry == libraries.index.end()) return Lookup::kMissing;
   found = LibraryFootprint();
   found.path = entry->second;

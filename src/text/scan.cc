@@ -152,6 +152,13 @@ std::string folded(std::string_view text) {
   return out;
 }
 
+std::string lowered(std::string_view text) {
+  std::string out(text);
+  for (char& c : out)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  return out;
+}
+
 std::string_view trimmed(std::string_view text, std::string_view blanks) {
   size_t start = text.find_first_not_of(blanks);
   if (start == std::string_view::npos) return {};

@@ -31,6 +31,9 @@ bool text_equal(const char* a, const char* b);
 // The text with a to z taken as A to Z, as text_equal compares it.
 std::string folded(std::string_view text);
 
+// The text with A to Z taken as a to z.
+std::string lowered(std::string_view text);
+
 // The text without the bytes of `blanks` at either end.
 std::string_view trimmed(std::string_view text, std::string_view blanks = " ");
 
