@@ -4,7 +4,7 @@
 
 namespace {
 
-// The index of the spec named `name` (name_length bytes), or -1.
+// The index of the option named `name` (name_length bytes), or -1.
 int find_spec(const char* name, size_t name_length, const OptionSpec* specs,
               size_t count) {
   for (size_t i = 0; i < count; ++i)
