@@ -53,7 +53,7 @@ struct Options {
 // when they are wrong.
 bool read_options(int argc, const char* const* argv, Options& o,
                   std::string& message) {
-  static const OptionSpec kOptions[] = {
+  static const Option kOptions[] = {
       {"--list", false}, {"--svg", true}, {"--label", true}};
   CommandLine line = command_line(argc, argv);
   for (int found; (found = next_option(line, kOptions, 3)) != -1;) {

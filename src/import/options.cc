@@ -69,21 +69,21 @@ void set_flag(const std::string& name, ImportOptions& options) {
 int parse_options(int argc, const char* const* argv, ImportOptions& options,
                   std::string& message) {
   // The column options first, in the order of the roles.
-  static const OptionSpec kOptions[] = {{"--ref", true},
-                                        {"--code", true},
-                                        {"--x", true},
-                                        {"--y", true},
-                                        {"--angle", true},
-                                        {"--side-column", true},
-                                        {"--units", true},
-                                        {"--side", true},
-                                        {"--library", true},
-                                        {"--split", false},
-                                        {"--settings", false},
-                                        {"--add-sizes", false},
-                                        {"--no-default-libraries", false},
-                                        {"--help", false},
-                                        {"-h", false}};
+  static const Option kOptions[] = {{"--ref", true},
+                                    {"--code", true},
+                                    {"--x", true},
+                                    {"--y", true},
+                                    {"--angle", true},
+                                    {"--side-column", true},
+                                    {"--units", true},
+                                    {"--side", true},
+                                    {"--library", true},
+                                    {"--split", false},
+                                    {"--settings", false},
+                                    {"--add-sizes", false},
+                                    {"--no-default-libraries", false},
+                                    {"--help", false},
+                                    {"-h", false}};
   CommandLine line = command_line(argc, argv);
   for (int found;
        (found = next_option(line, kOptions, std::size(kOptions))) != -1;) {

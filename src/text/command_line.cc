@@ -5,11 +5,11 @@
 namespace {
 
 // The index of the option named `name` (name_length bytes), or -1.
-int find_spec(const char* name, size_t name_length, const OptionSpec* specs,
-              size_t count) {
+int find_option(const char* name, size_t name_length, const Option* known,
+                size_t count) {
   for (size_t i = 0; i < count; ++i)
-    if (strlen(specs[i].name) == name_length &&
-        strncmp(specs[i].name, name, name_length) == 0)
+    if (strlen(known[i].name) == name_length &&
+        strncmp(known[i].name, name, name_length) == 0)
       return static_cast<int>(i);
   return -1;
 }
@@ -21,7 +21,7 @@ int refuse(CommandLine& line, const std::string& message) {
 
 }  // namespace
 
-int next_option(CommandLine& line, const OptionSpec* specs, size_t count) {
+int next_option(CommandLine& line, const Option* known, size_t count) {
   line.value = nullptr;
   const char* arg = nullptr;
   while (line.next < line.argc) {
@@ -38,10 +38,10 @@ int next_option(CommandLine& line, const OptionSpec* specs, size_t count) {
   if (!arg) return -1;
   const char* equals = strchr(arg, '=');
   size_t name_length = equals ? static_cast<size_t>(equals - arg) : strlen(arg);
-  int found = find_spec(arg, name_length, specs, count);
+  int found = find_option(arg, name_length, known, count);
   std::string name(arg, name_length);
   if (found < 0) return refuse(line, "unknown option " + name);
-  if (!specs[found].takes_value) {
+  if (!known[found].takes_value) {
     if (equals) return refuse(line, name + " takes no value");
     return found;
   }

@@ -8,7 +8,7 @@
 
 // An option a program takes, as "--name" (or "-n"), and whether a value
 // follows it, as the next argument or after "=".
-struct OptionSpec {
+struct Option {
   const char* name;
   bool takes_value;
 };
@@ -33,7 +33,7 @@ inline CommandLine command_line(int argc, const char* const* argv) {
 
 // Reads the next option, setting aside the operands before it; every
 // argument after "--" is an operand. Returns the option's index in
-// `specs`; -1 when no option is left (`operands` then holds them all);
+// `known`; -1 when no option is left (`operands` then holds them all);
 // -2 with `message` set for an unknown option, a missing value, or a
 // value given to an option that takes none.
-int next_option(CommandLine& line, const OptionSpec* specs, size_t count);
+int next_option(CommandLine& line, const Option* known, size_t count);
