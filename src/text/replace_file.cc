@@ -449,10 +449,10 @@ int foresee_replacement(const std::string& path, std::string& why) {
     why = "leads to /dev/full, where every write fails";
   } else if (!name_too_long(r.target, why) &&
              (r.in_place || !open_temporary(r))) {
-    int refused = errno;
+    // Why the folder took no new file, before another call changes errno.
+    std::string refused = r.in_place ? "" : folder_refuses(r.target);
     if (!writable_in_place(r.path))
-      why = r.in_place ? "cannot be written: " + system_error()
-                       : (errno = refused, folder_refuses(r.target));
+      why = r.in_place ? "cannot be written: " + system_error() : refused;
   }
   abandon(r);
   return why.empty() ? 0 : -1;
