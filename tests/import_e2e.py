@@ -277,12 +277,12 @@ CASES = [
      ["--add-sizes", "b.kicad_pcb", "b.txt"], board(**{"size.txt": OWN_TABLE}),
      0, {"b.txt": [(10, 30, 1, 0.5, 0, "top")] + BOARD_PARTS[1:]},
      "size.txt:2: warning: the row for 'R_0603_1608Metric' gives 1 by 0.5, "
-     "and the board's body is 1.6 by 0.825 (R1 at b.kicad_pcb:46, board F.Fab)",
+     "and the board's body is 1.6 by 0.825 (R1 at b.kicad_pcb:14, board F.Fab)",
      {"size.txt": OWN_TABLE.replace(b"\r\n\r\n", b"\r\n" + b"\r\n".join(
          BOARD_ROWS[1:]) + b"\r\n\r\n")}),
     ("KiCad board: size.txt left as it is", ["b.kicad_pcb", "b.txt"],
      board(**{"size.txt": OWN_TABLE}), 0, {},
-     "b.kicad_pcb:103: warning: the part code 'C_0805_2012Metric' is not in "
+     "b.kicad_pcb:35: warning: the part code 'C_0805_2012Metric' is not in "
      "size.txt, so korvane would draw it with the size of the last part found "
      "before it; --add-sizes would add 2 by 1.25 from board B.Fab",
      {"size.txt": OWN_TABLE}),
@@ -329,7 +329,7 @@ CASES = [
      "'(kicad_pcb' opened on this line lacks its ')'"),
     ("a footprint without a position", ["b.kicad_pcb", "b.txt"],
      board(BOARD.replace(b"(at 110 120)", b"")), 2,
-     "b.kicad_pcb:46: the footprint R1 on this line has no position"),
+     "b.kicad_pcb:14: the footprint R1 on this line has no position"),
     ("--add-sizes into a table in another unit", [
         "--add-sizes", "--units", "mil", "b.kicad_pcb", "b.txt"],
      board(**{"size.txt": table([])}), 2,
