@@ -68,7 +68,7 @@ std::vector<CodeGroup> code_groups(const PlacementList& list,
   std::map<std::string, size_t> by_code;  // folded code: index in groups
   for (size_t i = 0; i < list.rows.size(); ++i) {
     CodeMatch match;
-    const char* code = list.rows[i].placement.code;
+    const std::string& code = list.rows[i].placement.code;
     const SizeRow* row = find_size_row(table, code, match);
     if (match == CodeMatch::kWhole) continue;
     auto [at, added] = by_code.try_emplace(folded(code), groups.size());
@@ -181,7 +181,7 @@ std::string hidden_codes(const PlacementList& list, const SizeTable& table) {
   std::string codes;
   CodeMatch match;
   for (const PlacementRow& r : list.rows) {
-    const char* code = r.placement.code;
+    const char* code = r.placement.code.c_str();
     if (find_size_row(table, code, match)) continue;
     for (const SizeRow& row : table.rows)
       if (row.hidden && text_equal(row.code.c_str(), code) &&

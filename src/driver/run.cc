@@ -65,7 +65,7 @@ void echo_placement(const PlacementRow& row) {
   const Placement& p = row.placement;
   put_line(echo, row.text.c_str());
   put_text(echo, "CODE = ");
-  put_text(echo, p.code);
+  put_text(echo, p.code.c_str());
   for (auto [label, value] :
        {std::pair{" : X = ", p.x}, std::pair{" : Y = ", p.y},
         std::pair{" : A = ", p.a}}) {
@@ -77,7 +77,7 @@ void echo_placement(const PlacementRow& row) {
 
 // The codes a lookup walks, the table read row by row from its top up to
 // the row that holds the code whole, and the size it leaves.
-void echo_lookup(const SizeTable& table, const char* code,
+void echo_lookup(const SizeTable& table, const std::string& code,
                  const PartSize& size) {
   if (!table.found) return;
   TextOutput& echo = standard_output();

@@ -34,11 +34,11 @@ bool reads_back(const std::string& row, const ImportedPlacement& p) {
   columns.x = kColumns[1];
   columns.y = kColumns[2];
   columns.a = kColumns[3];
-  auto read = std::make_unique<Placement>();
-  decode_placement(row.c_str(), columns, *read);
+  Placement read;
+  decode_placement(row.c_str(), columns, read);
   // A code past korvane's line limit is left to the row-length check.
-  return read->x == p.x && read->y == p.y && read->a == p.angle &&
-         p.code.compare(0, kCodeCapacity, read->code) == 0;
+  return read.x == p.x && read.y == p.y && read.a == p.angle &&
+         p.code.compare(0, kCodeCapacity, read.code) == 0;
 }
 
 // Reads the first line of the file at `path` into `line`. Returns 0,

@@ -57,7 +57,9 @@ void read_rest(TextInput& in, std::vector<char>& row, long line, bool at_end,
 
 void decode_placement(const char* row, const ColumnMap& columns,
                       Placement& placement) {
-  get_field(row, columns.code, placement.code, sizeof placement.code);
+  char code[kCodeCapacity + 1];
+  get_field(row, columns.code, code, sizeof code);
+  placement.code = code;
   placement.x = number_field(row, columns.x);
   placement.y = number_field(row, columns.y);
   placement.a = number_field(row, columns.a);
@@ -73,7 +75,6 @@ PlacementList read_placement_list(const char* path, const ColumnMap& columns,
   auto in = std::make_unique_for_overwrite<TextInput>();
   if (open_text_input(*in, path) != 0) return list;
   list.opened = true;
-  list.rows.reserve(kMaxPlacements);  // each holds a Placement of 2 KiB
   std::vector<char> row(kRowCapacity + 1);
   bool at_end = read_line(*in, row.data(), row.size());
   list.heading = row.data();

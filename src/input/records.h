@@ -1,6 +1,8 @@
 // The plain records that one run of korvane carries from reader to writer.
 #pragma once
 
+#include <string>
+
 // Which tab-separated column of a placement row holds what. Columns count
 // from 1; 0 or less selects column 1.
 struct ColumnMap {
@@ -17,7 +19,7 @@ constexpr int kCodeCapacity = 2048;
 
 // One decoded placement row.
 struct Placement {
-  char code[kCodeCapacity + 1] = {};  // the code field as it stands
+  std::string code;  // the code field as it stands, at most kCodeCapacity
   double x = 0;
   double y = 0;
   double a = 0;  // degrees, counter-clockwise
