@@ -3,11 +3,13 @@
 // whole code before its cut. The input is the wanted code up to its first
 // LF, then two bytes that choose how many filler rows (and how long) stand
 // before the rest, which is the table; the filler moves rows across the
-// read buffer's edges.
+// read buffer's edges. The table's windows must come out the same from
+// each way of finding them.
 #include <cstring>
 #include <string>
 
 #include "fuzz_util.h"
+#include "input/row_window.h"
 #include "input/size_table.h"
 #include "text/scan.h"
 
@@ -36,6 +38,20 @@ bool plain_lookup(const std::string& text, const std::string& code,
   return cut_found;
 }
 
+// Each way of finding a window's bytes agrees with the plain one.
+void compare_windows(const std::string& table) {
+  for (size_t at = 0; at + kWindowBytes < table.size(); ++at) {
+    const char* p = table.data() + at;
+    Window plain = window_bytes(p, kWindowBytes, p[kWindowBytes]);
+#ifdef KORVANE_X86
+    for (Window w : {window_sse2(p, p[kWindowBytes]),
+                     have_avx2() ? window_avx2(p, p[kWindowBytes]) : plain})
+      require(memcmp(&w, &plain, sizeof w) == 0,
+              "every way of finding a window finds the same bytes");
+#endif
+  }
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -52,6 +68,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     table += "9\tF" + std::string(pad, 'f') + "\t1\t1\r\n";
   table += input.substr(lf + 3);
   write_file("size.txt", table);
+  compare_windows(std::string(input));
   SizeTable index;
   read_size_table("size.txt", {code}, {}, index);
   PartSize plain{-7, -7}, indexed{-7, -7};

@@ -7,22 +7,18 @@
 #include <memory>
 #include <unordered_set>
 
+#include "input/row_window.h"
 #include "text/scan.h"
 #include "text/text_input.h"
 
-#if defined(__SSE2__) || defined(_M_X64)
-#include <emmintrin.h>
-#define KORVANE_SSE2 1
-#endif
-
 // How the table is read. The heading and every row that may matter are
 // read the ordinary way, line by line. The others are passed over in the
-// read buffer, 64 bytes at a time: the pass finds each row's line end and
-// first two TABs, hashes field 2's loose key, and stops at a row whose
-// hash is wanted, an empty row, a row whose field 2 reaches past the line
-// limit, a NUL or a CR that does not end a line. Those rows, and only
-// those, are left to the line-by-line reading, which alone decides what a
-// row holds.
+// read buffer, 64 bytes at a time: the pass visits each TAB and LF, hashes
+// field 2's loose key at a row's second TAB, and stops at a row whose hash
+// is wanted, a row with fewer than two TABs (an empty row among them), a
+// row whose field 2 reaches past the line limit, a NUL or a CR that does
+// not end a line. Those rows, and only those, are left to the line-by-line
+// reading, which alone decides what a row holds.
 
 namespace {
 
@@ -70,61 +66,14 @@ Wanted wanted_keys(const std::vector<std::string>& codes) {
   return wanted;
 }
 
-// The bytes of a 64-byte window that the pass stops at, one bit each:
-// LF and TAB, and what it leaves to the ordinary reading: a NUL or a CR
-// not followed by LF (a NUL just before an LF passes here; the row's own
-// check catches it).
-struct Window {
-  uint64_t lf = 0, tab = 0, odd = 0;
-};
-
-// The window of the n (at most 64) bytes at p; `after` is the byte after
-// them, which a CR or NUL at the last place needs.
-Window window_bytes(const char* p, size_t n, char after) {
-  Window w;
-  for (size_t i = 0; i < n; ++i) {
-    uint64_t bit = uint64_t{1} << i;
-    char next = i + 1 < n ? p[i + 1] : after;
-    if (p[i] == '\n') w.lf |= bit;
-    if (p[i] == '\t') w.tab |= bit;
-    if ((p[i] == '\0' || p[i] == '\r') && next != '\n') w.odd |= bit;
-  }
-  return w;
-}
-
-#ifdef KORVANE_SSE2
-// window_bytes for a whole window, sixteen bytes at a time.
-inline Window window_of(const char* p, size_t n, char after) {
-  if (n < 64) return window_bytes(p, n, after);
-  const __m128i lf = _mm_set1_epi8('\n'), tab = _mm_set1_epi8('\t'),
-                cr = _mm_set1_epi8('\r'), nul = _mm_setzero_si128();
-  Window w;
-  uint64_t odd = 0;
-  for (int k = 0; k < 4; ++k) {
-    __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16 * k));
-    auto bits = [k](__m128i eq) {
-      return uint64_t{static_cast<uint32_t>(_mm_movemask_epi8(eq))} << (16 * k);
-    };
-    w.lf |= bits(_mm_cmpeq_epi8(v, lf));
-    w.tab |= bits(_mm_cmpeq_epi8(v, tab));
-    odd |= bits(_mm_or_si128(_mm_cmpeq_epi8(v, cr), _mm_cmpeq_epi8(v, nul)));
-  }
-  w.odd = odd & ~(w.lf >> 1 | uint64_t{after == '\n'} << 63);
-  return w;
-}
-#else
-Window window_of(const char* p, size_t n, char after) {
-  return window_bytes(p, n, after);
-}
-#endif
-
 // The one pass over the table.
 struct Reading {
   TextInput& in;
   const SizeReading& how;
   const Wanted& wanted;
   SizeTable& table;
-  long line = 1;  // lines read so far, the heading included
+  bool avx2 = false;  // the windows are found with AVX2
+  long line = 1;      // lines read so far, the heading included
 };
 
 // Takes field n of `text` into `out`.
@@ -166,73 +115,79 @@ bool take_line(Reading& r, const char* text) {
   return true;
 }
 
-// True when a row [start, end) whose first two TABs are tab1 and tab2
-// (null when missing) needs reading the ordinary way: it may be empty,
-// have field 2 past the line limit, or have a wanted field 2. A field 2
-// with a space at either end is read: its loose key is shorter.
-inline bool needs_reading(const char* start, const char* end, const char* tab1,
+// True when a row starting at `start`, with field 2 from `field` to the
+// row's second TAB at `tab2`, needs reading the ordinary way: field 2 may
+// reach past the line limit, be empty, or be wanted. A field 2 with a
+// space at either end is read: its loose key is shorter.
+inline bool needs_reading(const char* start, const char* field,
                           const char* tab2, const Wanted& wanted) {
-  if (end <= start || end[-1] == '\0') return true;
-  if (end[-1] == '\r' && --end == start) return true;
-  const char* field = tab1 ? tab1 + 1 : end;
-  const char* field_end = tab2 ? tab2 : end;
-  if (field_end - start >= kSizeLineCapacity) return true;
-  size_t n = static_cast<size_t>(field_end - field);
-  if (n == 0 || *field == ' ' || field_end[-1] == ' ') return true;
+  if (tab2 - start >= kSizeLineCapacity) return true;
+  size_t n = static_cast<size_t>(tab2 - field);
+  if (n == 0 || *field == ' ' || tab2[-1] == ' ') return true;
   return wanted.lengths[n] && wanted.hashes[hash_bit(key_hash(field, n))];
 }
 
-// The bits below bit k.
-inline uint64_t below(int k) {
-  return k >= 64 ? ~uint64_t{0} : (uint64_t{1} << k) - 1;
+// Where the pass over the buffer stands.
+struct Pass {
+  const char* start;             // of the current row
+  const char* field = nullptr;   // its field 2, once its first TAB is seen
+  int tabs = 0;                  // TABs seen in it
+  long rows = 0;                 // rows passed over
+};
+
+// Visits the TABs and LFs of the window at `base` in order, up to its
+// first odd byte. False when the row at pass.start needs reading.
+[[gnu::always_inline]] inline bool pass_window(Pass& pass, const char* base,
+                                               const Window& w,
+                                               const Wanted& wanted) {
+  uint64_t stops = w.lf | w.tab;
+  if (w.odd) stops &= (uint64_t{1} << std::countr_zero(w.odd)) - 1;
+  for (; stops; stops &= stops - 1) {
+    int i = std::countr_zero(stops);
+    if (w.lf >> i & 1) {
+      if (pass.tabs < 2) return false;
+      ++pass.rows;
+      pass.start = base + i + 1;
+      pass.tabs = 0;
+    } else if (++pass.tabs == 1) {
+      pass.field = base + i + 1;
+    } else if (pass.tabs == 2 &&
+               needs_reading(pass.start, pass.field, base + i, wanted)) {
+      return false;
+    }
+  }
+  return w.odd == 0;
 }
 
-// Walks the rows of [begin, end), which ends after an LF, window by
-// window. Returns the start of the first row that needs reading the
-// ordinary way, or `end`; counts the rows passed over.
-const char* pass_over(const char* begin, const char* end, Reading& r) {
-  const char* start = begin;   // of the current row
-  const char* tab1 = nullptr;  // its first two TABs, once seen
-  const char* tab2 = nullptr;
-  long rows = 0;
-  for (const char* base = begin; base < end; base += 64) {
-    size_t n = end - base < 64 ? static_cast<size_t>(end - base) : 64;
-    Window w = window_of(base, n, base + n < end ? base[n] : '\0');
-    uint64_t lfs = w.odd ? w.lf & below(std::countr_zero(w.odd)) : w.lf;
-    uint64_t tabs = w.tab;
-    for (; lfs; lfs &= lfs - 1) {
-      int i = std::countr_zero(lfs);
-      uint64_t mine = tabs & below(i);
-      if (!tab1 && mine) {
-        tab1 = base + std::countr_zero(mine);
-        mine &= mine - 1;
-      }
-      if (!tab2 && mine) tab2 = base + std::countr_zero(mine);
-      if (needs_reading(start, base + i, tab1, tab2, r.wanted)) {
-        lfs = 0;
-        w.odd = 1;
-        break;
-      }
-      ++rows;
-      start = base + i + 1;
-      tab1 = tab2 = nullptr;
-      tabs &= ~below(i + 1);
-    }
-    if (w.odd) {
-      r.line += rows;
-      if (r.table.empty_line) r.table.hidden_rows += rows;
-      return start;
-    }
-    if (!tab1 && tabs) {
-      tab1 = base + std::countr_zero(tabs);
-      tabs &= tabs - 1;
-    }
-    if (!tab2 && tabs) tab2 = base + std::countr_zero(tabs);
+// How the windows are found.
+enum class Vector { kNone, kSse2, kAvx2 };
+
+// Walks the rows from pass.start to `end`, which ends after an LF, window
+// by window, up to the first row that needs reading the ordinary way.
+template <Vector kVector>
+[[gnu::always_inline]] inline void pass_with(Pass& pass, const char* end,
+                                             const Wanted& wanted) {
+  const char* base = pass.start;
+  for (; end - base > 64; base += kWindowBytes) {
+    Window w;
+#ifdef KORVANE_X86
+    if constexpr (kVector == Vector::kAvx2) w = window_avx2(base, base[64]);
+    if constexpr (kVector == Vector::kSse2) w = window_sse2(base, base[64]);
+#endif
+    if constexpr (kVector == Vector::kNone) w = window_bytes(base, 64, base[64]);
+    if (!pass_window(pass, base, w, wanted)) return;
   }
-  r.line += rows;
-  if (r.table.empty_line) r.table.hidden_rows += rows;
-  return end;
+  pass_window(pass, base,
+              window_bytes(base, static_cast<size_t>(end - base), '\0'),
+              wanted);
 }
+
+#ifdef KORVANE_X86
+[[gnu::target("avx2,bmi")]] void pass_avx2(Pass& pass, const char* end,
+                                             const Wanted& wanted) {
+  pass_with<Vector::kAvx2>(pass, end, wanted);
+}
+#endif
 
 // Passes over the buffered whole rows that need no reading.
 void pass_rows(Reading& r) {
@@ -241,9 +196,19 @@ void pass_rows(Reading& r) {
   size_t n = peek_raw(r.in, &bytes);
   const char* end = bytes + n;
   while (end > bytes && end[-1] != '\n') --end;  // whole rows only
-  skip_raw(r.in, static_cast<size_t>(pass_over(bytes, end, r) - bytes));
+  Pass pass{bytes};
+#ifdef KORVANE_X86
+  if (r.avx2)
+    pass_avx2(pass, end, r.wanted);
+  else
+    pass_with<Vector::kSse2>(pass, end, r.wanted);
+#else
+  pass_with<Vector::kNone>(pass, end, r.wanted);
+#endif
+  r.line += pass.rows;
+  if (r.table.empty_line) r.table.hidden_rows += pass.rows;
+  skip_raw(r.in, static_cast<size_t>(pass.start - bytes));
 }
-
 }  // namespace
 
 std::string loose_key(const std::string& code) { return folded(trimmed(code)); }
@@ -256,6 +221,9 @@ int read_size_table(const char* path, const std::vector<std::string>& codes,
   table.found = true;
   Wanted wanted = wanted_keys(codes);
   Reading r{*in, how, wanted, table};
+#ifdef KORVANE_X86
+  r.avx2 = have_avx2();
+#endif
   char text[kSizeLineCapacity + 1];
   bool last = read_line(*in, text, sizeof text);
   table.heading = text;
