@@ -3,12 +3,14 @@
 working directory and compares its exit status, its standard output and
 the drawing it leaves, byte for byte.
 
-usage: e2e.py [--verbose VERBOSE_EXE] [--fail-reads SHIM] [--]
+usage: e2e.py [--verbose VERBOSE_EXE] [--fail-reads SHIM SHARED_EXE] [--]
               KORVANE [EMULATOR...]
 The optional emulator (wine, say) goes in front of each executable. On
 Linux, for a KORVANE that is no .exe, the cases that need Linux run too;
 SHIM is the preloadable library (tests/fail_reads.cc) that stages a read
-error, and without it those cases are left out.
+error, preloaded into SHARED_EXE, korvane built to load the C library as a
+shared one (the shipped program is linked statically); without them those
+cases are left out.
 """
 
 import math
@@ -731,13 +733,14 @@ def run_table(title, runs):
 
 
 def main(argv):
-    verbose = fail_reads = None
+    verbose = fail_reads = shared = None
     while argv and argv[0] in ("--verbose", "--fail-reads"):
         if argv[0] == "--verbose":
             verbose = argv[1]
+            argv = argv[2:]
         else:
-            fail_reads = os.path.abspath(argv[1])
-        argv = argv[2:]
+            fail_reads, shared = os.path.abspath(argv[1]), argv[2]
+            argv = argv[3:]
     if argv and argv[0] == "--":
         argv = argv[1:]
     korvane, emulator = argv[0], argv[1:]
@@ -750,10 +753,12 @@ def main(argv):
         suites.append((emulator + [verbose], ECHO_CASES))
     # Links, /dev/full and /proc are Linux's; an .exe runs elsewhere.
     if sys.platform.startswith("linux") and not korvane.endswith(".exe"):
+        faults = [c for c in LINUX_CASES
+                  if len(c) > 6 and "fail_reads" in c[6]]
         suites.append((emulator + [korvane],
-                       [c for c in LINUX_CASES
-                        if fail_reads or len(c) < 7 or
-                        "fail_reads" not in c[6]]))
+                       [c for c in LINUX_CASES if c not in faults]))
+        if fail_reads:
+            suites.append(([shared], faults))
     # korvane writes nothing to standard error; an emulator may.
     quiet_stderr = not emulator and not korvane.endswith(".exe")
     return run_table("e2e", [

@@ -186,36 +186,10 @@ def check_modes(deb):
     return problems
 
 
-def installed_version(package):
-    done = run("dpkg-query", "-W", "-f", "${Version}\n", package)
-    versions = done.stdout.split()
-    return versions[0] if done.returncode == 0 and versions else None
-
-
 def check_depends(depends):
-    """Each dependency names a real package that this machine satisfies, and
-    the C and C++ run-time libraries are among them."""
-    problems = []
-    names = set()
-    for item in depends.split(","):
-        match = re.fullmatch(r"\s*([a-z0-9.+-]+)(?: \((\S+) (\S+)\))?\s*",
-                             item)
-        if not match:
-            problems.append(f"unreadable dependency {item!r}")
-            continue
-        name, op, version = match.groups()
-        names.add(name)
-        have = installed_version(name)
-        if have is None:
-            problems.append(f"{name} is not a package here")
-        elif op and run("dpkg", "--compare-versions", have, op,
-                        version).returncode != 0:
-            problems.append(f"{name} {have} does not satisfy {op} {version}")
-    # The programs carry their own C++ library: only the C library is needed.
-    missing = {"libc6"} - names
-    if missing:
-        problems.append(f"Depends lacks {sorted(missing)}: {depends!r}")
-    return problems
+    """The programs are linked statically: they need no other package, and
+    a dependency here means one of them links a shared library."""
+    return [f"Depends is {depends!r}, not empty"] if depends else []
 
 
 def check_control(deb, version):
