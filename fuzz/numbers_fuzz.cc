@@ -1,8 +1,10 @@
 // Fuzzes the integer and real conversions against the C library's strtoll
 // and strtod, and the outline arithmetic: every tab-separated piece of the
 // input becomes a number, the numbers place and turn one outline, and the
-// drawing must hold nothing but plain four-decimal numbers.
+// drawing must hold nothing but plain four-decimal numbers. Each number is
+// written as to_chars writes it.
 #include <cerrno>
+#include <charconv>
 #include <cfloat>
 #include <climits>
 #include <cmath>
@@ -57,6 +59,17 @@ void check_real(const std::string& text) {
   }
 }
 
+void check_fixed(double value) {
+  for (int decimals = 0; decimals <= 6; ++decimals) {
+    char want[kFixedTextCapacity], got[kFixedTextCapacity];
+    auto end = std::to_chars(want, want + sizeof want, value,
+                             std::chars_format::fixed, decimals).ptr;
+    require(std::string(want, end) ==
+                std::string(got, format_fixed(got, value, decimals)),
+            "format_fixed writes what to_chars writes");
+  }
+}
+
 bool is_coordinate(const std::string& line) {
   size_t i = 3;
   if (line.compare(0, 3, "   ") != 0) return false;
@@ -106,6 +119,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   for (double& value : values) {
     size_t tab = input.find('\t', start);
     value = to_real(input.substr(start, tab - start).c_str());
+    check_fixed(value);
     if (tab == std::string::npos) break;
     start = tab + 1;
   }

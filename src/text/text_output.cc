@@ -1,8 +1,10 @@
 #include "text/text_output.h"
 
 #include <algorithm>
+#include <bit>
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <cstring>
 #include <memory>
 
@@ -30,6 +32,45 @@ TextOutput* standard_stream(FILE* file) {
   auto* out = new TextOutput;
   out->file = file;
   return out;
+}
+
+// Most decimals, and the magnitude below which, short_fixed takes.
+constexpr int kShortDecimals = 4;
+constexpr double kShortBelow = 0x1p36;
+
+// format_fixed for |value| < kShortBelow and at most kShortDecimals
+// decimals, in whole numbers: value = m 2^e exactly, so value 10^d is
+// m 5^d 2^(e + d), and m 5^d < 2^63. Its integer part and the remainder
+// are exact; the remainder rounds half to even, as to_chars rounds.
+size_t short_fixed(char* text, double value, int decimals) {
+  constexpr uint64_t kFives[] = {1, 5, 25, 125, 625};
+  constexpr uint64_t kTens[] = {1, 10, 100, 1000, 10000};
+  uint64_t bits = std::bit_cast<uint64_t>(value);
+  int biased = static_cast<int>(bits >> 52 & 0x7ff);
+  uint64_t m = bits & ((uint64_t{1} << 52) - 1);
+  if (biased) m |= uint64_t{1} << 52;
+  uint64_t scaled = m * kFives[decimals];
+  // Bits of `scaled` below the point: at least 13, as |value| < 2^36.
+  int drop = 1075 - std::max(biased, 1) - decimals;
+  uint64_t n = 0;  // |value| 10^d, rounded; 0 when scaled < 2^63 <= half
+  if (drop < 64) {
+    uint64_t half = uint64_t{1} << (drop - 1);
+    uint64_t rest = scaled & (2 * half - 1);
+    n = scaled >> drop;
+    n += rest > half || (rest == half && (n & 1));
+  }
+  char* p = text;
+  if (bits >> 63) *p++ = '-';
+  p = std::to_chars(p, p + 20, n / kTens[decimals]).ptr;
+  if (decimals) {
+    *p++ = '.';
+    uint64_t fraction = n % kTens[decimals];
+    for (int i = decimals; i-- > 0; fraction /= 10)
+      p[i] = static_cast<char>('0' + fraction % 10);
+    p += decimals;
+  }
+  *p = '\0';
+  return static_cast<size_t>(p - text);
 }
 
 }  // namespace
@@ -122,6 +163,8 @@ void put_fixed(TextOutput& out, double value, int decimals) {
 size_t format_fixed(char* text, double value, int decimals) {
   if (!std::isfinite(value)) value = 0.0;
   decimals = std::clamp(decimals, 0, kMaxDecimals);
+  if (decimals <= kShortDecimals && std::fabs(value) < kShortBelow)
+    return short_fixed(text, value, decimals);
   auto result = std::to_chars(text, text + kFixedTextCapacity - 1, value,
                               std::chars_format::fixed, decimals);
   *result.ptr = '\0';
