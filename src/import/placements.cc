@@ -203,6 +203,12 @@ int read_placements(std::string_view text, const ExportLayout& layout,
   int line = layout.data_line;
   int expected = layout.heading_fields;
   Record record;
+  // A row a line at most: no placement is moved to make room.
+  placements.reserve(
+      placements.size() + 1 +
+      static_cast<size_t>(std::count(
+          text.begin() + static_cast<long>(std::min(pos, text.size())),
+          text.end(), '\n')));
   while (pos < text.size()) {
     if (skip_comment(text, pos, line)) continue;
     if (split_record(text, pos, line, layout.separator, record, problem) != 0)
@@ -213,7 +219,7 @@ int read_placements(std::string_view text, const ExportLayout& layout,
     if (check_field_count(record, layout, expected, problem) != 0 ||
         read_row(record, layout, p, problem) != 0)
       return -1;
-    placements.push_back(p);
+    placements.push_back(std::move(p));
   }
   warn_unknown_sides(placements, warnings);
   return 0;

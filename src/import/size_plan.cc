@@ -46,6 +46,8 @@ std::vector<CodeSizing> distinct_codes(
     const std::vector<ImportedPlacement>& placements) {
   std::vector<CodeSizing> codes;
   std::unordered_map<std::string, size_t> seen;
+  codes.reserve(placements.size());
+  seen.reserve(placements.size());
   for (const ImportedPlacement& p : placements) {
     auto [entry, added] = seen.emplace(loose_key(p.code), codes.size());
     if (added) codes.emplace_back().code = p.code;

@@ -220,6 +220,8 @@ int read_size_table(const char* path, const std::vector<std::string>& codes,
   if (open_text_input(*in, path) != 0) return kNotOpened;
   table.found = true;
   Wanted wanted = wanted_keys(codes);
+  table.rows.reserve(wanted.keys.size());
+  table.by_key.reserve(wanted.keys.size());
   Reading r{*in, how, wanted, table};
 #ifdef KORVANE_X86
   r.avx2 = have_avx2();

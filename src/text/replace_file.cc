@@ -5,6 +5,7 @@
 #include <cstring>
 #include <filesystem>
 #include <set>
+#include <utility>
 
 #include "text/same_file.h"
 
@@ -179,6 +180,8 @@ bool close_on_disk(FILE* file) {
   return fclose(file) == 0 && ok;
 }
 
+bool close_new_file(FILE* file) { return fclose(file) == 0; }
+
 // Flushes a closed new file to the disk.
 bool flush_new_file(const std::string& path) {
   HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
@@ -270,8 +273,18 @@ bool close_on_disk(FILE* file) {
   return fclose(file) == 0 && ok;
 }
 
-// Flushes a closed new file to the disk. Once the first file of a run is
-// flushed, the file system has mostly written the others with it.
+// Closes a new file, its bytes handed to the disk at once, so that the
+// files of a run are written together and each flush that follows mostly
+// waits for what is under way.
+bool close_new_file(FILE* file) {
+  bool ok = fflush(file) == 0;
+#ifdef __linux__
+  if (ok) sync_file_range(fileno(file), 0, 0, SYNC_FILE_RANGE_WRITE);
+#endif
+  return fclose(file) == 0 && ok;
+}
+
+// Flushes a closed new file to the disk.
 bool flush_new_file(const std::string& path) {
   int fd = open(path.c_str(), O_RDONLY);
   if (fd < 0) return false;
@@ -383,7 +396,7 @@ int open_one(Replacement& r, bool alone, Problem& problem) {
 // to the disk at once; new files are flushed once all are written.
 int write_one(Replacement& r, const std::string& bytes, Problem& problem) {
   bool written = fwrite(bytes.data(), 1, bytes.size(), r.file) == bytes.size();
-  bool closed = r.in_place ? close_on_disk(r.file) : fclose(r.file) == 0;
+  bool closed = r.in_place ? close_on_disk(r.file) : close_new_file(r.file);
   r.file = nullptr;
   if (written && closed) return 0;
   return refuse(problem, r, "cannot be written: " + system_error());
@@ -430,9 +443,12 @@ int replace_files(const std::vector<WholeFile>& files, Problem& problem) {
   return 0;
 }
 
-int replace_file_with(const std::string& path, const std::string& bytes,
+int replace_file_with(const std::string& path, std::string bytes,
                       Problem& problem) {
-  return replace_files({{path, bytes}}, problem);
+  std::vector<WholeFile> file(1);
+  file[0].path = path;
+  file[0].bytes = std::move(bytes);
+  return replace_files(file, problem);
 }
 
 int foresee_replacement(const std::string& path, std::string& why) {
