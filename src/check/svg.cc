@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdint>
 #include <memory>
+#include <utility>
 
 #include "text/encoding.h"
 #include "text/replace_file.h"
@@ -462,5 +463,5 @@ int write_svg_file(const char* path, const SvgPicture& picture) {
   write_svg(*out, picture);
   flush_text_output(*out);
   Problem problem;
-  return replace_file_with(path, bytes, problem);
+  return replace_file_with(path, std::move(bytes), problem);
 }

@@ -2,6 +2,7 @@
 
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "driver/silent_mode.h"
@@ -113,12 +114,18 @@ void draw_outlines(TextOutput& drawing, const PlacementList& list,
   }
 }
 
+// Room made for a drawing at the start, so that it is not copied as it
+// grows: an outline of four LINEs takes about 600 bytes.
+constexpr size_t kDrawingReserve = 16 * 1024;
+constexpr size_t kOutlineBytes = 640;
+
 // Makes the whole drawing in `bytes`, step by step. Returns -1 when a
 // fragment could not be read; missing fragments are left out.
 int make_drawing(const PlacementList& list, const SizeTable& table,
                  std::string& bytes) {
   auto drawing = std::make_unique_for_overwrite<TextOutput>();
   start_text_in_memory(*drawing, bytes);
+  bytes.reserve(kDrawingReserve + list.rows.size() * kOutlineBytes);
   for (const DrawingStep& step : kDrawingOrder) {
     if (step.part == DrawingPart::kFragment &&
         copy_template(*drawing, kFragmentFiles[step.fragment]) == kReadFailed)
@@ -155,7 +162,7 @@ int draw(const char* output, const char* xy_path, const ColumnMap& columns) {
   std::string bytes;
   Problem problem;
   if (make_drawing(list, table, bytes) != 0 ||
-      replace_file_with(output, bytes, problem) != 0)
+      replace_file_with(output, std::move(bytes), problem) != 0)
     return -1;
   return 0;
 }

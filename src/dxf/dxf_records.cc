@@ -1,23 +1,29 @@
 #include "dxf/dxf_records.h"
 
+#include <string>
+
 namespace {
 
 // Stands in a record's line list where the next coordinate goes.
 const char kCoordinate[] = "<coordinate>";
 
 // Writes one record's lines, each coordinate as three spaces and four
-// decimals.
+// decimals, put together first and handed over at once.
 void write_record(TextOutput& out, const char* const* lines, int count,
                   const double* coordinates) {
+  std::string record;
+  record.reserve(256);
   for (int i = 0; i < count; ++i) {
     if (lines[i] == kCoordinate) {
-      put_text(out, "   ");
-      put_fixed(out, *coordinates++, 4);
-      put_text(out, "\n");
+      char number[kFixedTextCapacity];
+      record += "   ";
+      record.append(number, format_fixed(number, *coordinates++, 4));
     } else {
-      put_line(out, lines[i]);
+      record += lines[i];
     }
+    record += '\n';
   }
+  put_bytes(out, record.data(), record.size());
 }
 
 }  // namespace

@@ -27,7 +27,7 @@ struct WholeFile {
 int replace_files(const std::vector<WholeFile>& files, Problem& problem);
 
 // replace_files for one file.
-int replace_file_with(const std::string& path, const std::string& bytes,
+int replace_file_with(const std::string& path, std::string bytes,
                       Problem& problem);
 
 // Whether replace_file_with could write `path`, found by creating and at

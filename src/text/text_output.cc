@@ -23,6 +23,18 @@ void write_buffer(TextOutput& out) {
   out.len = 0;
 }
 
+// Appends the bytes to `text`, every LF as CR LF.
+void append_crlf(std::string& text, const char* bytes, size_t n) {
+  const char* end = bytes + n;
+  for (const char* lf; (lf = static_cast<const char*>(memchr(
+                            bytes, '\n', static_cast<size_t>(end - bytes))));
+       bytes = lf + 1) {
+    text.append(bytes, lf);
+    text += "\r\n";
+  }
+  text.append(bytes, end);
+}
+
 // A standard stream set up for binary writes.
 TextOutput* standard_stream(FILE* file) {
 #ifdef _WIN32
@@ -117,6 +129,7 @@ int flush_text_output(TextOutput& out) {
 }
 
 void put_bytes(TextOutput& out, const char* bytes, size_t n) {
+  if (out.text) return append_crlf(*out.text, bytes, n);
   const char* end = bytes + n;
   while (bytes < end) {
     // Keep room for at least one byte and the CR LF of one line end.
@@ -183,9 +196,7 @@ std::string short_number(double value, int decimals) {
 
 std::string with_crlf(std::string_view text) {
   std::string bytes;
-  auto out = std::make_unique_for_overwrite<TextOutput>();
-  start_text_in_memory(*out, bytes);
-  put_bytes(*out, text.data(), text.size());
-  flush_text_output(*out);
+  bytes.reserve(text.size() + text.size() / 16);
+  append_crlf(bytes, text.data(), text.size());
   return bytes;
 }
