@@ -23,35 +23,36 @@
 namespace {
 
 // A hash of a loose key's bytes [begin, begin + n) from its length and
-// its first and last eight bytes, each taken with bit 0x20 set: that folds
-// letters as text_equal does (and some other bytes too: the hash only has
-// to agree on equal keys).
+// its last eight bytes (all of a shorter one), each taken with bit 0x20
+// set: that folds letters as text_equal does (and some other bytes too:
+// the hash only has to agree on equal keys).
 inline uint64_t key_hash(const char* begin, size_t n) {
-  uint64_t first = 0, last = 0;
+  uint64_t last = 0;
   if (n >= 8) {
-    memcpy(&first, begin, 8);
     memcpy(&last, begin + n - 8, 8);
+  } else if (n >= 4) {
+    uint32_t head, tail;
+    memcpy(&head, begin, 4);
+    memcpy(&tail, begin + n - 4, 4);
+    last = uint64_t{head} << 32 | tail;
   } else {
     for (size_t k = 0; k < n; ++k)
-      first |= uint64_t{static_cast<unsigned char>(begin[k])} << (8 * k);
+      last |= uint64_t{static_cast<unsigned char>(begin[k])} << (8 * k);
   }
-  constexpr uint64_t kFold = 0x2020202020202020ull;
-  return ((first | kFold) ^ ((last | kFold) >> 3) ^ n) * 0x9e3779b97f4a7c15ull;
+  return ((last | 0x2020202020202020ull) ^ n) * 0x9e3779b97f4a7c15ull;
 }
 
 size_t hash_bit(uint64_t hash) { return static_cast<size_t>(hash >> 48); }
 
 // The wanted loose keys, and for the pass over the buffer a bit for each
-// of their lengths and for each of their hashes' top 16 bits.
+// of their hashes' top 16 bits.
 struct Wanted {
   std::unordered_set<std::string> keys;
-  std::bitset<kSizeLineCapacity + 1> lengths;
   std::bitset<65536> hashes;
 };
 
 void want(Wanted& wanted, const std::string& code) {
   std::string key = loose_key(code);
-  if (key.size() <= size_t{kSizeLineCapacity}) wanted.lengths.set(key.size());
   wanted.hashes.set(hash_bit(key_hash(key.data(), key.size())));
   wanted.keys.insert(std::move(key));
 }
@@ -124,7 +125,7 @@ inline bool needs_reading(const char* start, const char* field,
   if (tab2 - start >= kSizeLineCapacity) return true;
   size_t n = static_cast<size_t>(tab2 - field);
   if (n == 0 || *field == ' ' || tab2[-1] == ' ') return true;
-  return wanted.lengths[n] && wanted.hashes[hash_bit(key_hash(field, n))];
+  return wanted.hashes[hash_bit(key_hash(field, n))];
 }
 
 // Where the pass over the buffer stands.
@@ -167,19 +168,23 @@ enum class Vector { kNone, kSse2, kAvx2 };
 template <Vector kVector>
 [[gnu::always_inline]] inline void pass_with(Pass& pass, const char* end,
                                              const Wanted& wanted) {
-  const char* base = pass.start;
-  for (; end - base > 64; base += kWindowBytes) {
+  Pass p = pass;  // kept in registers
+  const char* base = p.start;
+  bool on = true;
+  for (; on && end - base > 64; base += kWindowBytes) {
     Window w;
 #ifdef KORVANE_X86
     if constexpr (kVector == Vector::kAvx2) w = window_avx2(base, base[64]);
     if constexpr (kVector == Vector::kSse2) w = window_sse2(base, base[64]);
 #endif
     if constexpr (kVector == Vector::kNone) w = window_bytes(base, 64, base[64]);
-    if (!pass_window(pass, base, w, wanted)) return;
+    on = pass_window(p, base, w, wanted);
   }
-  pass_window(pass, base,
-              window_bytes(base, static_cast<size_t>(end - base), '\0'),
-              wanted);
+  if (on)
+    pass_window(p, base,
+                window_bytes(base, static_cast<size_t>(end - base), '\0'),
+                wanted);
+  pass = p;
 }
 
 #ifdef KORVANE_X86
