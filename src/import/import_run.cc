@@ -135,7 +135,7 @@ int plan_files(const ImportOptions& options,
     std::string text;
     if (xy_text(all, first, count, text, problem) != 0) return -1;
     file.bytes = with_crlf(text);
-    files.push_back(file);
+    files.push_back(std::move(file));
   }
   return 0;
 }

@@ -70,6 +70,7 @@ int open_libraries(const ImportOptions& options, FootprintLibraries& libraries,
 int read_table(const ImportOptions& options, SizePlan& plan,
                std::vector<Problem>& warnings, Problem& problem) {
   std::vector<std::string> codes;
+  codes.reserve(plan.codes.size());
   for (const CodeSizing& c : plan.codes) codes.push_back(c.code);
   int status = read_size_table(kSizeTableFile, codes, {}, plan.table);
   std::error_code error;
