@@ -2,8 +2,11 @@
 
 #include <sys/stat.h>
 
+#include <cstdint>
 #include <cstring>
+#include <filesystem>
 #include <memory>
+#include <system_error>
 
 namespace {
 
@@ -158,6 +161,10 @@ int read_file_bytes(const char* path, std::string& bytes, size_t limit) {
   auto owned = std::make_unique_for_overwrite<TextInput>();
   TextInput& in = *owned;
   if (open_text_input(in, path) != 0) return kNotOpened;
+  // Room for the whole file at once, so that it is not copied as it grows.
+  std::error_code error;
+  uintmax_t size = std::filesystem::file_size(path, error);
+  if (!error && size <= limit) bytes.reserve(static_cast<size_t>(size));
   char block[16 * 1024];
   int status = 0;
   for (;;) {
