@@ -13,12 +13,12 @@
 
 // How the table is read. The heading and every row that may matter are
 // read the ordinary way, line by line. The others are passed over in the
-// read buffer, 64 bytes at a time: the pass visits each TAB and LF, hashes
-// field 2's loose key at a row's second TAB, and stops at a row whose hash
-// is wanted, a row with fewer than two TABs (an empty row among them), a
-// row whose field 2 reaches past the line limit, a NUL or a CR that does
-// not end a line. Those rows, and only those, are left to the line-by-line
-// reading, which alone decides what a row holds.
+// read buffer, 64 bytes at a time: the pass goes from LF to LF, finds a
+// row's first two TABs among the window's, hashes field 2's loose key, and
+// stops at a row whose hash is wanted, a row with fewer than two TABs (an
+// empty row among them), a row whose field 2 reaches past the line limit,
+// a NUL or a CR that does not end a line. Those rows, and only those, are
+// left to the line-by-line reading, which alone decides what a row holds.
 
 namespace {
 
@@ -132,32 +132,50 @@ inline bool needs_reading(const char* start, const char* field,
 struct Pass {
   const char* start;             // of the current row
   const char* field = nullptr;   // its field 2, once its first TAB is seen
-  int tabs = 0;                  // TABs seen in it
+  int tabs = 0;                  // TABs seen in it, up to two
   long rows = 0;                 // rows passed over
 };
 
-// Visits the TABs and LFs of the window at `base` in order, up to its
-// first odd byte. False when the row at pass.start needs reading.
+// Takes the current row's TABs `mine` of the window at `base` until two
+// are seen, and checks its field 2 at the second. False when the row needs
+// reading.
+[[gnu::always_inline]] inline bool take_tabs(Pass& pass, const char* base,
+                                             uint64_t mine,
+                                             const Wanted& wanted) {
+  if (pass.tabs == 2 || !mine) return true;
+  if (pass.tabs == 0) {
+    pass.field = base + std::countr_zero(mine) + 1;
+    pass.tabs = 1;
+    mine &= mine - 1;
+    if (!mine) return true;
+  }
+  pass.tabs = 2;
+  return !needs_reading(pass.start, pass.field, base + std::countr_zero(mine),
+                        wanted);
+}
+
+// Passes over the rows that end in the window at `base`, LF by LF, up to
+// its first odd byte, and takes the TABs of the row that goes on past it.
+// False when the row at pass.start needs reading.
 [[gnu::always_inline]] inline bool pass_window(Pass& pass, const char* base,
                                                const Window& w,
                                                const Wanted& wanted) {
-  uint64_t stops = w.lf | w.tab;
-  if (w.odd) stops &= (uint64_t{1} << std::countr_zero(w.odd)) - 1;
-  for (; stops; stops &= stops - 1) {
-    int i = std::countr_zero(stops);
-    if (w.lf >> i & 1) {
-      if (pass.tabs < 2) return false;
-      ++pass.rows;
-      pass.start = base + i + 1;
-      pass.tabs = 0;
-    } else if (++pass.tabs == 1) {
-      pass.field = base + i + 1;
-    } else if (pass.tabs == 2 &&
-               needs_reading(pass.start, pass.field, base + i, wanted)) {
-      return false;
-    }
+  uint64_t lfs = w.lf, tabs = w.tab;
+  if (w.odd) {
+    uint64_t before = (uint64_t{1} << std::countr_zero(w.odd)) - 1;
+    lfs &= before;
+    tabs &= before;
   }
-  return w.odd == 0;
+  for (; lfs; lfs &= lfs - 1) {
+    int i = std::countr_zero(lfs);
+    uint64_t mine = tabs & ((uint64_t{1} << i) - 1);
+    tabs ^= mine;
+    if (!take_tabs(pass, base, mine, wanted) || pass.tabs < 2) return false;
+    ++pass.rows;
+    pass.start = base + i + 1;
+    pass.tabs = 0;
+  }
+  return take_tabs(pass, base, tabs, wanted) && w.odd == 0;
 }
 
 // How the windows are found.
