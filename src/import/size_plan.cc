@@ -2,7 +2,9 @@
 
 #include <cmath>
 #include <filesystem>
+#include <memory>
 #include <system_error>
+#include <utility>
 
 #include "import/name_size.h"
 #include "import/size_rows.h"
@@ -22,13 +24,20 @@ constexpr size_t kLinesNamed = 10;
 
 enum class SizeFrom { kTable, kKnown, kUnknown };
 
+// A size from a source other than the table, and its size.txt row.
+struct SourcedSize {
+  KnownSize size;  // in mm
+  std::string row;
+};
+
 // One distinct part code of the placements and what is known of its size.
 struct CodeSizing {
   std::string code;        // as it first stands
   std::vector<int> lines;  // every line it stands on
   SizeFrom from = SizeFrom::kUnknown;
-  KnownSize size;   // with a source, in mm
-  std::string row;  // with a source, its size.txt row
+  // With a source other than the table; most codes have none, and a run
+  // may hold many thousands.
+  std::unique_ptr<SourcedSize> sourced;
 };
 
 // What one run knows of sizes.
@@ -136,15 +145,19 @@ void size_code(CodeSizing& c, const SizePlan& plan, const DesignSizes& design,
     c.from = SizeFrom::kTable;
     return;
   }
+  auto sourced = std::make_unique<SourcedSize>();
+  KnownSize& size = sourced->size;
   auto body = design.find(loose_key(c.code));
   if (body != design.end())
-    c.size = body->second;
-  else if (!library_size(libraries, c.code, c.size, warnings) &&
-           !name_size(c.code, c.size))
+    size = body->second;
+  else if (!library_size(libraries, c.code, size, warnings) &&
+           !name_size(c.code, size))
     return;
-  c.row = size_row(c.code, c.size, plan.unit);
-  c.from = c.row.size() <= size_t{kSizeLineCapacity} ? SizeFrom::kKnown
-                                                     : SizeFrom::kUnknown;
+  sourced->row = size_row(c.code, size, plan.unit);
+  c.from = sourced->row.size() <= size_t{kSizeLineCapacity}
+               ? SizeFrom::kKnown
+               : SizeFrom::kUnknown;
+  c.sourced = std::move(sourced);
 }
 
 // Warns when the table's row for `c` differs from the board's body.
@@ -231,10 +244,10 @@ Problem missing_code(const CodeSizing& c, const SizePlan& plan) {
         start +
             ", so korvane would draw it with the size of the last part "
             "found before it; --add-sizes would add " +
-            size_words(length_in(c.size.length, plan.unit),
-                       length_in(c.size.width, plan.unit)) +
-            " from " + c.size.note);
-  std::string why = c.row.empty()
+            size_words(length_in(c.sourced->size.length, plan.unit),
+                       length_in(c.sourced->size.width, plan.unit)) +
+            " from " + c.sourced->size.note);
+  std::string why = !c.sourced
                         ? "its size cannot be known: no footprint library "
                           "holds it and its name states none"
                         : "its row would be longer than the " +
@@ -291,7 +304,7 @@ int add_rows(const SizePlan& plan, std::vector<WholeFile>& files,
   std::vector<std::string> rows;
   for (const CodeSizing& c : plan.codes) {
     if (c.from == SizeFrom::kKnown && plan.adding)
-      rows.push_back(c.row);
+      rows.push_back(c.sourced->row);
     else if (c.from != SizeFrom::kTable)
       warnings.push_back(missing_code(c, plan));
   }
