@@ -5,7 +5,6 @@
 #include <cstdint>
 #include <cstring>
 #include <memory>
-#include <unordered_set>
 
 #include "input/row_window.h"
 #include "text/scan.h"
@@ -44,25 +43,27 @@ inline uint64_t key_hash(const char* begin, size_t n) {
 
 size_t hash_bit(uint64_t hash) { return static_cast<size_t>(hash >> 48); }
 
-// The wanted loose keys, and for the pass over the buffer a bit for each
-// of their hashes' top 16 bits.
+// For the pass over the buffer, a bit for each of the wanted loose keys'
+// hashes' top 16 bits. The keys themselves are those of table.by_key.
 struct Wanted {
-  std::unordered_set<std::string> keys;
   std::bitset<65536> hashes;
 };
 
-void want(Wanted& wanted, const std::string& code) {
+void want(Wanted& wanted, SizeTable& table, const std::string& code) {
   std::string key = loose_key(code);
   wanted.hashes.set(hash_bit(key_hash(key.data(), key.size())));
-  wanted.keys.insert(std::move(key));
+  table.by_key.try_emplace(std::move(key));
 }
 
-Wanted wanted_keys(const std::vector<std::string>& codes) {
+// Enters each code's loose key, and that of its first kCodeCutLength
+// characters, in table.by_key, with no row yet.
+Wanted wanted_keys(const std::vector<std::string>& codes, SizeTable& table) {
   Wanted wanted;
+  table.by_key.reserve(codes.size());
   for (const std::string& code : codes) {
-    want(wanted, code);
+    want(wanted, table, code);
     if (code.size() > size_t{kCodeCutLength})
-      want(wanted, code.substr(0, kCodeCutLength));
+      want(wanted, table, code.substr(0, kCodeCutLength));
   }
   return wanted;
 }
@@ -84,11 +85,12 @@ void take_field(const char* text, int n, std::string& out) {
   out = field;
 }
 
-// Keeps a row, converting its sizes as korvane does.
-void keep_row(SizeTable& table, SizeRow row) {
+// Keeps a row under its key's `indexes`, converting its sizes as korvane
+// does.
+void keep_row(SizeTable& table, std::vector<size_t>& indexes, SizeRow row) {
   row.size.length = to_real(row.length.c_str());
   row.size.width = to_real(row.width.c_str());
-  table.by_key[loose_key(row.code)].push_back(table.rows.size());
+  indexes.push_back(table.rows.size());
   table.rows.push_back(std::move(row));
 }
 
@@ -108,11 +110,12 @@ bool take_line(Reading& r, const char* text) {
   row.hidden = table.empty_line != 0;
   take_field(text, 2, row.code);
   if (r.how.every_code && !row.hidden) table.codes.push_back(row.code);
-  if (!r.wanted.keys.count(loose_key(row.code))) return true;
+  auto wanted = table.by_key.find(loose_key(row.code));
+  if (wanted == table.by_key.end()) return true;
   take_field(text, 1, row.first);
   take_field(text, 3, row.length);
   take_field(text, 4, row.width);
-  keep_row(table, std::move(row));
+  keep_row(table, wanted->second, std::move(row));
   return true;
 }
 
@@ -242,9 +245,8 @@ int read_size_table(const char* path, const std::vector<std::string>& codes,
   auto in = std::make_unique_for_overwrite<TextInput>();
   if (open_text_input(*in, path) != 0) return kNotOpened;
   table.found = true;
-  Wanted wanted = wanted_keys(codes);
-  table.rows.reserve(wanted.keys.size());
-  table.by_key.reserve(wanted.keys.size());
+  Wanted wanted = wanted_keys(codes, table);
+  table.rows.reserve(table.by_key.size());
   Reading r{*in, how, wanted, table};
 #ifdef KORVANE_X86
   r.avx2 = have_avx2();

@@ -48,7 +48,8 @@ struct SizeTable {
   long empty_line = 0;        // the first empty line after the heading, 0: none
   long hidden_rows = 0;       // rows after it, when read past it
   std::vector<SizeRow> rows;  // the rows the wanted codes may need, in order
-  // The rows' indexes by loose_key of their code.
+  // The indexes of the rows kept, by loose_key of each wanted code and of
+  // its cut: none when no row has it.
   std::unordered_map<std::string, std::vector<size_t>> by_key;
   std::vector<std::string> codes;  // with every_code: field 2 of each row
 };
