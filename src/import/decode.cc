@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <string_view>
+#include <utility>
 
 #include "text/encoding.h"
 
@@ -74,7 +75,7 @@ int apply_text_rules(std::string& text, Problem& problem) {
 
 }  // namespace
 
-int decode_export(const std::string& raw, std::string& text,
+int decode_export(std::string raw, std::string& text,
                   std::vector<Problem>& warnings, Problem& problem) {
   text.clear();
   std::string_view body = raw;
@@ -86,7 +87,9 @@ int decode_export(const std::string& raw, std::string& text,
   if (raw.compare(0, 3, "\xef\xbb\xbf") == 0) body.remove_prefix(3);
   size_t stray = first_not_utf8(body);
   if (stray == std::string_view::npos) {
-    text = body;
+    size_t mark = raw.size() - body.size();  // the byte order mark's
+    text = std::move(raw);
+    text.erase(0, mark);
   } else {
     text = utf8_from_windows_1252(body);
     warnings.push_back(problem_at(

@@ -14,5 +14,5 @@
 // to `warnings`; every CR is dropped and a Ctrl-Z that only trailing blanks
 // follow ends the text. Returns -1 with `problem` set on a NUL, a broken
 // UTF-16 sequence or a Ctrl-Z before the end.
-int decode_export(const std::string& raw, std::string& text,
+int decode_export(std::string raw, std::string& text,
                   std::vector<Problem>& warnings, Problem& problem);

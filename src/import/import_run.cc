@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "import/board_import.h"
@@ -58,12 +59,12 @@ int read_export(const ImportOptions& options, std::string& raw,
 }
 
 // The placements of an export, as the options find and keep them.
-int read_rows(const ImportOptions& options, const std::string& raw,
+int read_rows(const ImportOptions& options, std::string raw,
               std::vector<ImportedPlacement>& all,
               std::vector<Problem>& warnings, Problem& problem) {
   std::string text;
   ExportLayout layout;
-  if (decode_export(raw, text, warnings, problem) != 0 ||
+  if (decode_export(std::move(raw), text, warnings, problem) != 0 ||
       find_layout(text, options, layout, problem) != 0 ||
       read_placements(text, layout, all, warnings, problem) != 0 ||
       keep_side(all, layout, options.keep, problem) != 0)
@@ -99,7 +100,7 @@ int gather(const ImportOptions& options, std::vector<ImportedPlacement>& all,
   if (board ? refuse_columns(options, problem) != 0 ||
                   import_board(raw, options.keep, all, design, warnings,
                                problem) != 0
-            : read_rows(options, raw, all, warnings, problem) != 0)
+            : read_rows(options, std::move(raw), all, warnings, problem) != 0)
     return -1;
   if (settle_units(all, options.units, problem) != 0) return -1;
   if (!all.empty()) return 0;
