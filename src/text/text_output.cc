@@ -16,9 +16,7 @@
 namespace {
 
 void write_buffer(TextOutput& out) {
-  if (out.text)
-    out.text->append(out.buffer, out.len);
-  else if (out.len && fwrite(out.buffer, 1, out.len, out.file) != out.len)
+  if (out.len && fwrite(out.buffer, 1, out.len, out.file) != out.len)
     out.failed = true;
   out.len = 0;
 }

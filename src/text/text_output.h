@@ -10,11 +10,12 @@
 
 constexpr size_t kTextOutputBuffer = 32 * 1024;
 
-// An open output file, or a text in memory, and the bytes not yet handed
-// to it.
+// An open output file and the bytes not yet handed to it, or a text in
+// memory.
 struct TextOutput {
   FILE* file = nullptr;
-  std::string* text = nullptr;  // when set, the bytes go here, not to a file
+  std::string* text = nullptr;  // when set, the bytes go here at once, not
+                                // through the buffer to a file
   char buffer[kTextOutputBuffer];
   size_t len = 0;
   bool failed = false;  // some write did not reach the file
