@@ -4,9 +4,7 @@
 
 #include <cstdint>
 #include <cstring>
-#include <filesystem>
 #include <memory>
-#include <system_error>
 
 namespace {
 
@@ -162,9 +160,10 @@ int read_file_bytes(const char* path, std::string& bytes, size_t limit) {
   TextInput& in = *owned;
   if (open_text_input(in, path) != 0) return kNotOpened;
   // Room for the whole file at once, so that it is not copied as it grows.
-  std::error_code error;
-  uintmax_t size = std::filesystem::file_size(path, error);
-  if (!error && size <= limit) bytes.reserve(static_cast<size_t>(size));
+  struct stat st;
+  if (fstat(fileno(in.file), &st) == 0 && st.st_size > 0 &&
+      static_cast<uintmax_t>(st.st_size) <= limit)
+    bytes.reserve(static_cast<size_t>(st.st_size));
   char block[16 * 1024];
   int status = 0;
   for (;;) {
