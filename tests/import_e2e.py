@@ -304,10 +304,6 @@ CASES = [
       "size cannot be known"),
      {"size.txt": table([b"lib\tchip_1005metric\t1\t0.5\tAlpha.pretty F.Fab",
                          b"lib\tTestPad_2mm\t2.5\t2.5\tBeta.pretty F.CrtYd"])}),
-    ("the first library named wins", ["--library", "lib/Beta.pretty/",
-                                      "--library", "lib", "e.csv", "b.txt"],
-     {"e.csv": LIB_CSV[:LIB_CSV.index(b"TP1")], **LIBRARY, **TEMPLATES}, 0,
-     {"b.txt": [(1, 2, 1.2, 0.6, 0)]}),
     ("sizes that names state, and names that state none",
      ["--no-default-libraries", "n.csv", "b.txt"],
      {"n.csv": NAMES_CSV, **TEMPLATES}, 0, {},
@@ -327,9 +323,6 @@ CASES = [
     ("a board whose parentheses do not close", ["b.kicad_pcb", "b.txt"],
      board(BOARD[:BOARD.rindex(b")")]), 2, "b.kicad_pcb:1: the list "
      "'(kicad_pcb' opened on this line lacks its ')'"),
-    ("a footprint without a position", ["b.kicad_pcb", "b.txt"],
-     board(BOARD.replace(b"(at 110 120)", b"")), 2,
-     "b.kicad_pcb:14: the footprint R1 on this line has no position"),
     ("--add-sizes into a table in another unit", [
         "--add-sizes", "--units", "mil", "b.kicad_pcb", "b.txt"],
      board(**{"size.txt": table([])}), 2,

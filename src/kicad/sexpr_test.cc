@@ -39,7 +39,6 @@ TEST(KicadSexpr, CutsListsAtomsAndStrings) {
        "1:(9 1:n 1:#1000 1:#0.5 1:abc 1:1.2.3 1:inf 1:0x1 1:\"12\" 1:) "},
       {"(s \"a\\\"b\\\\c\\nd\")", "1:(3 1:s 1:\"a\"b\\c\nd\" 1:) "},
       {"\r\n(x\n\t\"two\nlines\"\n)", "2:(3 2:x 3:\"two\nlines\" 5:) "},
-      {"", ""},
       {"(a\n (b)\n (c",
        "3: the list '(c' opened on this line lacks its ')'; add it"},
       {"(a\n (b\n (c)\n)",

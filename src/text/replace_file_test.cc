@@ -49,18 +49,15 @@ TEST(ReplaceFiles, KeepsThePermissionBitsOfTheFileALinkLeadsTo) {
             fs::status(target).permissions() & fs::perms::mask);
 }
 
+// A missing folder, a name too long and /dev/full are korvane-check's
+// end-to-end cases.
 TEST(ReplaceFiles, ForeseesWhatCannotBeWritten) {
   std::string folder = fs::path(scratch_path("x")).parent_path().string();
   struct {
     std::string path, why;
   } cases[] = {
       {folder + "/plate.dxf", ""},
-      {folder + "/nowhere/plate.dxf",
-       "the folder '" + folder + "/nowhere' does not exist"},
       {folder, "is a folder"},
-      {folder + "/" + std::string(300, 'p') + ".dxf",
-       "the name is 304 bytes long, and the file system takes 255"},
-      {"/dev/full", "leads to /dev/full, where every write fails"},
       {"/dev/null", ""},
   };
   for (const auto& c : cases) {

@@ -2,13 +2,9 @@
 
 #include <gtest/gtest.h>
 
-#include <charconv>
-#include <cmath>
 #include <cstring>
 #include <memory>
-#include <random>
 #include <string>
-#include <vector>
 
 #include "test_util.h"
 
@@ -51,32 +47,6 @@ TEST(TextOutput, KeepsTheLargestNumberWithTheMostDecimalsInItsBuffer) {
   EXPECT_EQ(1 + 309 + 1 + static_cast<size_t>(kMaxDecimals), n);
   EXPECT_EQ(n, strlen(text));
   EXPECT_EQ(std::string("0"), std::string(text, format_fixed(text, 0.4, -3)));
-}
-
-// Values of every size near the short way's reach, halfway cases (a
-// multiple of 2^-k is often exactly half way between two decimals), zeros
-// of both signs and the smallest double, each as to_chars writes it.
-TEST(TextOutput, FormatsFixedAsToChars) {
-  std::vector<double> values = {0.0,     -0.0,    4.9e-324,
-                                0x1p36,  -0x1p36, 0x1p36 - 0x1p-16,
-                                0.00005, 2.5,     -0.5};
-  std::mt19937_64 random(11);
-  for (int i = 0; i < 20000; ++i) {
-    double m = static_cast<double>(random() >> (random() % 64));
-    values.push_back(
-        std::ldexp(i % 2 ? m : -m, static_cast<int>(random() % 120) - 80));
-  }
-  for (double value : values) {
-    for (int decimals = 0; decimals <= 6; ++decimals) {
-      char want[kFixedTextCapacity], got[kFixedTextCapacity];
-      auto end = std::to_chars(want, want + sizeof want, value,
-                               std::chars_format::fixed, decimals)
-                     .ptr;
-      ASSERT_EQ(std::string(want, end),
-                std::string(got, format_fixed(got, value, decimals)))
-          << value << " to " << decimals << " decimals";
-    }
-  }
 }
 
 #ifndef _WIN32
