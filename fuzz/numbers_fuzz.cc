@@ -4,8 +4,8 @@
 // drawing must hold nothing but plain four-decimal numbers. Each number is
 // written as to_chars writes it.
 #include <cerrno>
-#include <charconv>
 #include <cfloat>
+#include <charconv>
 #include <climits>
 #include <cmath>
 #include <cstdio>
@@ -63,11 +63,18 @@ void check_fixed(double value) {
   for (int decimals = 0; decimals <= 6; ++decimals) {
     char want[kFixedTextCapacity], got[kFixedTextCapacity];
     auto end = std::to_chars(want, want + sizeof want, value,
-                             std::chars_format::fixed, decimals).ptr;
+                             std::chars_format::fixed, decimals)
+                   .ptr;
     require(std::string(want, end) ==
                 std::string(got, format_fixed(got, value, decimals)),
             "format_fixed writes what to_chars writes");
   }
+  char want[32];
+  std::string text(
+      want,
+      std::to_chars(want, want + sizeof want, value == 0 ? 0.0 : value).ptr);
+  require(shortest_text(value) == text,
+          "shortest_text writes what to_chars writes");
 }
 
 bool is_coordinate(const std::string& line) {

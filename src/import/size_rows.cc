@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "import/units.h"
+#include "text/text_output.h"
 
 namespace {
 
@@ -50,7 +51,8 @@ double length_in(double mm, Unit unit) {
 }
 
 std::string size_words(double length, double width) {
-  return number_text(rounded(length)) + " by " + number_text(rounded(width));
+  return shortest_text(rounded(length)) + " by " +
+         shortest_text(rounded(width));
 }
 
 std::string size_heading(Unit unit) {
@@ -65,8 +67,8 @@ std::string size_row(const std::string& code, const KnownSize& size,
   for (char& c : note)
     if (static_cast<unsigned char>(c) < 0x20 || c == 0x7f) c = ' ';
   return size.tag + '\t' + code + '\t' +
-         number_text(length_in(size.length, unit)) + '\t' +
-         number_text(length_in(size.width, unit)) + '\t' + note;
+         shortest_text(length_in(size.length, unit)) + '\t' +
+         shortest_text(length_in(size.width, unit)) + '\t' + note;
 }
 
 std::string with_rows(std::string_view table,

@@ -53,7 +53,7 @@ int read_length(std::string_view field, bool decimal_comma, double& value,
   double v = 0;
   std::string_view rest;
   if (read_number(field, decimal_comma, v, rest) != 0) return -1;
-  Unit named = unit_from_name(rest);
+  Unit named = rest.empty() ? Unit::kNone : unit_from_name(rest);
   if (!rest.empty() && named == Unit::kNone) return -1;
   value = v;
   unit = named;
@@ -74,11 +74,4 @@ double convert_length(double value, Unit from, Unit to) {
   double converted = value * millimetres_per(from) / millimetres_per(to);
   if (std::fabs(converted) < 1e9) converted = std::round(converted * 1e6) / 1e6;
   return converted;
-}
-
-std::string number_text(double value) {
-  if (value == 0) value = 0;  // no "-0"
-  char text[32];
-  auto result = std::to_chars(text, text + sizeof text, value);
-  return std::string(text, result.ptr);
 }

@@ -27,7 +27,3 @@ int read_angle(std::string_view field, bool decimal_comma, double& value);
 // `value` in unit `from` expressed in unit `to` (1 in = 25.4 mm = 1000
 // mil), rounded to a millionth of `to`. Both must be units, not kNone.
 double convert_length(double value, Unit from, Unit to);
-
-// The shortest text that reads back as `value` ("12.7", "1e+20"), at most
-// 24 characters; a negative zero is written "0".
-std::string number_text(double value);

@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "text/text_output.h"
+
 namespace {
 
 // A length read back as "value unit", or "error".
@@ -11,7 +13,7 @@ std::string length(const char* field, bool decimal_comma = false) {
   double value = 0;
   Unit unit = Unit::kNone;
   if (read_length(field, decimal_comma, value, unit) != 0) return "error";
-  return number_text(value) + " " + unit_name(unit);
+  return shortest_text(value) + " " + unit_name(unit);
 }
 
 }  // namespace
@@ -60,5 +62,5 @@ TEST(ConvertLength, UsesTheInchOf25Point4Millimetres) {
   EXPECT_EQ(500, convert_length(12.7, Unit::kMm, Unit::kMil));
   EXPECT_EQ(1.5, convert_length(1500, Unit::kMil, Unit::kIn));
   EXPECT_EQ(25.4, convert_length(1, Unit::kIn, Unit::kMm));
-  EXPECT_EQ("1e+20", number_text(convert_length(1e20, Unit::kMm, Unit::kMm)));
+  EXPECT_EQ("1e+20", shortest_text(convert_length(1e20, Unit::kMm, Unit::kMm)));
 }

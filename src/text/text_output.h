@@ -70,3 +70,7 @@ size_t format_fixed(char* text, double value, int decimals);
 // `value` as format_fixed writes it with `decimals` digits, without the
 // trailing zeros and point, and without the minus of a zero: "2", "1.25".
 std::string short_number(double value, int decimals);
+
+// The shortest text that reads back as `value`, as std::to_chars writes
+// it, but "0" for -0.
+std::string shortest_text(double value);
