@@ -58,11 +58,14 @@ int quoted_field(Cursor& c, std::string& field, int start_line,
 // An unquoted field up to the next separator or line end, trailing blanks
 // dropped.
 void plain_field(Cursor& c, Separator separator, std::string& field) {
+  size_t start = c.pos;
   while (!at_end(c) && c.text[c.pos] != '\n' &&
          !is_separator(c.text[c.pos], separator))
-    field += c.text[c.pos++];
-  while (!field.empty() && (field.back() == ' ' || field.back() == '\t'))
-    field.pop_back();
+    ++c.pos;
+  size_t end = c.pos;
+  while (end > start && (c.text[end - 1] == ' ' || c.text[end - 1] == '\t'))
+    --end;
+  field.append(c.text, start, end - start);
 }
 
 // One field; leaves the cursor on the separator or line end after it.
@@ -88,16 +91,20 @@ int split_record(std::string_view text, size_t& pos, int& line,
                  Separator separator, Record& record, Problem& problem) {
   Cursor c{text, pos, line};
   record.line = line;
-  record.fields.clear();
+  // The fields of the last row are emptied and filled again: a long field
+  // keeps its room.
+  size_t count = 0;
   if (separator == Separator::kBlanks) skip_blanks(c, separator);
   while (!(separator == Separator::kBlanks && peek(c) == '\n')) {
-    record.fields.emplace_back();
-    if (next_field(c, separator, line, record.fields.back(), problem) != 0)
-      return -1;
+    if (count == record.fields.size()) record.fields.emplace_back();
+    std::string& field = record.fields[count++];
+    field.clear();
+    if (next_field(c, separator, line, field, problem) != 0) return -1;
     if (peek(c) == '\n') break;
     ++c.pos;
     if (separator == Separator::kBlanks) skip_blanks(c, separator);
   }
+  record.fields.resize(count);
   if (!at_end(c)) {
     ++c.pos;
     ++c.line;

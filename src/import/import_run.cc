@@ -133,9 +133,7 @@ int plan_files(const ImportOptions& options,
             ? piece_name(options.xy_path,
                          static_cast<int>(first / kPlacementsPerFile) + 1)
             : options.xy_path;
-    std::string text;
-    if (xy_text(all, first, count, text, problem) != 0) return -1;
-    file.bytes = with_crlf(text);
+    if (xy_text(all, first, count, file.bytes, problem) != 0) return -1;
     files.push_back(std::move(file));
   }
   return 0;

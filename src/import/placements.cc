@@ -14,12 +14,13 @@ const char* const kFieldWords[kRoles] = {"reference", "part code", "X",
                                          "Y",         "rotation",  "side"};
 
 // The field of a role's column, empty when the row or the export has none.
-std::string field_of(const Record& record, const ExportLayout& layout,
-                     int role) {
+const std::string& field_of(const Record& record, const ExportLayout& layout,
+                            int role) {
+  static const std::string none;
   if (role == kCode && layout.code_last && !record.fields.empty())
     return record.fields.back();
   int at = layout.columns.index[role];
-  if (at < 0 || at >= static_cast<int>(record.fields.size())) return {};
+  if (at < 0 || at >= static_cast<int>(record.fields.size())) return none;
   return record.fields[at];
 }
 
@@ -71,19 +72,20 @@ int check_field_count(const Record& record, const ExportLayout& layout,
   int count = static_cast<int>(record.fields.size());
   bool aligned = layout.separator == Separator::kBlanks;
   while (!aligned && count > 0 && record.fields[count - 1].empty()) --count;
-  std::string counts =
-      std::to_string(count) + " fields where the " +
-      (layout.heading_line ? "heading has " : "first row has ") +
-      std::to_string(expected);
+  auto counts = [&] {
+    return std::to_string(count) + " fields where the " +
+           (layout.heading_line ? "heading has " : "first row has ") +
+           std::to_string(expected);
+  };
   if (count > expected || (aligned && count < expected)) {
-    problem = problem_at(record.line, counts +
+    problem = problem_at(record.line, counts() +
                                           "; a value holding a separator or a "
                                           "blank shifts the columns: quote it");
     return -1;
   }
   for (int role : {kCode, kX, kY, kAngle}) {
     if (layout.columns.index[role] < count) continue;
-    problem = problem_at(record.line, counts + ": too few fields, the " +
+    problem = problem_at(record.line, counts() + ": too few fields, the " +
                                           kFieldWords[role] + " is missing");
     return -1;
   }
@@ -146,7 +148,7 @@ int read_row(const Record& record, const ExportLayout& layout,
       read_coordinate(field_of(record, layout, kY), layout.columns.y_unit,
                       layout, kY, p.line, p.y, p.y_unit, problem) != 0)
     return -1;
-  std::string angle = field_of(record, layout, kAngle);
+  const std::string& angle = field_of(record, layout, kAngle);
   if (read_angle(angle, layout.separator == Separator::kSemicolon, p.angle) ==
       0)
     return 0;
@@ -188,7 +190,9 @@ void warn_unknown_sides(const std::vector<ImportedPlacement>& placements,
 
 int check_text(const std::string& text, const char* what, int line,
                Problem& problem) {
-  if (text.find_first_of("\t\n\r") == std::string::npos) return 0;
+  if (std::none_of(text.begin(), text.end(),
+                   [](char c) { return c == '\t' || c == '\n' || c == '\r'; }))
+    return 0;
   problem =
       problem_at(line, std::string("the ") + what + " '" + text.substr(0, 40) +
                            "' holds a TAB or a line break, which the xy file "
@@ -226,6 +230,9 @@ int read_placements(std::string_view text, const ExportLayout& layout,
 }
 
 Side side_of(std::string_view field) {
+  // As written by this program, and as most exports write it.
+  if (field == "top") return Side::kTop;
+  if (field == "bottom") return Side::kBottom;
   std::string key = name_key(field);
   for (const char* top :
        {"top", "t", "toplayer", "front", "f", "fcu", "component"})

@@ -14,6 +14,7 @@
 #include "kicad/library.h"
 #include "text/message.h"
 #include "text/text_input.h"
+#include "text/text_output.h"
 
 namespace {
 
@@ -32,8 +33,9 @@ struct SourcedSize {
 
 // One distinct part code of the placements and what is known of its size.
 struct CodeSizing {
-  std::string code;        // as it first stands
-  std::vector<int> lines;  // every line it stands on
+  std::string code;             // as it first stands
+  int line = 0;                 // the first line it stands on
+  std::vector<int> more_lines;  // the others: most codes have none
   SizeFrom from = SizeFrom::kUnknown;
   // With a source other than the table; most codes have none, and a run
   // may hold many thousands.
@@ -59,8 +61,13 @@ std::vector<CodeSizing> distinct_codes(
   seen.reserve(placements.size());
   for (const ImportedPlacement& p : placements) {
     auto [entry, added] = seen.emplace(loose_key(p.code), codes.size());
-    if (added) codes.emplace_back().code = p.code;
-    codes[entry->second].lines.push_back(p.line);
+    if (!added) {
+      codes[entry->second].more_lines.push_back(p.line);
+      continue;
+    }
+    CodeSizing& c = codes.emplace_back();
+    c.code = p.code;
+    c.line = p.line;
   }
   return codes;
 }
@@ -191,7 +198,7 @@ void compare_row(const CodeSizing& c, const SizePlan& plan,
 std::string scale_words(Unit sizes, Unit xy) {
   double factor = millimetres_per(sizes) / millimetres_per(xy);
   bool small = factor > 1;
-  return number_text(std::round(small ? factor : 1 / factor)) +
+  return shortest_text(std::round(small ? factor : 1 / factor)) +
          (small ? " times too small" : " times too large");
 }
 
@@ -225,35 +232,35 @@ void check_table_unit(const SizePlan& plan, std::vector<Problem>& warnings) {
 }
 
 // " (3 parts; also on lines 7, 9)" for a code that stands on more lines.
-std::string other_lines(const std::vector<int>& lines) {
-  if (lines.size() < 2) return "";
-  std::string words = " (" + count(static_cast<long>(lines.size()), "part") +
-                      "; also on line" + (lines.size() > 2 ? "s " : " ");
-  for (size_t i = 1; i < lines.size() && i <= kLinesNamed; ++i)
-    words += (i > 1 ? ", " : "") + std::to_string(lines[i]);
-  return words + (lines.size() > kLinesNamed + 1 ? ", ...)" : ")");
+std::string other_lines(const std::vector<int>& more) {
+  if (more.empty()) return "";
+  std::string words = " (" + count(static_cast<long>(more.size() + 1), "part") +
+                      "; also on line" + (more.size() > 1 ? "s " : " ");
+  for (size_t i = 0; i < more.size() && i < kLinesNamed; ++i)
+    words += (i > 0 ? ", " : "") + std::to_string(more[i]);
+  return words + (more.size() > kLinesNamed ? ", ...)" : ")");
 }
 
 // The warning for a code that the table lacks and gets no row.
 Problem missing_code(const CodeSizing& c, const SizePlan& plan) {
   std::string start = "the part code " + ::quoted(c.code) +
-                      other_lines(c.lines) + " is not in " + kSizeTableFile;
+                      other_lines(c.more_lines) + " is not in " +
+                      kSizeTableFile;
   if (c.from == SizeFrom::kKnown)
     return problem_at(
-        c.lines[0],
-        start +
-            ", so korvane would draw it with the size of the last part "
-            "found before it; --add-sizes would add " +
-            size_words(length_in(c.sourced->size.length, plan.unit),
-                       length_in(c.sourced->size.width, plan.unit)) +
-            " from " + c.sourced->size.note);
+        c.line, start +
+                    ", so korvane would draw it with the size of the last part "
+                    "found before it; --add-sizes would add " +
+                    size_words(length_in(c.sourced->size.length, plan.unit),
+                               length_in(c.sourced->size.width, plan.unit)) +
+                    " from " + c.sourced->size.note);
   std::string why = !c.sourced
                         ? "its size cannot be known: no footprint library "
                           "holds it and its name states none"
                         : "its row would be longer than the " +
                               std::to_string(kSizeLineCapacity) +
                               " characters korvane reads there";
-  return problem_at(c.lines[0],
+  return problem_at(c.line,
                     start + ", and " + why +
                         "; korvane would draw it with the size of the last "
                         "part found before it, or as a point: add its row "

@@ -12,15 +12,21 @@
 #include "text/same_file.h"
 #include "text/scan.h"
 #include "text/text_input.h"
+#include "text/text_output.h"
 
 namespace {
 
 // The xy file's columns: code, X, Y, angle.
 constexpr int kColumns[4] = {1, 2, 3, 4};
 
-std::string row_text(const ImportedPlacement& p) {
-  return p.code + '\t' + number_text(p.x) + '\t' + number_text(p.y) + '\t' +
-         number_text(p.angle) + '\t' + p.ref + '\t' + p.side;
+// Sets `row` to the placement's row, without its line end.
+void row_text(const ImportedPlacement& p, std::string& row) {
+  row.clear();
+  for (const std::string& field :
+       {p.code, shortest_text(p.x), shortest_text(p.y), shortest_text(p.angle),
+        p.ref})
+    (row += field) += '\t';
+  row += p.side;
 }
 
 // Whether korvane reads the row back, with its own decoding, as the
@@ -64,9 +70,10 @@ int xy_text(const std::vector<ImportedPlacement>& placements, size_t first,
   Unit unit = count ? placements[first].x_unit : Unit::kNone;
   std::string in =
       unit == Unit::kNone ? "" : std::string("(") + unit_name(unit) + ")";
-  text = "code\tx" + in + "\ty" + in + "\tangle\treference\tside\n";
+  text = "code\tx" + in + "\ty" + in + "\tangle\treference\tside\r\n";
+  std::string row;
   for (size_t i = first; i < first + count; ++i) {
-    std::string row = row_text(placements[i]);
+    row_text(placements[i], row);
     if (!reads_back(row, placements[i])) {
       problem = problem_at(placements[i].line,
                            "korvane would not read this row back as it is "
@@ -81,7 +88,7 @@ int xy_text(const std::vector<ImportedPlacement>& placements, size_t first,
                          std::to_string(kRowCapacity) + "; shorten the code");
       return -1;
     }
-    text += row + '\n';
+    (text += row) += "\r\n";
   }
   return 0;
 }
@@ -135,9 +142,15 @@ std::vector<Problem> remove_stale_pieces(const std::string& path, int count) {
 
 bool is_working_file(const std::string& path, const char* name) {
   namespace fs = std::filesystem;
-  std::error_code error;
-  fs::path a = fs::absolute(path, error).lexically_normal();
-  fs::path b = fs::absolute(name, error).lexically_normal();
+  // Two relative paths that stay in the working folder are compared as
+  // they stand, without asking the system where that folder is.
+  fs::path a = fs::path(path).lexically_normal();
+  fs::path b = fs::path(name).lexically_normal();
+  if (a.empty() || a.has_root_path() || *a.begin() == "..") {
+    std::error_code error;
+    a = fs::absolute(path, error).lexically_normal();
+    b = fs::absolute(name, error).lexically_normal();
+  }
   return a == b || same_file(path.c_str(), name);
 }
 
@@ -180,7 +193,7 @@ int write_all(const std::vector<WholeFile>& files, const char* guarded,
   std::unordered_map<std::string, const std::string*> written;
   for (const WholeFile& file : files) {
     const std::string& path = file.path;
-    if (same_file(guarded, path.c_str())) {
+    if (same_file(path.c_str(), guarded)) {
       problem = problem_at(0, "is the export itself; name another file", path);
       return 1;
     }

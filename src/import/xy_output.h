@@ -13,7 +13,8 @@
 // The most placements in one xy file or piece: all that korvane draws.
 constexpr size_t kPlacementsPerFile = kMaxPlacements;
 
-// The xy file for placements[first, first + count): the heading, with the
+// The bytes of the xy file for placements[first, first + count), each line
+// ended with CR LF: the heading, with the
 // coordinates' unit when they have one ("x(mil)"), then per placement
 // code, X, Y, angle, reference and side, TAB between them.
 // Returns -1 with `problem` set when a row would be longer than korvane

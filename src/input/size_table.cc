@@ -78,11 +78,20 @@ struct Reading {
   long line = 1;      // lines read so far, the heading included
 };
 
-// Takes field n of `text` into `out`.
-void take_field(const char* text, int n, std::string& out) {
-  char field[kSizeLineCapacity + 1];
-  get_field(text, n, field, sizeof field);
-  out = field;
+// Fields 1 to 4 of a line, as get_field finds them: empty past its last.
+struct FirstFields {
+  std::string_view field[4];
+};
+
+FirstFields first_fields(const char* text) {
+  FirstFields f;
+  for (std::string_view& field : f.field) {
+    const char* end = text;
+    while (*end && *end != '\t') ++end;
+    field = std::string_view(text, static_cast<size_t>(end - text));
+    text = *end ? end + 1 : end;
+  }
+  return f;
 }
 
 // Keeps a row under its key's `indexes`, converting its sizes as korvane
@@ -108,13 +117,14 @@ bool take_line(Reading& r, const char* text) {
   SizeRow row;
   row.line = r.line;
   row.hidden = table.empty_line != 0;
-  take_field(text, 2, row.code);
+  FirstFields f = first_fields(text);
+  row.code = f.field[1];
   if (r.how.every_code && !row.hidden) table.codes.push_back(row.code);
   auto wanted = table.by_key.find(loose_key(row.code));
   if (wanted == table.by_key.end()) return true;
-  take_field(text, 1, row.first);
-  take_field(text, 3, row.length);
-  take_field(text, 4, row.width);
+  row.first = f.field[0];
+  row.length = f.field[2];
+  row.width = f.field[3];
   keep_row(table, wanted->second, std::move(row));
   return true;
 }
@@ -133,10 +143,10 @@ inline bool needs_reading(const char* start, const char* field,
 
 // Where the pass over the buffer stands.
 struct Pass {
-  const char* start;             // of the current row
-  const char* field = nullptr;   // its field 2, once its first TAB is seen
-  int tabs = 0;                  // TABs seen in it, up to two
-  long rows = 0;                 // rows passed over
+  const char* start;            // of the current row
+  const char* field = nullptr;  // its field 2, once its first TAB is seen
+  int tabs = 0;                 // TABs seen in it, up to two
+  long rows = 0;                // rows passed over
 };
 
 // Takes the current row's TABs `mine` of the window at `base` until two
@@ -198,7 +208,8 @@ template <Vector kVector>
     if constexpr (kVector == Vector::kAvx2) w = window_avx2(base, base[64]);
     if constexpr (kVector == Vector::kSse2) w = window_sse2(base, base[64]);
 #endif
-    if constexpr (kVector == Vector::kNone) w = window_bytes(base, 64, base[64]);
+    if constexpr (kVector == Vector::kNone)
+      w = window_bytes(base, 64, base[64]);
     on = pass_window(p, base, w, wanted);
   }
   if (on)
@@ -210,7 +221,7 @@ template <Vector kVector>
 
 #ifdef KORVANE_X86
 [[gnu::target("avx2,bmi")]] void pass_avx2(Pass& pass, const char* end,
-                                             const Wanted& wanted) {
+                                           const Wanted& wanted) {
   pass_with<Vector::kAvx2>(pass, end, wanted);
 }
 #endif

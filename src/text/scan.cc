@@ -160,6 +160,9 @@ std::string lowered(std::string_view text) {
 }
 
 std::string_view trimmed(std::string_view text, std::string_view blanks) {
+  auto blank = [&](char c) { return blanks.find(c) != std::string_view::npos; };
+  if (text.empty() || (!blank(text.front()) && !blank(text.back())))
+    return text;
   size_t start = text.find_first_not_of(blanks);
   if (start == std::string_view::npos) return {};
   return text.substr(start, text.find_last_not_of(blanks) - start + 1);
