@@ -199,6 +199,9 @@ bool move_over(const std::string& from, const std::string& to) {
 // MOVEFILE_WRITE_THROUGH has already flushed the folder.
 void flush_folder(const std::string&) {}
 
+// Each new file is flushed on its own.
+bool flush_file_systems(const std::set<std::string>&) { return false; }
+
 bool name_too_long(const std::string&, std::string&) { return false; }
 
 bool leads_to_full_device(const std::string&) { return false; }
@@ -303,6 +306,29 @@ void flush_folder(const std::string& folder) {
   if (fd < 0) return;
   fsync(fd);
   close(fd);
+}
+
+// Flushes the file systems of `folders`, each once, through the folder
+// itself: one flush for all the new files of a run. False when a file
+// system could not be flushed so (or not at all outside Linux); each file
+// is then flushed on its own.
+bool flush_file_systems(const std::set<std::string>& folders) {
+#ifdef __linux__
+  std::set<dev_t> flushed;
+  for (const std::string& folder : folders) {
+    int fd =
+        open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY);
+    struct stat st;
+    bool ok = fd >= 0 && fstat(fd, &st) == 0;
+    if (ok && flushed.insert(st.st_dev).second) ok = syncfs(fd) == 0;
+    if (fd >= 0) close(fd);
+    if (!ok) return false;
+  }
+  return true;
+#else
+  (void)folders;
+  return false;
+#endif
 }
 
 // True, with `why` set, when the target's name is longer than its folder
@@ -425,19 +451,22 @@ int replace_files(const std::vector<WholeFile>& files, Problem& problem) {
       return -1;
     }
   }
+  std::set<std::string> folders;
+  for (Replacement& r : all)
+    if (!r.in_place) folders.insert(folder_of(r.target));
+  // Several new files are flushed together, with one flush of their file
+  // system rather than one each; any that fails, each file on its own.
+  bool flushed = files.size() > 1 && flush_file_systems(folders);
   for (Replacement& r : all) {
-    if (r.in_place || flush_new_file(r.temporary)) continue;
+    if (flushed || r.in_place || flush_new_file(r.temporary)) continue;
     refuse(problem, r, "cannot be written: " + system_error());
     abandon_all(all);
     return -1;
   }
-  std::set<std::string> folders;
   for (Replacement& r : all) {
-    if (put_in_place(r, problem) != 0) {
-      abandon_all(all);
-      return -1;
-    }
-    if (!r.in_place) folders.insert(folder_of(r.target));
+    if (put_in_place(r, problem) == 0) continue;
+    abandon_all(all);
+    return -1;
   }
   for (const std::string& folder : folders) flush_folder(folder);
   return 0;
