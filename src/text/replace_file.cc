@@ -180,8 +180,6 @@ bool close_on_disk(FILE* file) {
   return fclose(file) == 0 && ok;
 }
 
-bool close_new_file(FILE* file) { return fclose(file) == 0; }
-
 // Flushes a closed new file to the disk.
 bool flush_new_file(const std::string& path) {
   HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
@@ -273,17 +271,6 @@ bool close_on_disk(FILE* file) {
   struct stat st;
   if (ok && fstat(fileno(file), &st) == 0 && S_ISREG(st.st_mode))
     ok = fsync(fileno(file)) == 0 || errno == EINVAL;
-  return fclose(file) == 0 && ok;
-}
-
-// Closes a new file, its bytes handed to the disk at once, so that the
-// files of a run are written together and each flush that follows mostly
-// waits for what is under way.
-bool close_new_file(FILE* file) {
-  bool ok = fflush(file) == 0;
-#ifdef __linux__
-  if (ok) sync_file_range(fileno(file), 0, 0, SYNC_FILE_RANGE_WRITE);
-#endif
   return fclose(file) == 0 && ok;
 }
 
@@ -422,7 +409,7 @@ int open_one(Replacement& r, bool alone, Problem& problem) {
 // to the disk at once; new files are flushed once all are written.
 int write_one(Replacement& r, const std::string& bytes, Problem& problem) {
   bool written = fwrite(bytes.data(), 1, bytes.size(), r.file) == bytes.size();
-  bool closed = r.in_place ? close_on_disk(r.file) : close_new_file(r.file);
+  bool closed = r.in_place ? close_on_disk(r.file) : fclose(r.file) == 0;
   r.file = nullptr;
   if (written && closed) return 0;
   return refuse(problem, r, "cannot be written: " + system_error());

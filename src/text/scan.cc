@@ -160,12 +160,15 @@ std::string lowered(std::string_view text) {
 }
 
 std::string_view trimmed(std::string_view text, std::string_view blanks) {
-  auto blank = [&](char c) { return blanks.find(c) != std::string_view::npos; };
-  if (text.empty() || (!blank(text.front()) && !blank(text.back())))
-    return text;
-  size_t start = text.find_first_not_of(blanks);
-  if (start == std::string_view::npos) return {};
-  return text.substr(start, text.find_last_not_of(blanks) - start + 1);
+  auto blank = [blanks](char c) {
+    for (char b : blanks)
+      if (c == b) return true;
+    return false;
+  };
+  size_t start = 0, end = text.size();
+  while (start < end && blank(text[start])) ++start;
+  while (end > start && blank(text[end - 1])) --end;
+  return text.substr(start, end - start);
 }
 
 size_t integer_length(const char* text) {
