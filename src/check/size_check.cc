@@ -23,7 +23,7 @@ const SizeRow* loose_row(const SizeTable& table, const std::string& code,
                          bool hidden) {
   auto rows = table.by_key.find(loose_key(code));
   if (rows == table.by_key.end()) return nullptr;
-  for (size_t i : rows->second)
+  for (size_t i = rows->second.first; i != kNoRow; i = table.rows[i].next)
     if (table.rows[i].hidden == hidden) return &table.rows[i];
   return nullptr;
 }

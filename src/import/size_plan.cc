@@ -340,7 +340,7 @@ int plan_sizes(const ImportOptions& options,
   plan.adding = !plan.exists || options.add_sizes;
   for (CodeSizing& c : plan.codes) {
     size_code(c, plan, design, libraries, warnings);
-    if (c.from == SizeFrom::kTable)
+    if (c.from == SizeFrom::kTable && !design.empty())
       compare_row(c, plan, design, options.export_path, warnings);
   }
   check_table_unit(plan, warnings);

@@ -94,12 +94,14 @@ FirstFields first_fields(const char* text) {
   return f;
 }
 
-// Keeps a row under its key's `indexes`, converting its sizes as korvane
-// does.
-void keep_row(SizeTable& table, std::vector<size_t>& indexes, SizeRow row) {
+// Keeps a row at the end of its key's rows, converting its sizes as
+// korvane does.
+void keep_row(SizeTable& table, KeyRows& rows, SizeRow row) {
   row.size.length = to_real(row.length.c_str());
   row.size.width = to_real(row.width.c_str());
-  indexes.push_back(table.rows.size());
+  size_t at = table.rows.size();
+  (rows.last == kNoRow ? rows.first : table.rows[rows.last].next) = at;
+  rows.last = at;
   table.rows.push_back(std::move(row));
 }
 
@@ -299,7 +301,7 @@ const SizeRow* find_size_row(const SizeTable& table, const std::string& code,
   for (CodeMatch wanted : {CodeMatch::kWhole, CodeMatch::kCut}) {
     auto rows = table.by_key.find(keys[wanted == CodeMatch::kCut]);
     if (rows == table.by_key.end()) continue;
-    for (size_t i : rows->second) {
+    for (size_t i = rows->second.first; i != kNoRow; i = table.rows[i].next) {
       const SizeRow& row = table.rows[i];
       if (row.hidden || match_code(row.code, code) != wanted) continue;
       match = wanted;

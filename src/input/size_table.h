@@ -23,6 +23,9 @@ inline constexpr char kTagName[] = "name";
 inline constexpr char kTagBoard[] = "board";
 inline constexpr const char* kSourceTags[] = {kTagLibrary, kTagName, kTagBoard};
 
+// No row: the end of a chain of rows, or an empty one.
+constexpr size_t kNoRow = static_cast<size_t>(-1);
+
 // A row of the table as korvane reads it.
 struct SizeRow {
   long line = 0;
@@ -31,7 +34,15 @@ struct SizeRow {
   std::string length;  // field 3
   std::string width;   // field 4
   PartSize size;       // fields 3 and 4 converted as korvane converts them
-  bool hidden = false;  // after the first empty line: korvane never reads it
+  bool hidden = false;   // after the first empty line: korvane never reads it
+  size_t next = kNoRow;  // the next row kept under the same loose key
+};
+
+// The rows kept under one loose key, chained through SizeRow::next in the
+// order they stand; kNoRow when none.
+struct KeyRows {
+  size_t first = kNoRow;
+  size_t last = kNoRow;
 };
 
 // How much of the table to read.
@@ -48,9 +59,9 @@ struct SizeTable {
   long empty_line = 0;        // the first empty line after the heading, 0: none
   long hidden_rows = 0;       // rows after it, when read past it
   std::vector<SizeRow> rows;  // the rows the wanted codes may need, in order
-  // The indexes of the rows kept, by loose_key of each wanted code and of
-  // its cut: none when no row has it.
-  std::unordered_map<std::string, std::vector<size_t>> by_key;
+  // The rows kept, by loose_key of each wanted code and of its cut: none
+  // when no row has it.
+  std::unordered_map<std::string, KeyRows> by_key;
   std::vector<std::string> codes;  // with every_code: field 2 of each row
 };
 
