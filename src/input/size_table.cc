@@ -86,10 +86,8 @@ struct FirstFields {
 FirstFields first_fields(const char* text) {
   FirstFields f;
   for (std::string_view& field : f.field) {
-    const char* end = text;
-    while (*end && *end != '\t') ++end;
-    field = std::string_view(text, static_cast<size_t>(end - text));
-    text = *end ? end + 1 : end;
+    field = std::string_view(text, field_length(text, 1));
+    text += field.size() + (text[field.size()] ? 1 : 0);
   }
   return f;
 }
