@@ -21,12 +21,10 @@ constexpr int kColumns[4] = {1, 2, 3, 4};
 
 // Sets `row` to the placement's row, without its line end.
 void row_text(const ImportedPlacement& p, std::string& row) {
-  row.clear();
-  for (const std::string& field :
-       {p.code, shortest_text(p.x), shortest_text(p.y), shortest_text(p.angle),
-        p.ref})
-    (row += field) += '\t';
-  row += p.side;
+  row = p.code;
+  for (double number : {p.x, p.y, p.angle})
+    (row += '\t') += shortest_text(number);
+  (((row += '\t') += p.ref) += '\t') += p.side;
 }
 
 // The longest text shortest_text writes, "-2.2250738585072014e-308", fits
