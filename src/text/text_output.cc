@@ -83,6 +83,23 @@ size_t short_fixed(char* text, double value, int decimals) {
   return static_cast<size_t>(p - text);
 }
 
+// shortest_text for 0.001 <= |value| < 100000 with at most four decimals:
+// the fewest decimals that read back as `value` are its shortest digits,
+// and fixed notation is then never longer than scientific. Returns 0 for
+// any other value.
+size_t short_decimal(char* text, double value) {
+  constexpr double kTens[] = {1, 10, 100, 1000, 10000};
+  double magnitude = std::fabs(value);
+  if (!(magnitude >= 0.001 && magnitude < 1e5)) return 0;
+  for (int decimals = 0; decimals <= kShortDecimals; ++decimals) {
+    // Exact below 2^53; divided, it rounds as a reader of its text would.
+    double scaled = std::nearbyint(magnitude * kTens[decimals]);
+    if (scaled / kTens[decimals] == magnitude)
+      return short_fixed(text, value, decimals);
+  }
+  return 0;
+}
+
 }  // namespace
 
 int open_text_output(TextOutput& out, const char* path) {
@@ -191,27 +208,6 @@ std::string short_number(double value, int decimals) {
   }
   return number == "-0" ? "0" : number;
 }
-
-namespace {
-
-// shortest_text for 0.001 <= |value| < 100000 with at most four decimals:
-// the fewest decimals that read back as `value` are its shortest digits,
-// and fixed notation is then never longer than scientific. Returns 0 for
-// any other value.
-size_t short_decimal(char* text, double value) {
-  constexpr double kTens[] = {1, 10, 100, 1000, 10000};
-  double magnitude = std::fabs(value);
-  if (!(magnitude >= 0.001 && magnitude < 1e5)) return 0;
-  for (int decimals = 0; decimals <= kShortDecimals; ++decimals) {
-    // Exact below 2^53; divided, it rounds as a reader of its text would.
-    double scaled = std::nearbyint(magnitude * kTens[decimals]);
-    if (scaled / kTens[decimals] == magnitude)
-      return short_fixed(text, value, decimals);
-  }
-  return 0;
-}
-
-}  // namespace
 
 std::string shortest_text(double value) {
   if (value == 0) value = 0;  // no "-0"
