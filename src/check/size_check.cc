@@ -1,5 +1,6 @@
 #include "check/size_check.h"
 
+#include <cstring>
 #include <map>
 #include <set>
 #include <tuple>
@@ -33,7 +34,7 @@ std::string other_encoding(const SizeTable& table, const std::string& code) {
   for (const CodeVariant& v : code_variants(code)) {
     CodeMatch match;
     if (const SizeRow* row = find_size_row(table, v.code, match))
-      return std::string("; ") + v.before + " " + quoted(row->code) +
+      return std::string("; ") + v.before + " " + quoted(size_field(*row, 2)) +
              ", which " + size_row(row->line) + " holds" + v.after;
   }
   return "";
@@ -44,10 +45,10 @@ std::string near_miss(const SizeTable& table, const std::string& code) {
   std::string encoding = other_encoding(table, code);
   if (!encoding.empty()) return encoding;
   if (const SizeRow* row = loose_row(table, code, false))
-    return "; " + quoted(row->code) + " (" + size_row(row->line) +
+    return "; " + quoted(size_field(*row, 2)) + " (" + size_row(row->line) +
            ") differs from it only in spaces";
   if (const SizeRow* row = loose_row(table, code, true))
-    return "; " + size_row(row->line) + " holds " + quoted(row->code) +
+    return "; " + size_row(row->line) + " holds " + quoted(size_field(*row, 2)) +
            " below the empty line at " + size_row(table.empty_line) +
            ", which korvane never reads";
   return "";
@@ -98,7 +99,7 @@ std::string drawn_at(const CodeGroup& group,
            ", since no size was found before it";
   std::string here = first.row
                          ? dimensions(first.size) + ", the size of " +
-                               quoted(first.row->code) + " (" +
+                               quoted(size_field(*first.row, 2)) + " (" +
                                size_row(first.row->line) + ")"
                          : "as a point, since no size was found before it";
   return one ? "it is drawn " + here
@@ -118,7 +119,7 @@ void report_code(const char* path, const PlacementList& list,
                         kSizeTableFile + also_on(lines) + "; ";
   if (const SizeRow* row = group.cut_row)
     message += "korvane matches its first " + std::to_string(kCodeCutLength) +
-               " characters, " + quoted(row->code, 64) + " (" +
+               " characters, " + quoted(size_field(*row, 2), 64) + " (" +
                size_row(row->line) + "), and draws it " + dimensions(row->size);
   else
     message += drawn_at(group, sizes) + near_miss(table, code);
@@ -126,7 +127,7 @@ void report_code(const char* path, const PlacementList& list,
 }
 
 // A length or width field that korvane does not read as a positive number.
-std::string bad_dimension(const char* what, const std::string& text,
+std::string bad_dimension(const char* what, std::string_view text,
                           double value) {
   std::string number(trimmed(text));
   size_t used = real_length(number.c_str());
@@ -143,18 +144,18 @@ std::string bad_dimension(const char* what, const std::string& text,
 
 void check_row_values(const SizeRow& row, Findings& findings) {
   for (auto [what, text, value] :
-       {std::tuple{"length", row.length, row.size.length},
-        std::tuple{"width", row.width, row.size.width}}) {
+       {std::tuple{"length", size_field(row, 3), row.size.length},
+        std::tuple{"width", size_field(row, 4), row.size.width}}) {
     std::string problem = bad_dimension(what, text, value);
     std::string large = too_large(value, false);
     if (!problem.empty())
       add_finding(findings, kSizeTableFile, row.line,
-                  "the " + problem + " for " + quoted(row.code) +
+                  "the " + problem + " for " + quoted(size_field(row, 2)) +
                       ", which the placements use");
     else if (!large.empty())
       add_finding(findings, kSizeTableFile, row.line,
                   std::string("the ") + what + " " + quoted(text) + " for " +
-                      quoted(row.code) + large);
+                      quoted(size_field(row, 2)) + large);
   }
 }
 
@@ -163,13 +164,13 @@ void check_repeats(const SizeTable& table, const SizeRow& row,
                    Findings& findings) {
   for (const SizeRow& later : table.rows) {
     if (later.hidden || later.line <= row.line ||
-        !text_equal(later.code.c_str(), row.code.c_str()))
+        !text_equal(size_field(later, 2), size_field(row, 2)))
       continue;
     if (later.size.length == row.size.length &&
         later.size.width == row.size.width)
       continue;
     add_finding(findings, kSizeTableFile, later.line,
-                quoted(later.code) + " is given again, " +
+                quoted(size_field(later, 2)) + " is given again, " +
                     dimensions(later.size) + "; korvane uses the first row, " +
                     dimensions(row.size) + " (" + size_row(row.line) + ")");
   }
@@ -184,9 +185,9 @@ std::string hidden_codes(const PlacementList& list, const SizeTable& table) {
     const char* code = r.placement.code.c_str();
     if (find_size_row(table, code, match)) continue;
     for (const SizeRow& row : table.rows)
-      if (row.hidden && text_equal(row.code.c_str(), code) &&
-          named.insert(loose_key(row.code)).second)
-        codes += (codes.empty() ? "" : ", ") + quoted(row.code) + " (" +
+      if (row.hidden && text_equal(size_field(row, 2), code) &&
+          named.insert(loose_key(size_field(row, 2))).second)
+        codes += (codes.empty() ? "" : ", ") + quoted(size_field(row, 2)) + " (" +
                  size_row(row.line) + ")";
   }
   return codes;
@@ -200,7 +201,7 @@ bool own_size(const DrawnSize& drawn) {
 
 std::string size_row_name(const SizeRow& row) {
   for (const char* tag : kSourceTags)
-    if (row.first == tag) return size_row(row.line) + " (" + tag + ")";
+    if (strcmp(size_field(row, 1), tag) == 0) return size_row(row.line) + " (" + tag + ")";
   return size_row(row.line);
 }
 

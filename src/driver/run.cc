@@ -84,7 +84,7 @@ void echo_lookup(const SizeTable& table, const std::string& code,
   TextOutput& echo = standard_output();
   for (const std::string& row_code : table.codes) {
     put_line(echo, row_code.c_str());
-    if (match_code(row_code, code) == CodeMatch::kWhole) break;
+    if (match_code(row_code.c_str(), code) == CodeMatch::kWhole) break;
   }
   put_text(echo, "L = ");
   put_fixed(echo, size.length, 6);

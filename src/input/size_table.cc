@@ -95,8 +95,8 @@ FirstFields first_fields(const char* text) {
 // Keeps a row at the end of its key's rows, converting its sizes as
 // korvane does.
 void keep_row(SizeTable& table, KeyRows& rows, SizeRow row) {
-  row.size.length = to_real(row.length.c_str());
-  row.size.width = to_real(row.width.c_str());
+  row.size.length = to_real(size_field(row, 3));
+  row.size.width = to_real(size_field(row, 4));
   size_t at = table.rows.size();
   (rows.last == kNoRow ? rows.first : table.rows[rows.last].next) = at;
   rows.last = at;
@@ -114,17 +114,15 @@ bool take_line(Reading& r, const char* text) {
   }
   if (text[0] == '\0') return true;
   if (table.empty_line) ++table.hidden_rows;
+  bool hidden = table.empty_line != 0;
+  FirstFields f = first_fields(text);
+  if (r.how.every_code && !hidden) table.codes.emplace_back(f.field[1]);
+  auto wanted = table.by_key.find(loose_key(f.field[1]));
+  if (wanted == table.by_key.end()) return true;
   SizeRow row;
   row.line = r.line;
-  row.hidden = table.empty_line != 0;
-  FirstFields f = first_fields(text);
-  row.code = f.field[1];
-  if (r.how.every_code && !row.hidden) table.codes.push_back(row.code);
-  auto wanted = table.by_key.find(loose_key(row.code));
-  if (wanted == table.by_key.end()) return true;
-  row.first = f.field[0];
-  row.length = f.field[2];
-  row.width = f.field[3];
+  row.hidden = hidden;
+  for (std::string_view field : f.field) (row.fields += field) += '\0';
   keep_row(table, wanted->second, std::move(row));
   return true;
 }
@@ -248,7 +246,13 @@ void pass_rows(Reading& r) {
 }
 }  // namespace
 
-std::string loose_key(const std::string& code) { return folded(trimmed(code)); }
+std::string loose_key(std::string_view code) { return folded(trimmed(code)); }
+
+const char* size_field(const SizeRow& row, int n) {
+  const char* field = row.fields.c_str();
+  for (; n > 1; --n) field += strlen(field) + 1;
+  return field;
+}
 
 int read_size_table(const char* path, const std::vector<std::string>& codes,
                     const SizeReading& how, SizeTable& table) {
@@ -283,10 +287,10 @@ Unit size_table_unit(const SizeTable& table) {
              : heading_unit(field_text(table.heading.c_str(), 4));
 }
 
-CodeMatch match_code(const std::string& row_code, const std::string& code) {
-  if (text_equal(row_code.c_str(), code.c_str())) return CodeMatch::kWhole;
+CodeMatch match_code(const char* row_code, const std::string& code) {
+  if (text_equal(row_code, code.c_str())) return CodeMatch::kWhole;
   if (code.size() <= size_t{kCodeCutLength}) return CodeMatch::kNone;
-  return text_equal(row_code.c_str(), code.substr(0, kCodeCutLength).c_str())
+  return text_equal(row_code, code.substr(0, kCodeCutLength).c_str())
              ? CodeMatch::kCut
              : CodeMatch::kNone;
 }
@@ -301,7 +305,7 @@ const SizeRow* find_size_row(const SizeTable& table, const std::string& code,
     if (rows == table.by_key.end()) continue;
     for (size_t i = rows->second.first; i != kNoRow; i = table.rows[i].next) {
       const SizeRow& row = table.rows[i];
-      if (row.hidden || match_code(row.code, code) != wanted) continue;
+      if (row.hidden || match_code(size_field(row, 2), code) != wanted) continue;
       match = wanted;
       return &row;
     }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <vector>
 
@@ -29,14 +30,16 @@ constexpr size_t kNoRow = static_cast<size_t>(-1);
 // A row of the table as korvane reads it.
 struct SizeRow {
   long line = 0;
-  std::string first;   // field 1, which korvane never reads: a number or a note
-  std::string code;    // field 2
-  std::string length;  // field 3
-  std::string width;   // field 4
-  PartSize size;       // fields 3 and 4 converted as korvane converts them
+  // Fields 1 to 4 as get_field finds them, each ended by a NUL: read them
+  // with size_field. Field 1, a number or a note, korvane never reads.
+  std::string fields;
+  PartSize size;         // fields 3 and 4 converted as korvane converts them
   bool hidden = false;   // after the first empty line: korvane never reads it
   size_t next = kNoRow;  // the next row kept under the same loose key
 };
+
+// Field `n` of a row, 1 to 4: 2 is the code, 3 the length, 4 the width.
+const char* size_field(const SizeRow& row, int n);
 
 // The rows kept under one loose key, chained through SizeRow::next in the
 // order they stand; kNoRow when none.
@@ -67,7 +70,7 @@ struct SizeTable {
 
 // The form in which codes are compared loosely: letters a to z taken as
 // A to Z, spaces at either end dropped.
-std::string loose_key(const std::string& code);
+std::string loose_key(std::string_view code);
 
 // Reads the table at `path` once: its heading, then rows up to the first
 // empty line (or on to the end, as `how` says), keeping each row whose
@@ -88,7 +91,7 @@ enum class CodeMatch { kNone, kWhole, kCut };
 // kWhole when `row_code` equals `code`, letters a to z taken as A to Z;
 // kCut when `code` is longer than kCodeCutLength and `row_code` equals its
 // first kCodeCutLength characters so; kNone otherwise.
-CodeMatch match_code(const std::string& row_code, const std::string& code);
+CodeMatch match_code(const char* row_code, const std::string& code);
 
 // The row korvane takes for `code` among the rows before the empty line:
 // the first kWhole row, and only when there is none, the first kCut row.
