@@ -325,7 +325,7 @@ int add_rows(const SizePlan& plan, std::vector<WholeFile>& files,
 }  // namespace
 
 int plan_sizes(const ImportOptions& options,
-               const std::vector<ImportedPlacement>& placements,
+               std::vector<ImportedPlacement> placements,
                const DesignSizes& design, std::vector<WholeFile>& files,
                std::vector<Problem>& warnings, Problem& problem) {
   FootprintLibraries libraries;
@@ -334,6 +334,7 @@ int plan_sizes(const ImportOptions& options,
   SizePlan plan;
   plan.codes = distinct_codes(placements);
   plan.xy_unit = placements.front().x_unit;
+  std::vector<ImportedPlacement>().swap(placements);
   int status = read_table(options, plan, warnings, problem);
   if (status != 0) return status < 0 ? -1 : 0;
   plan.unit = rows_unit(plan);

@@ -19,7 +19,9 @@
 // a table in another unit than the coordinates. Returns -1 with `problem`
 // for a --library that is not a folder, or rows to add that cannot be: the
 // table cannot be read whole, or declares another unit than the rows'.
+// The placements are freed once their codes are taken, before the table is
+// read, so that its rows can take their room.
 int plan_sizes(const ImportOptions& options,
-               const std::vector<ImportedPlacement>& placements,
+               std::vector<ImportedPlacement> placements,
                const DesignSizes& design, std::vector<WholeFile>& files,
                std::vector<Problem>& warnings, Problem& problem);

@@ -1,0 +1,13 @@
+#include "text/heap.h"
+
+#include <cstdlib>
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
+
+void keep_freed_memory() {
+#ifdef __GLIBC__
+  mallopt(M_MMAP_THRESHOLD, 16 << 20);
+  mallopt(M_TRIM_THRESHOLD, 64 << 20);
+#endif
+}
