@@ -1,6 +1,8 @@
 #include "import/size_plan.h"
 
+#include <bit>
 #include <cmath>
+#include <cstdint>
 #include <filesystem>
 #include <memory>
 #include <system_error>
@@ -23,7 +25,7 @@ constexpr size_t kLargestTable = 64u << 20;
 // The most other lines a warning names for one code.
 constexpr size_t kLinesNamed = 10;
 
-enum class SizeFrom { kTable, kKnown, kUnknown };
+enum class SizeFrom : unsigned char { kTable, kKnown, kUnknown };
 
 // A size from a source other than the table, and its size.txt row.
 struct SourcedSize {
@@ -35,8 +37,8 @@ struct SourcedSize {
 struct CodeSizing {
   std::string code;             // as it first stands
   int line = 0;                 // the first line it stands on
-  std::vector<int> more_lines;  // the others: most codes have none
   SizeFrom from = SizeFrom::kUnknown;
+  std::vector<int> more_lines;  // the others: most codes have none
   // With a source other than the table; most codes have none, and a run
   // may hold many thousands.
   std::unique_ptr<SourcedSize> sourced;
@@ -52,19 +54,26 @@ struct SizePlan {
   std::vector<CodeSizing> codes;
 };
 
-// The distinct codes (by loose_key), in the order they first stand.
+// The distinct codes (by loose_key), in the order they first stand. They
+// are found through open-addressed slots, each the index of a code: four
+// bytes a slot, where a map from keys makes a node of some 70 bytes a code.
 std::vector<CodeSizing> distinct_codes(
     const std::vector<ImportedPlacement>& placements) {
+  constexpr uint32_t kFree = UINT32_MAX;
   std::vector<CodeSizing> codes;
-  std::unordered_map<std::string, size_t> seen;
   codes.reserve(placements.size());
-  seen.reserve(placements.size());
+  std::vector<uint32_t> slots(std::bit_ceil(2 * placements.size() + 1), kFree);
+  size_t mask = slots.size() - 1;
   for (const ImportedPlacement& p : placements) {
-    auto [entry, added] = seen.emplace(loose_key(p.code), codes.size());
-    if (!added) {
-      codes[entry->second].more_lines.push_back(p.line);
+    std::string key = loose_key(p.code);
+    size_t at = std::hash<std::string>{}(key) & mask;
+    while (slots[at] != kFree && loose_key(codes[slots[at]].code) != key)
+      at = (at + 1) & mask;
+    if (slots[at] != kFree) {
+      codes[slots[at]].more_lines.push_back(p.line);
       continue;
     }
+    slots[at] = static_cast<uint32_t>(codes.size());
     CodeSizing& c = codes.emplace_back();
     c.code = p.code;
     c.line = p.line;
