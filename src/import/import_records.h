@@ -59,14 +59,14 @@ struct ImportOptions {
 // and `y_unit`.
 struct ImportedPlacement {
   int line = 0;
+  Unit x_unit = Unit::kNone;
+  Unit y_unit = Unit::kNone;
   std::string code;
   std::string ref;
   std::string side;
   double x = 0;
   double y = 0;
   double angle = 0;
-  Unit x_unit = Unit::kNone;
-  Unit y_unit = Unit::kNone;
 };
 
 // A part code's body size that korvane-import knows, in millimetres, and

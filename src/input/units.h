@@ -5,7 +5,7 @@
 #include <string_view>
 
 // A length unit. kNone: the file does not say.
-enum class Unit { kNone, kMm, kMil, kIn };
+enum class Unit : unsigned char { kNone, kMm, kMil, kIn };
 
 // The unit a name gives ("mm", "mil", "mils", "thou", "in", "inch", ...,
 // letter case ignored), or kNone for any other text.
