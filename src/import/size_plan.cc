@@ -33,9 +33,8 @@ struct SourcedSize {
   std::string row;
 };
 
-// One distinct part code of the placements and what is known of its size.
+// What is known of the size of one distinct part code of the placements.
 struct CodeSizing {
-  std::string code;             // as it first stands
   int line = 0;                 // the first line it stands on
   SizeFrom from = SizeFrom::kUnknown;
   std::vector<int> more_lines;  // the others: most codes have none
@@ -51,34 +50,36 @@ struct SizePlan {
   Unit xy_unit = Unit::kNone;  // the coordinates' unit
   Unit unit = Unit::kMm;       // the rows': see rows_unit
   bool adding = false;         // rows go into size.txt
-  std::vector<CodeSizing> codes;
+  // The distinct codes, as each first stands, and what is known of each,
+  // by the same index: the codes are the list the table is read for.
+  std::vector<std::string> codes;
+  std::vector<CodeSizing> sizing;
 };
 
-// The distinct codes (by loose_key), in the order they first stand. They
-// are found through open-addressed slots, each the index of a code: four
-// bytes a slot, where a map from keys makes a node of some 70 bytes a code.
-std::vector<CodeSizing> distinct_codes(
-    const std::vector<ImportedPlacement>& placements) {
+// Enters the distinct codes (by loose_key) in the plan, in the order they
+// first stand. They are found through open-addressed slots, each the index
+// of a code: four bytes a slot, where a map from keys makes a node of some
+// 70 bytes a code.
+void distinct_codes(const std::vector<ImportedPlacement>& placements,
+                    SizePlan& plan) {
   constexpr uint32_t kFree = UINT32_MAX;
-  std::vector<CodeSizing> codes;
-  codes.reserve(placements.size());
+  plan.codes.reserve(placements.size());
+  plan.sizing.reserve(placements.size());
   std::vector<uint32_t> slots(std::bit_ceil(2 * placements.size() + 1), kFree);
   size_t mask = slots.size() - 1;
   for (const ImportedPlacement& p : placements) {
     std::string key = loose_key(p.code);
     size_t at = std::hash<std::string>{}(key) & mask;
-    while (slots[at] != kFree && loose_key(codes[slots[at]].code) != key)
+    while (slots[at] != kFree && loose_key(plan.codes[slots[at]]) != key)
       at = (at + 1) & mask;
     if (slots[at] != kFree) {
-      codes[slots[at]].more_lines.push_back(p.line);
+      plan.sizing[slots[at]].more_lines.push_back(p.line);
       continue;
     }
-    slots[at] = static_cast<uint32_t>(codes.size());
-    CodeSizing& c = codes.emplace_back();
-    c.code = p.code;
-    c.line = p.line;
+    slots[at] = static_cast<uint32_t>(plan.codes.size());
+    plan.codes.push_back(p.code);
+    plan.sizing.emplace_back().line = p.line;
   }
-  return codes;
 }
 
 // The --library folders, then KiCad's own unless left out.
@@ -94,10 +95,7 @@ int open_libraries(const ImportOptions& options, FootprintLibraries& libraries,
 // read, with a warning, or -1 with `problem` when rows are to be added.
 int read_table(const ImportOptions& options, SizePlan& plan,
                std::vector<Problem>& warnings, Problem& problem) {
-  std::vector<std::string> codes;
-  codes.reserve(plan.codes.size());
-  for (const CodeSizing& c : plan.codes) codes.push_back(c.code);
-  int status = read_size_table(kSizeTableFile, codes, {}, plan.table);
+  int status = read_size_table(kSizeTableFile, plan.codes, {}, plan.table);
   std::error_code error;
   plan.exists = std::filesystem::exists(kSizeTableFile, error);
   if (status == 0 || !plan.exists) return 0;
@@ -154,22 +152,23 @@ bool name_size(const std::string& code, KnownSize& size) {
 
 // Where the size of `c` comes from: the table, the design, a library or
 // its name, the first that has one.
-void size_code(CodeSizing& c, const SizePlan& plan, const DesignSizes& design,
-               FootprintLibraries& libraries, std::vector<Problem>& warnings) {
+void size_code(const std::string& code, CodeSizing& c, const SizePlan& plan,
+               const DesignSizes& design, FootprintLibraries& libraries,
+               std::vector<Problem>& warnings) {
   PartSize in_table;
-  if (lookup_part_size(plan.table, c.code, in_table)) {
+  if (lookup_part_size(plan.table, code, in_table)) {
     c.from = SizeFrom::kTable;
     return;
   }
   auto sourced = std::make_unique<SourcedSize>();
   KnownSize& size = sourced->size;
-  auto body = design.find(loose_key(c.code));
+  auto body = design.find(loose_key(code));
   if (body != design.end())
     size = body->second;
-  else if (!library_size(libraries, c.code, size, warnings) &&
-           !name_size(c.code, size))
+  else if (!library_size(libraries, code, size, warnings) &&
+           !name_size(code, size))
     return;
-  sourced->row = size_row(c.code, size, plan.unit);
+  sourced->row = size_row(code, size, plan.unit);
   c.from = sourced->row.size() <= size_t{kSizeLineCapacity}
                ? SizeFrom::kKnown
                : SizeFrom::kUnknown;
@@ -177,13 +176,13 @@ void size_code(CodeSizing& c, const SizePlan& plan, const DesignSizes& design,
 }
 
 // Warns when the table's row for `c` differs from the board's body.
-void compare_row(const CodeSizing& c, const SizePlan& plan,
+void compare_row(const std::string& code, const SizePlan& plan,
                  const DesignSizes& design, const std::string& board,
                  std::vector<Problem>& warnings) {
-  auto body = design.find(loose_key(c.code));
+  auto body = design.find(loose_key(code));
   if (body == design.end()) return;
   CodeMatch match;
-  const SizeRow* row = find_size_row(plan.table, c.code, match);
+  const SizeRow* row = find_size_row(plan.table, code, match);
   Unit declared = size_table_unit(plan.table);
   if (!row || (declared != Unit::kNone && declared != plan.unit)) return;
   const KnownSize& b = body->second;
@@ -194,7 +193,7 @@ void compare_row(const CodeSizing& c, const SizePlan& plan,
     return;
   warnings.push_back(problem_at(
       static_cast<int>(row->line),
-      "the row for " + ::quoted(c.code) + " gives " +
+      "the row for " + ::quoted(code) + " gives " +
           size_words(row->size.length, row->size.width) +
           ", and the board's body is " + size_words(length, width) + " (" +
           escaped(b.reference) + " at " + place(board, b.line) + ", " + b.note +
@@ -251,8 +250,9 @@ std::string other_lines(const std::vector<int>& more) {
 }
 
 // The warning for a code that the table lacks and gets no row.
-Problem missing_code(const CodeSizing& c, const SizePlan& plan) {
-  std::string start = "the part code " + ::quoted(c.code) +
+Problem missing_code(const std::string& code, const CodeSizing& c,
+                     const SizePlan& plan) {
+  std::string start = "the part code " + ::quoted(code) +
                       other_lines(c.more_lines) + " is not in " +
                       kSizeTableFile;
   if (c.from == SizeFrom::kKnown)
@@ -318,11 +318,12 @@ int table_bytes(const SizePlan& plan, const std::vector<std::string>& rows,
 int add_rows(const SizePlan& plan, std::vector<WholeFile>& files,
              std::vector<Problem>& warnings, Problem& problem) {
   std::vector<std::string> rows;
-  for (const CodeSizing& c : plan.codes) {
+  for (size_t i = 0; i < plan.codes.size(); ++i) {
+    const CodeSizing& c = plan.sizing[i];
     if (c.from == SizeFrom::kKnown && plan.adding)
       rows.push_back(c.sourced->row);
     else if (c.from != SizeFrom::kTable)
-      warnings.push_back(missing_code(c, plan));
+      warnings.push_back(missing_code(plan.codes[i], c, plan));
   }
   if (rows.empty()) return 0;
   WholeFile table{kSizeTableFile, ""};
@@ -341,17 +342,18 @@ int plan_sizes(const ImportOptions& options,
   if (placements.empty() || open_libraries(options, libraries, problem) != 0)
     return placements.empty() ? 0 : -1;
   SizePlan plan;
-  plan.codes = distinct_codes(placements);
+  distinct_codes(placements, plan);
   plan.xy_unit = placements.front().x_unit;
   std::vector<ImportedPlacement>().swap(placements);
   int status = read_table(options, plan, warnings, problem);
   if (status != 0) return status < 0 ? -1 : 0;
   plan.unit = rows_unit(plan);
   plan.adding = !plan.exists || options.add_sizes;
-  for (CodeSizing& c : plan.codes) {
-    size_code(c, plan, design, libraries, warnings);
-    if (c.from == SizeFrom::kTable && !design.empty())
-      compare_row(c, plan, design, options.export_path, warnings);
+  for (size_t i = 0; i < plan.codes.size(); ++i) {
+    size_code(plan.codes[i], plan.sizing[i], plan, design, libraries,
+              warnings);
+    if (plan.sizing[i].from == SizeFrom::kTable && !design.empty())
+      compare_row(plan.codes[i], plan, design, options.export_path, warnings);
   }
   check_table_unit(plan, warnings);
   return add_rows(plan, files, warnings, problem);
