@@ -22,9 +22,9 @@ std::string size_row(long line) { return place(kSizeTableFile, line); }
 // The first row with the code's loose key, hidden or not as asked.
 const SizeRow* loose_row(const SizeTable& table, const std::string& code,
                          bool hidden) {
-  auto rows = table.by_key.find(loose_key(code));
-  if (rows == table.by_key.end()) return nullptr;
-  for (size_t i = rows->second.first; i != kNoRow; i = table.rows[i].next)
+  const KeyRows* rows = key_rows(table, loose_key(code));
+  if (!rows) return nullptr;
+  for (size_t i = rows->first; i != kNoRow; i = table.rows[i].next)
     if (table.rows[i].hidden == hidden) return &table.rows[i];
   return nullptr;
 }

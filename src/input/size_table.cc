@@ -44,26 +44,46 @@ inline uint64_t key_hash(const char* begin, size_t n) {
 size_t hash_bit(uint64_t hash) { return static_cast<size_t>(hash >> 48); }
 
 // For the pass over the buffer, a bit for each of the wanted loose keys'
-// hashes' top 16 bits. The keys themselves are those of table.by_key.
+// hashes' top 16 bits. The keys themselves are those of table.keys.
 struct Wanted {
   std::bitset<65536> hashes;
 };
 
-void want(Wanted& wanted, SizeTable& table, const std::string& code) {
+constexpr uint32_t kFreeSlot = UINT32_MAX;
+
+// The slot of table.key_slots that holds `key`, or the free one where it
+// would go.
+size_t key_slot(const SizeTable& table, std::string_view key) {
+  size_t mask = table.key_slots.size() - 1;
+  size_t at = std::hash<std::string_view>{}(key) & mask;
+  for (uint32_t i; (i = table.key_slots[at]) != kFreeSlot;
+       at = (at + 1) & mask)
+    if (table.keys[i].key == key) break;
+  return at;
+}
+
+void want(Wanted& wanted, SizeTable& table, std::string_view code) {
   std::string key = loose_key(code);
   wanted.hashes.set(hash_bit(key_hash(key.data(), key.size())));
-  table.by_key.try_emplace(std::move(key));
+  size_t at = key_slot(table, key);
+  if (table.key_slots[at] != kFreeSlot) return;
+  table.key_slots[at] = static_cast<uint32_t>(table.keys.size());
+  table.keys.push_back({std::move(key)});
 }
 
 // Enters each code's loose key, and that of its first kCodeCutLength
-// characters, in table.by_key, with no row yet.
+// characters, in table.keys, with no row yet.
 Wanted wanted_keys(const std::vector<std::string>& codes, SizeTable& table) {
   Wanted wanted;
-  table.by_key.reserve(codes.size());
+  size_t most = codes.size();
+  for (const std::string& code : codes)
+    most += code.size() > size_t{kCodeCutLength};
+  table.keys.reserve(most);
+  table.key_slots.assign(std::bit_ceil(2 * most + 1), kFreeSlot);
   for (const std::string& code : codes) {
     want(wanted, table, code);
     if (code.size() > size_t{kCodeCutLength})
-      want(wanted, table, code.substr(0, kCodeCutLength));
+      want(wanted, table, std::string_view(code).substr(0, kCodeCutLength));
   }
   return wanted;
 }
@@ -117,13 +137,13 @@ bool take_line(Reading& r, const char* text) {
   bool hidden = table.empty_line != 0;
   FirstFields f = first_fields(text);
   if (r.how.every_code && !hidden) table.codes.emplace_back(f.field[1]);
-  auto wanted = table.by_key.find(loose_key(f.field[1]));
-  if (wanted == table.by_key.end()) return true;
+  uint32_t wanted = table.key_slots[key_slot(table, loose_key(f.field[1]))];
+  if (wanted == kFreeSlot) return true;
   SizeRow row;
   row.line = r.line;
   row.hidden = hidden;
   for (std::string_view field : f.field) (row.fields += field) += '\0';
-  keep_row(table, wanted->second, std::move(row));
+  keep_row(table, table.keys[wanted], std::move(row));
   return true;
 }
 
@@ -248,6 +268,12 @@ void pass_rows(Reading& r) {
 
 std::string loose_key(std::string_view code) { return folded(trimmed(code)); }
 
+const KeyRows* key_rows(const SizeTable& table, std::string_view key) {
+  if (table.key_slots.empty()) return nullptr;
+  uint32_t i = table.key_slots[key_slot(table, key)];
+  return i == kFreeSlot ? nullptr : &table.keys[i];
+}
+
 const char* size_field(const SizeRow& row, int n) {
   const char* field = row.fields.c_str();
   for (; n > 1; --n) field += strlen(field) + 1;
@@ -261,7 +287,7 @@ int read_size_table(const char* path, const std::vector<std::string>& codes,
   if (open_text_input(*in, path) != 0) return kNotOpened;
   table.found = true;
   Wanted wanted = wanted_keys(codes, table);
-  table.rows.reserve(table.by_key.size());
+  table.rows.reserve(table.keys.size());
   Reading r{*in, how, wanted, table};
 #ifdef KORVANE_X86
   r.avx2 = have_avx2();
@@ -301,9 +327,9 @@ const SizeRow* find_size_row(const SizeTable& table, const std::string& code,
   if (code.size() > size_t{kCodeCutLength})
     keys[1] = loose_key(code.substr(0, kCodeCutLength));
   for (CodeMatch wanted : {CodeMatch::kWhole, CodeMatch::kCut}) {
-    auto rows = table.by_key.find(keys[wanted == CodeMatch::kCut]);
-    if (rows == table.by_key.end()) continue;
-    for (size_t i = rows->second.first; i != kNoRow; i = table.rows[i].next) {
+    const KeyRows* rows = key_rows(table, keys[wanted == CodeMatch::kCut]);
+    if (!rows) continue;
+    for (size_t i = rows->first; i != kNoRow; i = table.rows[i].next) {
       const SizeRow& row = table.rows[i];
       if (row.hidden || match_code(size_field(row, 2), code) != wanted) continue;
       match = wanted;

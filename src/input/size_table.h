@@ -4,7 +4,7 @@
 
 #include <string>
 #include <string_view>
-#include <unordered_map>
+#include <cstdint>
 #include <vector>
 
 #include "input/records.h"
@@ -41,9 +41,10 @@ struct SizeRow {
 // Field `n` of a row, 1 to 4: 2 is the code, 3 the length, 4 the width.
 const char* size_field(const SizeRow& row, int n);
 
-// The rows kept under one loose key, chained through SizeRow::next in the
-// order they stand; kNoRow when none.
+// A loose key wanted, and the rows kept under it, chained through
+// SizeRow::next in the order they stand; kNoRow when none.
 struct KeyRows {
+  std::string key;
   size_t first = kNoRow;
   size_t last = kNoRow;
 };
@@ -62,15 +63,19 @@ struct SizeTable {
   long empty_line = 0;        // the first empty line after the heading, 0: none
   long hidden_rows = 0;       // rows after it, when read past it
   std::vector<SizeRow> rows;  // the rows the wanted codes may need, in order
-  // The rows kept, by loose_key of each wanted code and of its cut: none
-  // when no row has it.
-  std::unordered_map<std::string, KeyRows> by_key;
+  // The loose_key of each wanted code and of its cut, once, with the rows
+  // kept under it: read them with key_rows.
+  std::vector<KeyRows> keys;
+  std::vector<uint32_t> key_slots;  // open-addressed indices into keys
   std::vector<std::string> codes;  // with every_code: field 2 of each row
 };
 
 // The form in which codes are compared loosely: letters a to z taken as
 // A to Z, spaces at either end dropped.
 std::string loose_key(std::string_view code);
+
+// The rows kept under `key`, a loose key: null when no wanted code has it.
+const KeyRows* key_rows(const SizeTable& table, std::string_view key);
 
 // Reads the table at `path` once: its heading, then rows up to the first
 // empty line (or on to the end, as `how` says), keeping each row whose
