@@ -28,6 +28,7 @@ struct Replacement {
   std::string temporary;  // the new file beside it; empty: written in place
   FILE* file = nullptr;
   bool in_place = false;  // no new file can be made: write `path` itself
+  unsigned mode = 0;      // the new file's permission bits (POSIX)
 };
 
 // The folder part of `path` up to its last separator, or "" for none.
@@ -232,16 +233,13 @@ void plan(Replacement& r) {
   r.in_place = !follow_links(r.path, r.target);
   if (r.in_place) return;
   struct stat st;
-  if (stat(r.target.c_str(), &st) == 0)
+  if (stat(r.target.c_str(), &st) == 0) {
     r.in_place = !S_ISREG(st.st_mode) || access(r.target.c_str(), W_OK) != 0;
-  else
+    r.mode = st.st_mode & 07777;  // the new file takes the old one's
+  } else {
     r.in_place = errno != ENOENT && errno != ENAMETOOLONG;
-}
-
-// The permission bits of the new file: those of the file it replaces.
-mode_t mode_for(const std::string& target) {
-  struct stat st;
-  return stat(target.c_str(), &st) == 0 ? st.st_mode & 07777 : new_file_mode();
+    r.mode = new_file_mode();
+  }
 }
 
 // Creates the new file beside the target.
@@ -259,7 +257,7 @@ bool open_temporary(Replacement& r) {
   }
   release_signals(old);
   if (fd < 0) return false;
-  if (fchmod(fd, mode_for(r.target)) == 0) r.file = fdopen(fd, "wb");
+  if (fchmod(fd, static_cast<mode_t>(r.mode)) == 0) r.file = fdopen(fd, "wb");
   if (!r.file) close(fd);
   return r.file != nullptr;
 }
