@@ -33,11 +33,22 @@ struct SourcedSize {
   std::string row;
 };
 
+// No other line: the end of a chain of them, or an empty one.
+constexpr uint32_t kNoMore = UINT32_MAX;
+
+// A line that a code stands on after its first, and the next such line.
+struct MoreLine {
+  int line = 0;
+  uint32_t next = kNoMore;
+};
+
 // What is known of the size of one distinct part code of the placements.
 struct CodeSizing {
-  int line = 0;                 // the first line it stands on
+  int line = 0;  // the first line it stands on
   SizeFrom from = SizeFrom::kUnknown;
-  std::vector<int> more_lines;  // the others: most codes have none
+  // Its other lines, chained through SizePlan::more: most codes have none.
+  uint32_t more = kNoMore;
+  uint32_t last_more = kNoMore;
   // With a source other than the table; most codes have none, and a run
   // may hold many thousands.
   std::unique_ptr<SourcedSize> sourced;
@@ -54,6 +65,7 @@ struct SizePlan {
   // by the same index: the codes are the list the table is read for.
   std::vector<std::string> codes;
   std::vector<CodeSizing> sizing;
+  std::vector<MoreLine> more;  // the lines that codes stand on again
 };
 
 // Enters the distinct codes (by loose_key) in the plan, in the order they
@@ -73,7 +85,11 @@ void distinct_codes(const std::vector<ImportedPlacement>& placements,
     while (slots[at] != kFree && loose_key(plan.codes[slots[at]]) != key)
       at = (at + 1) & mask;
     if (slots[at] != kFree) {
-      plan.sizing[slots[at]].more_lines.push_back(p.line);
+      CodeSizing& c = plan.sizing[slots[at]];
+      auto next = static_cast<uint32_t>(plan.more.size());
+      (c.more == kNoMore ? c.more : plan.more[c.last_more].next) = next;
+      c.last_more = next;
+      plan.more.push_back({p.line});
       continue;
     }
     slots[at] = static_cast<uint32_t>(plan.codes.size());
@@ -240,7 +256,10 @@ void check_table_unit(const SizePlan& plan, std::vector<Problem>& warnings) {
 }
 
 // " (3 parts; also on lines 7, 9)" for a code that stands on more lines.
-std::string other_lines(const std::vector<int>& more) {
+std::string other_lines(const SizePlan& plan, const CodeSizing& c) {
+  std::vector<int> more;
+  for (uint32_t i = c.more; i != kNoMore; i = plan.more[i].next)
+    more.push_back(plan.more[i].line);
   if (more.empty()) return "";
   std::string words = " (" + count(static_cast<long>(more.size() + 1), "part") +
                       "; also on line" + (more.size() > 1 ? "s " : " ");
@@ -253,7 +272,7 @@ std::string other_lines(const std::vector<int>& more) {
 Problem missing_code(const std::string& code, const CodeSizing& c,
                      const SizePlan& plan) {
   std::string start = "the part code " + ::quoted(code) +
-                      other_lines(c.more_lines) + " is not in " +
+                      other_lines(plan, c) + " is not in " +
                       kSizeTableFile;
   if (c.from == SizeFrom::kKnown)
     return problem_at(
