@@ -23,8 +23,13 @@ int read_number(std::string_view field, bool decimal_comma, double& value,
   text.resize(n);
   if (text[0] == '+') text.erase(0, 1);
   double v = 0;
-  auto result = std::from_chars(text.data(), text.data() + text.size(), v);
-  if (result.ec != std::errc() || !std::isfinite(v)) return -1;
+  const char* end = text.data() + text.size();
+  if (!plain_decimal(text.data() + (text[0] == '-'), end, v)) {
+    auto result = std::from_chars(text.data(), end, v);
+    if (result.ec != std::errc() || !std::isfinite(v)) return -1;
+  } else if (text[0] == '-') {
+    v = -v;
+  }
   value = v;
   return 0;
 }

@@ -3,6 +3,7 @@
 #include <cfloat>
 #include <charconv>
 #include <climits>
+#include <cstdint>
 
 namespace {
 
@@ -193,12 +194,36 @@ double to_real(const char* text) {
   RealText real = parse_real(text);
   if (!real.end) return 0.0;
   double value = 0.0;
+  if (plain_decimal(real.mantissa, real.end, value))
+    return real.negative ? -value : value;
   // from_chars takes no "+" and no sign at all here: the grammar above has
   // already been checked, so it sees only digits, point and exponent.
   auto result = std::from_chars(real.mantissa, real.end, value);
   if (result.ec == std::errc::result_out_of_range)
     value = magnitude(real.mantissa, real.exponent) > 0 ? DBL_MAX : 0.0;
   return real.negative ? -value : value;
+}
+
+bool plain_decimal(const char* begin, const char* end, double& value) {
+  // The digits as an integer and the power of ten are both exact doubles,
+  // so the one rounding of the division rounds the decimal's exact value.
+  static constexpr double kPowers[16] = {1e0,  1e1,  1e2,  1e3, 1e4,  1e5,
+                                         1e6,  1e7,  1e8,  1e9, 1e10, 1e11,
+                                         1e12, 1e13, 1e14, 1e15};
+  uint64_t digits = 0;
+  int count = 0, decimals = -1;
+  for (const char* p = begin; p < end; ++p) {
+    if (*p == '.' && decimals < 0) {
+      decimals = 0;
+      continue;
+    }
+    if (!is_digit(*p) || ++count > 15) return false;
+    digits = digits * 10 + static_cast<uint64_t>(*p - '0');
+    if (decimals >= 0) ++decimals;
+  }
+  if (count == 0) return false;
+  value = static_cast<double>(digits) / kPowers[decimals < 0 ? 0 : decimals];
+  return true;
 }
 
 size_t real_length(const char* text) {

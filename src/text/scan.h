@@ -54,3 +54,9 @@ double to_real(const char* text);
 // How many bytes of `text` to_real reads (white space and the number); 0
 // when it finds no number and so gives 0.
 size_t real_length(const char* text);
+
+// The value of [begin, end) when it is a plain decimal: digits, at most 15
+// of them, and at most one "." among them, no sign, no exponent. The value
+// is exactly the one from_chars gives; false, leaving `value`, for any
+// other text.
+bool plain_decimal(const char* begin, const char* end, double& value);
