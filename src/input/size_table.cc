@@ -1,5 +1,6 @@
 #include "input/size_table.h"
 
+#include <algorithm>
 #include <bit>
 #include <bitset>
 #include <cstdint>
@@ -112,6 +113,27 @@ FirstFields first_fields(const char* text) {
   return f;
 }
 
+// Copies fields 1 to 4 into the table's text blocks, each ended by a NUL.
+const char* keep_fields(SizeTable& table, const FirstFields& f) {
+  constexpr size_t kTextBlock = 64 << 10;
+  size_t n = 4;
+  for (std::string_view field : f.field) n += field.size();
+  if (n > table.text_room) {
+    table.text_room = std::max(n, kTextBlock);
+    table.texts.push_back(
+        std::make_unique_for_overwrite<char[]>(table.text_room));
+    table.text_at = table.texts.back().get();
+  }
+  const char* fields = table.text_at;
+  for (std::string_view field : f.field) {
+    memcpy(table.text_at, field.data(), field.size());
+    table.text_at[field.size()] = '\0';
+    table.text_at += field.size() + 1;
+  }
+  table.text_room -= n;
+  return fields;
+}
+
 // Keeps a row at the end of its key's rows, converting its sizes as
 // korvane does.
 void keep_row(SizeTable& table, KeyRows& rows, SizeRow row) {
@@ -142,7 +164,7 @@ bool take_line(Reading& r, const char* text) {
   SizeRow row;
   row.line = r.line;
   row.hidden = hidden;
-  for (std::string_view field : f.field) (row.fields += field) += '\0';
+  row.fields = keep_fields(table, f);
   keep_row(table, table.keys[wanted], std::move(row));
   return true;
 }
@@ -275,7 +297,7 @@ const KeyRows* key_rows(const SizeTable& table, std::string_view key) {
 }
 
 const char* size_field(const SizeRow& row, int n) {
-  const char* field = row.fields.c_str();
+  const char* field = row.fields;
   for (; n > 1; --n) field += strlen(field) + 1;
   return field;
 }

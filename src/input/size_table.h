@@ -5,6 +5,7 @@
 #include <string>
 #include <string_view>
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 #include "input/records.h"
@@ -30,9 +31,10 @@ constexpr size_t kNoRow = static_cast<size_t>(-1);
 // A row of the table as korvane reads it.
 struct SizeRow {
   long line = 0;
-  // Fields 1 to 4 as get_field finds them, each ended by a NUL: read them
-  // with size_field. Field 1, a number or a note, korvane never reads.
-  std::string fields;
+  // Fields 1 to 4 as get_field finds them, each ended by a NUL, kept in the
+  // table's text blocks: read them with size_field. Field 1, a number or a
+  // note, korvane never reads.
+  const char* fields = "\0\0\0";
   PartSize size;         // fields 3 and 4 converted as korvane converts them
   bool hidden = false;   // after the first empty line: korvane never reads it
   size_t next = kNoRow;  // the next row kept under the same loose key
@@ -68,6 +70,11 @@ struct SizeTable {
   std::vector<KeyRows> keys;
   std::vector<uint32_t> key_slots;  // open-addressed indices into keys
   std::vector<std::string> codes;  // with every_code: field 2 of each row
+  // The fields of the rows kept, in blocks that never move, and the room
+  // left in the last one.
+  std::vector<std::unique_ptr<char[]>> texts;
+  char* text_at = nullptr;
+  size_t text_room = 0;
 };
 
 // The form in which codes are compared loosely: letters a to z taken as
