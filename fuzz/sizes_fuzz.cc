@@ -26,8 +26,8 @@ bool plain_lookup(const std::string& text, const std::string& code,
     std::string line = rows.substr(at + 1, end - at - 1).substr(0, 1023);
     line = line.c_str();
     if (line.empty()) break;
-    CodeMatch match = match_code(
-        field_text(line.c_str(), 2).substr(0, 1023).c_str(), code);
+    CodeMatch match =
+        match_code(field_text(line.c_str(), 2).substr(0, 1023).c_str(), code);
     PartSize row{to_real(field_text(line.c_str(), 3).substr(0, 1023).c_str()),
                  to_real(field_text(line.c_str(), 4).substr(0, 1023).c_str())};
     if (match == CodeMatch::kWhole) return size = row, true;

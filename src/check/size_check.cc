@@ -48,9 +48,9 @@ std::string near_miss(const SizeTable& table, const std::string& code) {
     return "; " + quoted(size_field(*row, 2)) + " (" + size_row(row->line) +
            ") differs from it only in spaces";
   if (const SizeRow* row = loose_row(table, code, true))
-    return "; " + size_row(row->line) + " holds " + quoted(size_field(*row, 2)) +
-           " below the empty line at " + size_row(table.empty_line) +
-           ", which korvane never reads";
+    return "; " + size_row(row->line) + " holds " +
+           quoted(size_field(*row, 2)) + " below the empty line at " +
+           size_row(table.empty_line) + ", which korvane never reads";
   return "";
 }
 
@@ -187,8 +187,8 @@ std::string hidden_codes(const PlacementList& list, const SizeTable& table) {
     for (const SizeRow& row : table.rows)
       if (row.hidden && text_equal(size_field(row, 2), code) &&
           named.insert(loose_key(size_field(row, 2))).second)
-        codes += (codes.empty() ? "" : ", ") + quoted(size_field(row, 2)) + " (" +
-                 size_row(row.line) + ")";
+        codes += (codes.empty() ? "" : ", ") + quoted(size_field(row, 2)) +
+                 " (" + size_row(row.line) + ")";
   }
   return codes;
 }
@@ -201,7 +201,8 @@ bool own_size(const DrawnSize& drawn) {
 
 std::string size_row_name(const SizeRow& row) {
   for (const char* tag : kSourceTags)
-    if (strcmp(size_field(row, 1), tag) == 0) return size_row(row.line) + " (" + tag + ")";
+    if (strcmp(size_field(row, 1), tag) == 0)
+      return size_row(row.line) + " (" + tag + ")";
   return size_row(row.line);
 }
 

@@ -206,7 +206,8 @@ int run_import(int argc, const char* const* argv) {
     return report(source, problem);
   size_t pieces = files.size();
   if (plan_settings(options, files, problem) != 0 ||
-      plan_sizes(options, std::move(all), design, files, size_warnings, problem) != 0)
+      plan_sizes(options, std::move(all), design, files, size_warnings,
+                 problem) != 0)
     return report(source, problem);
   int status = write_all(files, source.c_str(), problem);
   if (status != 0) {

@@ -81,7 +81,8 @@ void distinct_codes(const std::vector<ImportedPlacement>& placements,
   size_t mask = slots.size() - 1;
   for (const ImportedPlacement& p : placements) {
     std::string key = loose_key(p.code);
-    size_t at = std::hash<std::string>{}(key) & mask;
+    size_t hash = std::hash<std::string>{}(key);
+    size_t at = hash & mask;
     while (slots[at] != kFree && loose_key(plan.codes[slots[at]]) != key)
       at = (at + 1) & mask;
     if (slots[at] != kFree) {
@@ -271,9 +272,8 @@ std::string other_lines(const SizePlan& plan, const CodeSizing& c) {
 // The warning for a code that the table lacks and gets no row.
 Problem missing_code(const std::string& code, const CodeSizing& c,
                      const SizePlan& plan) {
-  std::string start = "the part code " + ::quoted(code) +
-                      other_lines(plan, c) + " is not in " +
-                      kSizeTableFile;
+  std::string start = "the part code " + ::quoted(code) + other_lines(plan, c) +
+                      " is not in " + kSizeTableFile;
   if (c.from == SizeFrom::kKnown)
     return problem_at(
         c.line, start +
@@ -369,8 +369,7 @@ int plan_sizes(const ImportOptions& options,
   plan.unit = rows_unit(plan);
   plan.adding = !plan.exists || options.add_sizes;
   for (size_t i = 0; i < plan.codes.size(); ++i) {
-    size_code(plan.codes[i], plan.sizing[i], plan, design, libraries,
-              warnings);
+    size_code(plan.codes[i], plan.sizing[i], plan, design, libraries, warnings);
     if (plan.sizing[i].from == SizeFrom::kTable && !design.empty())
       compare_row(plan.codes[i], plan, design, options.export_path, warnings);
   }

@@ -56,9 +56,9 @@ constexpr uint32_t kFreeSlot = UINT32_MAX;
 // would go.
 size_t key_slot(const SizeTable& table, std::string_view key) {
   size_t mask = table.key_slots.size() - 1;
-  size_t at = std::hash<std::string_view>{}(key) & mask;
-  for (uint32_t i; (i = table.key_slots[at]) != kFreeSlot;
-       at = (at + 1) & mask)
+  size_t hash = std::hash<std::string_view>{}(key);
+  size_t at = hash & mask;
+  for (uint32_t i; (i = table.key_slots[at]) != kFreeSlot; at = (at + 1) & mask)
     if (table.keys[i].key == key) break;
   return at;
 }
@@ -353,7 +353,8 @@ const SizeRow* find_size_row(const SizeTable& table, const std::string& code,
     if (!rows) continue;
     for (size_t i = rows->first; i != kNoRow; i = table.rows[i].next) {
       const SizeRow& row = table.rows[i];
-      if (row.hidden || match_code(size_field(row, 2), code) != wanted) continue;
+      if (row.hidden || match_code(size_field(row, 2), code) != wanted)
+        continue;
       match = wanted;
       return &row;
     }

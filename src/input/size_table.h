@@ -2,10 +2,10 @@
 // It is read once, keeping only the rows that the wanted codes may need.
 #pragma once
 
-#include <string>
-#include <string_view>
 #include <cstdint>
 #include <memory>
+#include <string>
+#include <string_view>
 #include <vector>
 
 #include "input/records.h"
@@ -69,7 +69,7 @@ struct SizeTable {
   // kept under it: read them with key_rows.
   std::vector<KeyRows> keys;
   std::vector<uint32_t> key_slots;  // open-addressed indices into keys
-  std::vector<std::string> codes;  // with every_code: field 2 of each row
+  std::vector<std::string> codes;   // with every_code: field 2 of each row
   // The fields of the rows kept, in blocks that never move, and the room
   // left in the last one.
   std::vector<std::unique_ptr<char[]>> texts;
