@@ -31,9 +31,10 @@ constexpr size_t kNoRow = static_cast<size_t>(-1);
 // A row of the table as korvane reads it.
 struct SizeRow {
   long line = 0;
-  // Fields 1 to 4 as get_field finds them, each ended by a NUL, kept in the
-  // table's text blocks: read them with size_field. Field 1, a number or a
-  // note, korvane never reads.
+  // Fields 1 to 4 as get_field finds them, each ended by a NUL, in the text
+  // blocks of the table that holds the row (and only as long as it lives):
+  // read them with size_field. Field 1, a number or a note, korvane never
+  // reads.
   const char* fields = "\0\0\0";
   PartSize size;         // fields 3 and 4 converted as korvane converts them
   bool hidden = false;   // after the first empty line: korvane never reads it
