@@ -167,8 +167,8 @@ bool name_size(const std::string& code, KnownSize& size) {
   return true;
 }
 
-// Where the size of `c` comes from: the table, the design, a library or
-// its name, the first that has one.
+// Where the size of `code` comes from, noted in `c`: the table, the
+// design, a library or its name, the first that has one.
 void size_code(const std::string& code, CodeSizing& c, const SizePlan& plan,
                const DesignSizes& design, FootprintLibraries& libraries,
                std::vector<Problem>& warnings) {
@@ -192,7 +192,7 @@ void size_code(const std::string& code, CodeSizing& c, const SizePlan& plan,
   c.sourced = std::move(sourced);
 }
 
-// Warns when the table's row for `c` differs from the board's body.
+// Warns when the table's row for `code` differs from the board's body.
 void compare_row(const std::string& code, const SizePlan& plan,
                  const DesignSizes& design, const std::string& board,
                  std::vector<Problem>& warnings) {
