@@ -22,13 +22,14 @@ int read_number(std::string_view field, bool decimal_comma, double& value,
   rest = trimmed(field.substr(n), " \t");
   text.resize(n);
   if (text[0] == '+') text.erase(0, 1);
+  bool negative = text[0] == '-';
   double v = 0;
   const char* end = text.data() + text.size();
-  if (!plain_decimal(text.data() + (text[0] == '-'), end, v)) {
+  if (plain_decimal(text.data() + negative, end, v)) {
+    if (negative) v = -v;
+  } else {
     auto result = std::from_chars(text.data(), end, v);
     if (result.ec != std::errc() || !std::isfinite(v)) return -1;
-  } else if (text[0] == '-') {
-    v = -v;
   }
   value = v;
   return 0;
