@@ -363,7 +363,7 @@ int plan_sizes(const ImportOptions& options,
   SizePlan plan;
   distinct_codes(placements, plan);
   plan.xy_unit = placements.front().x_unit;
-  std::vector<ImportedPlacement>().swap(placements);
+  std::vector<ImportedPlacement>().swap(placements);  // their room, too
   int status = read_table(options, plan, warnings, problem);
   if (status != 0) return status < 0 ? -1 : 0;
   plan.unit = rows_unit(plan);

@@ -14,9 +14,9 @@
 constexpr size_t kPlacementsPerFile = kMaxPlacements;
 
 // The bytes of the xy file for placements[first, first + count), each line
-// ended with CR LF: the heading, with the
-// coordinates' unit when they have one ("x(mil)"), then per placement
-// code, X, Y, angle, reference and side, TAB between them.
+// ended with CR LF: the heading, with the coordinates' unit when they have
+// one ("x(mil)"), then per placement code, X, Y, angle, reference and side,
+// TAB between them.
 // Returns -1 with `problem` set when a row would be longer than korvane
 // reads.
 int xy_text(const std::vector<ImportedPlacement>& placements, size_t first,

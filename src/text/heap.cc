@@ -1,6 +1,6 @@
 #include "text/heap.h"
 
-#include <cstdlib>
+#include <cstdlib>  // any C library header tells whether it is glibc
 #ifdef __GLIBC__
 #include <malloc.h>
 #endif
