@@ -21,6 +21,8 @@
 #include "kicad/board.h"
 #include "kicad/library.h"
 
+using namespace korvane;
+
 namespace {
 
 constexpr size_t kBoardBytes = 2400 * 1000;

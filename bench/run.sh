@@ -8,5 +8,5 @@ here="$(cd "$(dirname "$0")" && pwd)"
 build="${1:-$here/../build/default}"
 shift || true
 nice -n 10 python3 "$here/bench.py" "$build/korvane" \
-  --check "$build/src/check/korvane-check" "$@"
-nice -n 10 python3 "$here/import_bench.py" "$build/src/import/korvane-import"
+  --check "$build/src/korvane-check/korvane-check" "$@"
+nice -n 10 python3 "$here/import_bench.py" "$build/src/korvane-import/korvane-import"

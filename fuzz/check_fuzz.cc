@@ -3,9 +3,11 @@
 // with 0, 1 or 2, and say korvane fails (2) exactly when korvane does.
 #include <cstdio>
 
-#include "check/check_run.h"
-#include "driver/run.h"
+#include "korvane-check/check_run.h"
+#include "korvane/run.h"
 #include "fuzz_util.h"
+
+using namespace korvane;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   enter_scratch_directory();

@@ -11,9 +11,11 @@
 
 #include <cstdio>
 
-#include "check/check_run.h"
-#include "driver/run.h"
+#include "korvane-check/check_run.h"
+#include "korvane/run.h"
 #include "fuzz_util.h"
+
+using namespace korvane;
 
 namespace {
 

@@ -8,6 +8,8 @@
 #include <fstream>
 #include <iterator>
 
+namespace korvane {
+
 void silence_standard_output() {
   require(freopen("/dev/null", "w", stdout) != nullptr,
           "cannot silence standard output");
@@ -98,3 +100,5 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
   silence_standard_output();
   return 0;
 }
+
+}  // namespace korvane

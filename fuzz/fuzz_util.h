@@ -8,6 +8,8 @@
 #include <string_view>
 #include <vector>
 
+namespace korvane {
+
 // Sends standard output, where the echo goes, to /dev/null. Every target
 // does so on start (LLVMFuzzerInitialize, defined with these helpers).
 void silence_standard_output();
@@ -38,3 +40,5 @@ std::string_view bytes_of(const uint8_t* data, size_t size);
 // working directory; files the input does not reach are missing. Returns
 // the text each template puts into a drawing.
 std::vector<std::string> lay_out_working_files(std::string_view input);
+
+}  // namespace korvane

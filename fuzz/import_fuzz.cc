@@ -7,9 +7,11 @@
 
 #include <cstdio>
 
-#include "driver/run.h"
+#include "korvane/run.h"
 #include "fuzz_util.h"
-#include "import/import_run.h"
+#include "korvane-import/import_run.h"
+
+using namespace korvane;
 
 namespace {
 

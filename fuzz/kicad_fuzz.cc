@@ -9,6 +9,8 @@
 #include "fuzz_util.h"
 #include "kicad/board.h"
 
+using namespace korvane;
+
 namespace {
 
 void check_pairs(const Sexpr& sexpr) {

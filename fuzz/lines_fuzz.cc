@@ -14,6 +14,8 @@
 #include "text/scan.h"
 #include "text/text_input.h"
 
+using namespace korvane;
+
 namespace {
 
 struct Choice {

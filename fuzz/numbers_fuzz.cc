@@ -20,6 +20,8 @@
 #include "text/scan.h"
 #include "text/text_output.h"
 
+using namespace korvane;
+
 namespace {
 
 bool same_double(double a, double b) { return memcmp(&a, &b, sizeof a) == 0; }

@@ -8,8 +8,10 @@
 #include <string>
 #include <vector>
 
-#include "driver/run.h"
+#include "korvane/run.h"
 #include "fuzz_util.h"
+
+using namespace korvane;
 
 namespace {
 

@@ -5,6 +5,8 @@
 #include "fuzz_util.h"
 #include "input/column_map.h"
 
+using namespace korvane;
+
 namespace {
 
 bool same_columns(const ColumnMap& a, const ColumnMap& b) {

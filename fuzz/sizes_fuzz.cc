@@ -13,6 +13,8 @@
 #include "input/size_table.h"
 #include "text/scan.h"
 
+using namespace korvane;
+
 namespace {
 
 // The table read line by line, as korvane once read it for every lookup.

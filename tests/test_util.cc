@@ -12,6 +12,8 @@
 #include <unistd.h>
 #endif
 
+namespace korvane {
+
 namespace {
 
 int process_id() {
@@ -64,3 +66,5 @@ std::string captured(const std::function<void(TextOutput&)>& write) {
   close_text_output(*out);
   return read_file(path);
 }
+
+}  // namespace korvane

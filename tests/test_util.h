@@ -6,6 +6,8 @@
 
 #include "text/text_output.h"
 
+namespace korvane {
+
 // A fresh path in the test scratch folder, unique to this process.
 std::string scratch_path(const std::string& name);
 
@@ -15,3 +17,5 @@ std::string read_file(const std::string& path);
 // Runs `write` against a TextOutput on a scratch file and returns the bytes
 // that reached the file.
 std::string captured(const std::function<void(TextOutput&)>& write);
+
+}  // namespace korvane

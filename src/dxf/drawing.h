@@ -1,6 +1,8 @@
 // The order of a drawing: korvane's records between the user's fragments.
 #pragma once
 
+namespace korvane {
+
 // What a step of the drawing writes.
 enum class DrawingPart {
   kFragment,  // a template fragment, copied
@@ -28,3 +30,5 @@ inline constexpr DrawingStep kDrawingOrder[] = {
     {DrawingPart::kOutlines, 0, kOutlineLayer},
     {DrawingPart::kFragment, 2, nullptr},
 };
+
+}  // namespace korvane

@@ -2,6 +2,8 @@
 
 #include <string>
 
+namespace korvane {
+
 namespace {
 
 // Stands in a record's line list where the next coordinate goes.
@@ -43,3 +45,5 @@ void write_line(TextOutput& out, const char* layer, double x1, double y1,
   const double coordinates[] = {x1, y1, x2, y2};
   write_record(out, lines, 16, coordinates);
 }
+
+}  // namespace korvane

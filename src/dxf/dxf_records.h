@@ -4,6 +4,8 @@
 
 #include "text/text_output.h"
 
+namespace korvane {
+
 // Writes the ten lines of a LAYER entry: flags 64, colour 7, CONTINUOUS.
 void write_layer(TextOutput& out, const char* name);
 
@@ -11,3 +13,5 @@ void write_layer(TextOutput& out, const char* name);
 // linetype CONTINUOUS, colour 1, coordinates with four decimals.
 void write_line(TextOutput& out, const char* layer, double x1, double y1,
                 double x2, double y2);
+
+}  // namespace korvane

@@ -6,6 +6,8 @@
 
 #include "test_util.h"
 
+namespace korvane {
+
 namespace {
 
 std::string line_text(double x1, double y1, double x2, double y2) {
@@ -63,3 +65,5 @@ TEST(WriteLine, FormatsCoordinatesWithFourDecimals) {
   EXPECT_EQ("   123456789012345677877719597056.0000",
             coordinate(1.2345678901234568e29));
 }
+
+}  // namespace korvane

@@ -3,7 +3,9 @@
 #include <cfloat>
 
 #include "dxf/dxf_records.h"
-#include "dxf/sine_cosine.h"
+#include "geometry/sine_cosine.h"
+
+namespace korvane {
 
 namespace {
 
@@ -67,3 +69,5 @@ void write_part_outline(TextOutput& out, const char* layer, double x, double y,
     write_line(out, layer, c.x[i], c.y[i], c.x[j], c.y[j]);
   }
 }
+
+}  // namespace korvane

@@ -4,6 +4,8 @@
 
 #include "text/text_output.h"
 
+namespace korvane {
+
 // The value held at the largest double of its sign when it overflowed, so
 // that no infinity, and from it no NaN, reaches the drawing; NaN is held
 // at 0. Finite values pass unchanged.
@@ -33,3 +35,5 @@ PartCorners part_corners(double x, double y, double length, double width,
 void write_part_outline(TextOutput& out, const char* layer, double x, double y,
                         double length, double width, double angle,
                         double offset_x, double offset_y, double frame_angle);
+
+}  // namespace korvane

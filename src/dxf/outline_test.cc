@@ -8,6 +8,8 @@
 
 #include "test_util.h"
 
+namespace korvane {
+
 namespace {
 
 // The endpoints of the outline's four lines, as written, one line a row:
@@ -101,3 +103,5 @@ TEST(RotatePoint, UsesTheShortPi) {
   EXPECT_EQ(-1.0, x);
   EXPECT_NEAR(3.5897932e-9, y, 1e-15);
 }
+
+}  // namespace korvane

@@ -4,6 +4,8 @@
 
 #include "text/text_input.h"
 
+namespace korvane {
+
 int copy_template(TextOutput& out, const char* path) {
   auto in = std::make_unique_for_overwrite<TextInput>();
   if (open_text_input(*in, path) != 0) return kNotOpened;
@@ -13,3 +15,5 @@ int copy_template(TextOutput& out, const char* path) {
   close_text_input(*in);
   return status;
 }
+
+}  // namespace korvane

@@ -6,6 +6,8 @@
 
 #include "test_util.h"
 
+namespace korvane {
+
 namespace {
 
 // What copy_template writes for a fragment holding `bytes`.
@@ -42,3 +44,5 @@ TEST(CopyTemplate, SkipsAMissingFragment) {
               EXPECT_EQ(-1, copy_template(out, scratch_path("none").c_str()));
             }));
 }
+
+}  // namespace korvane

@@ -5,6 +5,8 @@
 #include "text/scan.h"
 #include "text/text_input.h"
 
+namespace korvane {
+
 namespace {
 
 // A line as read, before korvane takes it apart.
@@ -117,3 +119,5 @@ int read_settings(const char* path, bool every_line, bool past_end,
   close_text_input(*in);
   return settings.failed ? kReadFailed : 0;
 }
+
+}  // namespace korvane

@@ -7,6 +7,8 @@
 
 #include "input/records.h"
 
+namespace korvane {
+
 // Longest settings line kept, and longest key or value.
 constexpr int kSettingsLineCapacity = 2047;
 constexpr int kSettingsFieldCapacity = 1023;
@@ -60,3 +62,5 @@ int read_settings(const char* path, bool every_line, bool past_end,
 // Sets the entry of `columns` a settings line names; returns false when it
 // names none.
 bool apply_setting(const SettingLine& line, ColumnMap& columns);
+
+}  // namespace korvane

@@ -6,6 +6,8 @@
 
 #include "test_util.h"
 
+namespace korvane {
+
 namespace {
 
 std::string columns_text(const ColumnMap& c) {
@@ -78,3 +80,5 @@ TEST(ReadSettings, SurvivesOverlongLines) {
   // Only the first 2047 bytes of a line count: here, all spaces.
   EXPECT_EQ("0,0,0,0,0", loaded(std::string(100000, ' ') + "x=4\n"));
 }
+
+}  // namespace korvane

@@ -6,6 +6,8 @@
 #include "text/scan.h"
 #include "text/text_input.h"
 
+namespace korvane {
+
 namespace {
 
 double number_field(const char* row, int column) {
@@ -94,3 +96,5 @@ PlacementList read_placement_list(const char* path, const ColumnMap& columns,
   close_text_input(*in);
   return list;
 }
+
+}  // namespace korvane

@@ -8,6 +8,8 @@
 #include "input/records.h"
 #include "input/units.h"
 
+namespace korvane {
+
 // Longest xy-file line kept, and longest numeric field.
 constexpr int kRowCapacity = 2048;
 constexpr int kNumberFieldCapacity = 31;
@@ -59,3 +61,5 @@ Unit placement_unit(const PlacementList& list, const ColumnMap& columns);
 // file cannot be opened.
 PlacementList read_placement_list(const char* path, const ColumnMap& columns,
                                   bool to_the_end);
+
+}  // namespace korvane

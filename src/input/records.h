@@ -3,6 +3,8 @@
 
 #include <string>
 
+namespace korvane {
+
 // Which tab-separated column of a placement row holds what. Columns count
 // from 1; 0 or less selects column 1.
 struct ColumnMap {
@@ -31,3 +33,5 @@ struct PartSize {
   double length = 0;
   double width = 0;
 };
+
+}  // namespace korvane

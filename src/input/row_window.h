@@ -11,6 +11,8 @@
 #define KORVANE_X86 1
 #endif
 
+namespace korvane {
+
 // Bytes in a window.
 constexpr size_t kWindowBytes = 64;
 
@@ -75,3 +77,5 @@ inline Window window_sse2(const char* p, char after) {
 // True when this processor has AVX2.
 inline bool have_avx2() { return __builtin_cpu_supports("avx2"); }
 #endif
+
+}  // namespace korvane

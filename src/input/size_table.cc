@@ -11,6 +11,8 @@
 #include "text/scan.h"
 #include "text/text_input.h"
 
+namespace korvane {
+
 // How the table is read. The heading and every row that may matter are
 // read the ordinary way, line by line. The others are passed over in the
 // read buffer, 64 bytes at a time: the pass goes from LF to LF, finds a
@@ -370,3 +372,5 @@ bool lookup_part_size(const SizeTable& table, const std::string& code,
   if (row) size = row->size;
   return row != nullptr;
 }
+
+}  // namespace korvane

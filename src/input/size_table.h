@@ -11,6 +11,8 @@
 #include "input/records.h"
 #include "input/units.h"
 
+namespace korvane {
+
 // Longest size-table line kept, and so longest field.
 constexpr int kSizeLineCapacity = 1023;
 
@@ -116,3 +118,5 @@ const SizeRow* find_size_row(const SizeTable& table, const std::string& code,
 // leaving `size` as it was, when there is none.
 bool lookup_part_size(const SizeTable& table, const std::string& code,
                       PartSize& size);
+
+}  // namespace korvane

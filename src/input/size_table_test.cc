@@ -6,6 +6,8 @@
 
 #include "test_util.h"
 
+namespace korvane {
+
 namespace {
 
 // The size the table `bytes` gives `code`, as "length x width", or "none".
@@ -57,3 +59,5 @@ TEST(SizeTable, ReadsPastTheEmptyLineOnlyWhenAsked) {
   EXPECT_EQ(0u, table.rows.size());
   EXPECT_EQ(0, table.hidden_rows);
 }
+
+}  // namespace korvane

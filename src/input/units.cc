@@ -4,6 +4,8 @@
 
 #include "text/scan.h"
 
+namespace korvane {
+
 namespace {
 
 // Every unit word, with the unit korvane-import converts it as (kNone for
@@ -80,3 +82,5 @@ Unit heading_unit(std::string_view heading) {
   if (close == std::string_view::npos) return Unit::kNone;
   return unit_from_name(heading.substr(open + 1, close - open - 1));
 }
+
+}  // namespace korvane

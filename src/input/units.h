@@ -4,6 +4,8 @@
 
 #include <string_view>
 
+namespace korvane {
+
 // A length unit. kNone: the file does not say.
 enum class Unit : unsigned char { kNone, kMm, kMil, kIn };
 
@@ -25,3 +27,5 @@ double millimetres_per(Unit unit);
 // The unit a heading names in brackets, as in "Center-X(mil)" or
 // "PosX [mm]"; kNone when it names none.
 Unit heading_unit(std::string_view heading);
+
+}  // namespace korvane

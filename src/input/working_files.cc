@@ -1,6 +1,8 @@
 #include "input/working_files.h"
 
-#include "text/same_file.h"
+#include "os/same_file.h"
+
+namespace korvane {
 
 const char* input_overwritten_by(const char* output, const char* xy_path) {
   if (same_file(xy_path, output)) return xy_path;
@@ -10,3 +12,5 @@ const char* input_overwritten_by(const char* output, const char* xy_path) {
     if (same_file(fragment, output)) return fragment;
   return nullptr;
 }
+
+}  // namespace korvane

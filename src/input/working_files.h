@@ -2,6 +2,8 @@
 // and the rule that keeps the drawing from overwriting any input.
 #pragma once
 
+namespace korvane {
+
 inline constexpr char kSettingsFile[] = "lumbrex.ini";
 inline constexpr char kSizeTableFile[] = "size.txt";
 // The template fragments, in the order the drawing holds them.
@@ -14,3 +16,5 @@ inline constexpr int kMaxPlacements = 100;
 // The input that writing `output` would overwrite, by any path, link or
 // hard link: `xy_path` or one of the fixed names above. Null when none.
 const char* input_overwritten_by(const char* output, const char* xy_path);
+
+}  // namespace korvane

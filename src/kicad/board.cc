@@ -1,5 +1,7 @@
 #include "kicad/board.h"
 
+namespace korvane {
+
 namespace {
 
 // (setup ... (aux_axis_origin x y) ...).
@@ -73,3 +75,5 @@ PlacedBody placed_body(const Board& board, const Footprint& footprint) {
   placed.angle = footprint.angle;
   return placed;
 }
+
+}  // namespace korvane

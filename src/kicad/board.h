@@ -8,6 +8,8 @@
 #include "kicad/footprint.h"
 #include "text/problem.h"
 
+namespace korvane {
+
 // What korvane takes from a board.
 struct Board {
   bool has_origin = false;  // the board sets an aux origin other than 0 0
@@ -35,3 +37,5 @@ int read_board(std::string_view text, Board& board, Problem& problem);
 // origin with Y pointing up. A footprint without a body box gives its own
 // position and a length and width of 0.
 PlacedBody placed_body(const Board& board, const Footprint& footprint);
+
+}  // namespace korvane

@@ -7,6 +7,8 @@
 #include "test_util.h"
 #include "text/text_output.h"
 
+namespace korvane {
+
 namespace {
 
 std::string fixed(double value) {
@@ -117,3 +119,5 @@ TEST(KicadBoard, SaysWhatIsWrongAndWhere) {
   };
   for (const auto& c : cases) EXPECT_EQ(c[1], problem_of(c[0])) << c[0];
 }
+
+}  // namespace korvane

@@ -3,6 +3,8 @@
 #include <cmath>
 #include <numbers>
 
+namespace korvane {
+
 namespace {
 
 bool is_list(const Sexpr& sexpr, size_t i) {
@@ -265,3 +267,5 @@ void degrees_sine_cosine(double degrees, double& sine, double& cosine) {
   sine = kSines[quarter];
   cosine = kSines[(quarter + 1) % 4];
 }
+
+}  // namespace korvane

@@ -10,6 +10,8 @@
 #include "kicad/sexpr.h"
 #include "text/problem.h"
 
+namespace korvane {
+
 // The box around a footprint's body drawing, in the footprint's own
 // coordinates: mm, X right, Y down as in KiCad.
 struct BodyBox {
@@ -51,3 +53,5 @@ int read_footprint_file(std::string_view text, Footprint& footprint,
 // The sine and cosine of an angle in degrees, of degrees·π/180, and exact
 // at whole multiples of 90°. The angle must be finite.
 void degrees_sine_cosine(double degrees, double& sine, double& cosine);
+
+}  // namespace korvane

@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <string>
 
+namespace korvane {
+
 namespace {
 
 // What read_footprint_file gives, as "R7 Lib:Name bottom excluded B.Fab
@@ -81,3 +83,5 @@ TEST(KicadFootprint, TurnsRightAnglesExactly) {
     EXPECT_EQ(c[2], cosine) << c[0];
   }
 }
+
+}  // namespace korvane

@@ -8,6 +8,8 @@
 #include "text/scan.h"
 #include "text/text_input.h"
 
+namespace korvane {
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -155,3 +157,5 @@ Lookup find_library_footprint(FootprintLibraries& libraries,
   }
   return Lookup::kFound;
 }
+
+}  // namespace korvane

@@ -11,6 +11,8 @@
 #include "kicad/footprint.h"
 #include "text/problem.h"
 
+namespace korvane {
+
 // The libraries to search and the index of their footprints.
 struct FootprintLibraries {
   std::vector<std::string> folders;  // .pretty folders or folders of them,
@@ -53,3 +55,5 @@ void index_libraries(FootprintLibraries& libraries);
 Lookup find_library_footprint(FootprintLibraries& libraries,
                               std::string_view name, LibraryFootprint& found,
                               Problem& problem);
+
+}  // namespace korvane

@@ -6,6 +6,8 @@
 #include <filesystem>
 #include <string>
 
+namespace korvane {
+
 namespace {
 
 const std::string kFolder =
@@ -52,3 +54,5 @@ TEST(KicadLibrary, FindsNamesInFolderOrderWhateverTheirCase) {
   EXPECT_EQ("Beta.pretty F.Fab 1.2 x 0.6",
             lookup(beta_first, "Chip_1005Metric"));
 }
+
+}  // namespace korvane

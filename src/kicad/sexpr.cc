@@ -5,6 +5,8 @@
 
 #include "text/scan.h"
 
+namespace korvane {
+
 namespace {
 
 constexpr uint32_t kNoList = UINT32_MAX;
@@ -282,3 +284,5 @@ int read_numbers(const Sexpr& sexpr, size_t open, double* values, int count,
   }
   return 0;
 }
+
+}  // namespace korvane

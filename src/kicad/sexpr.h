@@ -11,6 +11,8 @@
 
 #include "text/problem.h"
 
+namespace korvane {
+
 enum class TokenKind : uint8_t { kOpen, kClose, kAtom, kString };
 
 // One token of the text read.
@@ -76,3 +78,5 @@ std::string list_words(const Sexpr& sexpr, size_t open);
 // A string's text with its escapes undone (\n, \t, \r, and any other
 // character after a backslash as itself); an atom's text as it stands.
 std::string token_text(const Token& token);
+
+}  // namespace korvane

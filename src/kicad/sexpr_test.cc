@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <string>
 
+namespace korvane {
+
 namespace {
 
 // The tokens as text, each after its line: "(" with the index of its ")",
@@ -63,3 +65,5 @@ TEST(KicadSexpr, ReadsAMillionNestedListsWithoutRecursion) {
   ASSERT_EQ(0, read_sexpr(deep, sexpr, problem));
   EXPECT_EQ(sexpr.tokens.size(), next_item(sexpr, 0));
 }
+
+}  // namespace korvane

@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+namespace korvane {
+
 namespace {
 
 // The code points of Windows-1252's bytes 0x80 to 0x9F.
@@ -91,3 +93,5 @@ bool windows_1252_from_utf8(std::string_view text, std::string& out) {
   }
   return true;
 }
+
+}  // namespace korvane

@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+namespace korvane {
+
 // The length of the well-formed UTF-8 character at text[i], with its code
 // point in `code`; 0 when the bytes there are none: a stray or missing
 // continuation byte, an overlong form, a surrogate or a code point past
@@ -32,3 +34,5 @@ std::string utf8_from_windows_1252(std::string_view text);
 // with `out` unspecified, when the text is not UTF-8 or holds a character
 // that Windows-1252 lacks.
 bool windows_1252_from_utf8(std::string_view text, std::string& out);
+
+}  // namespace korvane

@@ -4,6 +4,8 @@
 
 #include "text/text_output.h"
 
+namespace korvane {
+
 std::string escaped(std::string_view text) {
   std::string out;
   for (unsigned char c : text) {
@@ -41,3 +43,5 @@ void report_error(const char* program, const std::string& message) {
   put_line(err, (std::string(program) + ": " + message).c_str());
   flush_text_output(err);
 }
+
+}  // namespace korvane

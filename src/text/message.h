@@ -4,6 +4,8 @@
 #include <string>
 #include <string_view>
 
+namespace korvane {
+
 // The text between single quotes, control bytes shown as \t, \n, \xNN and
 // the like so that a message stays one line, cut after `limit` bytes with
 // "...".
@@ -20,3 +22,5 @@ std::string place(const std::string& file, long line);
 
 // Writes "program: message" to standard error, and flushes it.
 void report_error(const char* program, const std::string& message);
+
+}  // namespace korvane

@@ -5,6 +5,8 @@
 #include <string>
 #include <utility>
 
+namespace korvane {
+
 struct Problem {
   int line = 0;  // 1-based; 0 when no line is to blame
   std::string message;
@@ -19,3 +21,5 @@ inline Problem problem_at(int line, std::string message,
   problem.file = std::move(file);
   return problem;
 }
+
+}  // namespace korvane

@@ -5,6 +5,8 @@
 #include <climits>
 #include <cstdint>
 
+namespace korvane {
+
 namespace {
 
 bool is_space(char c) {
@@ -230,3 +232,5 @@ size_t real_length(const char* text) {
   RealText real = parse_real(text);
   return real.end ? static_cast<size_t>(real.end - text) : 0;
 }
+
+}  // namespace korvane

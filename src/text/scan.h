@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+namespace korvane {
+
 // Copies field n of `line` into `out` (size bytes, terminator included),
 // dropping what does not fit. Fields are separated by TAB and count from 1;
 // n of 1 or less selects field 1; a field past the last TAB is empty.
@@ -60,3 +62,5 @@ size_t real_length(const char* text);
 // is exactly the one from_chars gives; false, leaving `value`, for any
 // other text.
 bool plain_decimal(const char* begin, const char* end, double& value);
+
+}  // namespace korvane

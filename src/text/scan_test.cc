@@ -9,6 +9,8 @@
 #include <cstring>
 #include <string>
 
+namespace korvane {
+
 namespace {
 
 std::string field(const char* line, int n, size_t size = 64) {
@@ -180,3 +182,5 @@ TEST(NumberLength, CountsWhatTheConversionReads) {
     EXPECT_EQ(c.integer, integer_length(c.text)) << c.text;
   }
 }
+
+}  // namespace korvane

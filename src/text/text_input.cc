@@ -6,6 +6,8 @@
 #include <cstring>
 #include <memory>
 
+namespace korvane {
+
 namespace {
 
 constexpr unsigned char kCtrlZ = 26;
@@ -192,3 +194,5 @@ int find_ctrl_z(const char* path, CtrlZStop& stop) {
   if (!stop.line) stop.hidden = 0;
   return status;
 }
+
+}  // namespace korvane

@@ -7,6 +7,8 @@
 #include <cstdio>
 #include <string>
 
+namespace korvane {
+
 constexpr size_t kTextInputBuffer = 64 * 1024;
 
 // What a reader of a whole file returns besides 0 (read to its end): the
@@ -78,3 +80,5 @@ struct CtrlZStop {
 // ends follow (an old DOS end of file) hides none. Returns 0, kNotOpened
 // or kReadFailed.
 int find_ctrl_z(const char* path, CtrlZStop& stop);
+
+}  // namespace korvane

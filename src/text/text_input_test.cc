@@ -9,6 +9,8 @@
 
 #include "test_util.h"
 
+namespace korvane {
+
 namespace {
 
 struct Line {
@@ -169,3 +171,5 @@ TEST(ReadLineCut, TellsACutLineFromOneThatFits) {
     close_text_input(*in);
   }
 }
+
+}  // namespace korvane

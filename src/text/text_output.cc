@@ -13,6 +13,8 @@
 #include <io.h>
 #endif
 
+namespace korvane {
+
 namespace {
 
 void write_buffer(TextOutput& out) {
@@ -225,3 +227,5 @@ std::string with_crlf(std::string_view text) {
   append_crlf(bytes, text.data(), text.size());
   return bytes;
 }
+
+}  // namespace korvane

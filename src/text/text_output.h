@@ -8,6 +8,8 @@
 #include <string>
 #include <string_view>
 
+namespace korvane {
+
 constexpr size_t kTextOutputBuffer = 32 * 1024;
 
 // An open output file and the bytes not yet handed to it, or a text in
@@ -74,3 +76,5 @@ std::string short_number(double value, int decimals);
 // The shortest text that reads back as `value`, as std::to_chars writes
 // it, but "0" for -0.
 std::string shortest_text(double value);
+
+}  // namespace korvane

@@ -8,6 +8,8 @@
 
 #include "test_util.h"
 
+namespace korvane {
+
 TEST(TextOutput, WritesEveryLfAsCrLf) {
   EXPECT_EQ("a\r\n\r\nb\r\r\n",
             captured([](TextOutput& out) { put_text(out, "a\n\nb\r\n"); }));
@@ -57,3 +59,5 @@ TEST(TextOutput, ReportsAFailedWrite) {
   EXPECT_EQ(-1, close_text_output(*out));
 }
 #endif
+
+}  // namespace korvane

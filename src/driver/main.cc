@@ -1,5 +1,0 @@
-#include <cstdlib>
-
-#include "driver/run.h"
-
-int main(int argc, char** argv) { return run_korvane(argc, argv); }

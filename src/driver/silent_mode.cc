@@ -1,4 +1,0 @@
-#include "driver/silent_mode.h"
-
-// Fixed when the program is built; KORVANE_SILENT_MODE comes from CMake.
-const bool silent_mode = KORVANE_SILENT_MODE;

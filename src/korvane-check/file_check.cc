@@ -1,0 +1,222 @@
+#include "korvane-check/file_check.h"
+
+#include <sys/stat.h>
+
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "input/units.h"
+#include "input/working_files.h"
+#include "text/message.h"
+#include "text/scan.h"
+#include "text/text_input.h"
+
+namespace korvane {
+
+namespace {
+
+constexpr long kSampleRows = 20;      // rows file_form looks at
+constexpr size_t kSampleLine = 4096;  // bytes of a row it looks into
+
+const char kUtf16[] =
+    "saved as UTF-16 (Notepad's \"Unicode\"): korvane takes the NUL byte "
+    "beside each letter for the end of the line's text";
+
+// True when `path` names a regular file: one that can be read a second
+// time as korvane read it (a pipe could not, and opening one could wait).
+bool regular_file(const char* path) {
+  struct stat st;
+  return stat(path, &st) == 0 && S_ISREG(st.st_mode);
+}
+
+// True when the bytes start as UTF-16 does: with a byte order mark, or
+// with two characters that each have a NUL byte beside them.
+bool starts_as_utf16(std::string_view b) {
+  if (b.starts_with("\xFF\xFE") || b.starts_with("\xFE\xFF")) return true;
+  if (b.size() < 4) return false;
+  bool little = b[0] && !b[1] && b[2] && !b[3];
+  bool big = !b[0] && b[1] && !b[2] && b[3];
+  return little || big;
+}
+
+// The separator that the first rows after the heading show in place of
+// TABs, read on from `in` at the heading.
+FileForm row_form(TextInput& in) {
+  std::vector<char> line(kSampleLine + 1);
+  FileForm found;
+  bool last = read_line(in, line.data(), line.size());
+  for (long n = 2; !last && n < 2 + kSampleRows; ++n) {
+    last = read_line(in, line.data(), line.size());
+    std::string_view text(line.data());
+    if (text.empty()) break;
+    if (text.find('\t') != std::string_view::npos) return {};
+    if (found.line || text.find_first_of(",;") == std::string_view::npos)
+      continue;
+    bool semicolons = text.find(';') != std::string_view::npos;
+    found = {semicolons ? TextForm::kSemicolons : TextForm::kCommas, n};
+  }
+  return found;
+}
+
+// The words for fields separated by commas or semicolons, as `form` says.
+std::string separated(TextForm form) {
+  return std::string("the fields are separated by ") +
+         (form == TextForm::kCommas ? "commas" : "semicolons") + ", not TABs";
+}
+
+// "so no placement finds its size there", "so 3 of the 5 placements ...".
+std::string sizes_lost(size_t lost, size_t all) {
+  if (lost == all) return "so no placement finds its size there";
+  return "so " + std::to_string(lost) + " of the " +
+         count(static_cast<long>(all), "placement") + " find no size there";
+}
+
+// The unit as a message names it.
+std::string unit_words(Unit unit) {
+  return unit == Unit::kIn ? "inches" : unit_name(unit);
+}
+
+// What the size table's heading says of the unit it declares, `unit`.
+std::string table_unit_words(const SizeTable& table, Unit unit) {
+  if (unit == Unit::kNone) return "no unit for its lengths and widths";
+  std::string field;
+  for (int n : {4, 3})
+    if (heading_unit(field_text(table.heading.c_str(), n)) != Unit::kNone)
+      field = field_text(table.heading.c_str(), n);
+  return "lengths and widths in " + unit_words(unit) + " (" + quoted(field) +
+         ")";
+}
+
+// What korvane draws from an xy file in `xy` and a table in `sizes` (none:
+// mm, as most are), and what to do.
+std::string unit_effect(Unit xy, Unit sizes) {
+  bool undeclared = sizes == Unit::kNone;
+  double factor =
+      millimetres_per(undeclared ? Unit::kMm : sizes) / millimetres_per(xy);
+  std::string drawn = factor > 1
+                          ? short_number(factor, 2) + " times too small"
+                          : short_number(1 / factor, 2) + " times too large";
+  return "; korvane converts neither, so " +
+         std::string(undeclared ? "if the table is in mm, as most are, " : "") +
+         "every part is drawn " + drawn +
+         " for its spacing; give both files one unit" +
+         (undeclared ? " and name it in the table's heading, as 'Length(mm)'"
+                     : "");
+}
+
+// The finding about a size table saved as `form`, for which `lost` of
+// `all` placements find no size.
+std::string size_form_message(TextForm form, size_t lost, size_t all) {
+  bool utf16 = form == TextForm::kUtf16;
+  std::string cause =
+      utf16 ? std::string(kUtf16) + ", and finds no part code in it"
+            : separated(form) +
+                  "; korvane sees each such row as one field "
+                  "and finds no part code (field 2) in it";
+  return cause + ", " + sizes_lost(lost, all) + "; " +
+         (utf16 ? "save it as UTF-8 or ANSI" : "save it as tab-separated text");
+}
+
+// The finding about an xy file saved as `form`, of which korvane draws
+// `drawn` placements.
+std::string xy_form_message(TextForm form, size_t drawn) {
+  if (form != TextForm::kUtf16)
+    return separated(form) +
+           "; korvane sees each line as one field, so every column past the "
+           "first reads empty; convert it with korvane-import, which reads "
+           "comma- and semicolon-separated files";
+  std::string what = drawn == 0 ? "nothing"
+                                : count(static_cast<long>(drawn), "placement") +
+                                      " from what is left of their lines";
+  return std::string(kUtf16) + ", and draws " + what +
+         "; save it as UTF-8 or ANSI, or let korvane-import convert it";
+}
+
+}  // namespace
+
+FileForm file_form(const char* path, bool rows) {
+  auto in = std::make_unique_for_overwrite<TextInput>();
+  if (!regular_file(path) || open_text_input(*in, path) != 0) return {};
+  const char* bytes = "";
+  size_t n = peek_raw(*in, &bytes);
+  FileForm form;
+  if (starts_as_utf16(std::string_view(bytes, n)))
+    form.form = TextForm::kUtf16;
+  else if (rows)
+    form = row_form(*in);
+  close_text_input(*in);
+  return form;
+}
+
+bool check_settings_form(const char* path, Findings& findings) {
+  if (file_form(path, false).form != TextForm::kUtf16) return false;
+  add_finding(findings, path, 0,
+              std::string(kUtf16) +
+                  ", and finds no setting in it: it reads the part code, X, "
+                  "Y and the angle all from column 1; save it as UTF-8 or "
+                  "ANSI");
+  return true;
+}
+
+bool check_size_form(const PlacementList& list,
+                     const std::vector<DrawnSize>& sizes, Findings& findings) {
+  if (list.rows.empty()) return false;
+  FileForm form = file_form(kSizeTableFile, true);
+  std::vector<long> lines;
+  for (size_t i = 0; i < sizes.size(); ++i)
+    if (!own_size(sizes[i])) lines.push_back(list.rows[i].line);
+  if (form.form == TextForm::kText || lines.empty()) return false;
+  findings.push_back(
+      {kSizeTableFile, form.line,
+       size_form_message(form.form, lines.size(), list.rows.size()), false,
+       lines});
+  return true;
+}
+
+bool check_xy_form(const char* path, const PlacementList& list,
+                   Findings& findings) {
+  FileForm form = file_form(path, true);
+  if (form.form == TextForm::kText) return false;
+  std::vector<long> lines;
+  for (const PlacementRow& r : list.rows)
+    if (r.line != form.line) lines.push_back(r.line);
+  findings.push_back({path, form.line,
+                      xy_form_message(form.form, list.rows.size()), false,
+                      lines});
+  return true;
+}
+
+void check_ctrl_z(const char* path, Findings& findings) {
+  CtrlZStop stop;
+  if (!regular_file(path) || find_ctrl_z(path, stop) != 0 || stop.hidden == 0)
+    return;
+  add_finding(findings, path, stop.line,
+              "a Ctrl-Z byte stands here, and korvane reads nothing after "
+              "it: it never sees the " +
+                  count(stop.hidden, "line") +
+                  " with text from there on; remove it");
+}
+
+void check_units(const char* xy_path, const PlacementList& list,
+                 const ColumnMap& columns, const SizeTable& table,
+                 Findings& findings) {
+  if (list.rows.empty() || !table.found) return;
+  Unit xy = placement_unit(list, columns), sizes = size_table_unit(table);
+  if (xy == sizes || xy == Unit::kNone ||
+      (sizes == Unit::kNone && xy == Unit::kMm))
+    return;
+  std::string xy_says = "X in " + unit_words(xy) + " (" +
+                        quoted(field_text(list.heading.c_str(), columns.x)) +
+                        ")";
+  std::string table_says = table_unit_words(table, sizes);
+  std::string effect = unit_effect(xy, sizes);
+  add_finding(findings, kSizeTableFile, 1,
+              "the heading gives " + table_says + ", but " + xy_path +
+                  ":1 gives " + xy_says + effect);
+  add_finding(findings, xy_path, 1,
+              "the heading gives " + xy_says + ", but " + kSizeTableFile +
+                  ":1 gives " + table_says + effect);
+}
+
+}  // namespace korvane

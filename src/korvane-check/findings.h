@@ -1,0 +1,73 @@
+// What korvane-check has to tell: one finding a line, "FILE:LINE: message".
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "text/message.h"
+#include "text/text_output.h"
+
+namespace korvane {
+
+// korvane-check's exit statuses.
+constexpr int kCheckClean = 0;     // nothing to report
+constexpr int kCheckFindings = 1;  // findings, none of them fatal
+constexpr int kCheckFails = 2;     // korvane fails with these files, the
+                                   // command line is wrong, or the picture
+                                   // cannot be written
+
+// One place where korvane will not do what the files seem to say.
+struct Finding {
+  std::string file;
+  long line = 0;  // 1-based; 0 for a finding about the whole file
+  std::string message;
+  bool fatal = false;  // a run of korvane with these files would fail
+  // The xy lines of the placements it concerns besides its own line, for
+  // the picture to mark.
+  std::vector<long> placements;
+};
+
+using Findings = std::vector<Finding>;
+
+void add_finding(Findings& findings, const std::string& file, long line,
+                 const std::string& message);
+
+// A finding for something that makes korvane's run fail.
+void add_fatal(Findings& findings, const std::string& file, long line,
+               const std::string& message);
+
+// One finding for a cause that shows on several placements: at the first
+// of `lines` (xy lines, in order, at least one) with the others noted for
+// the picture.
+void add_grouped(Findings& findings, const std::string& file,
+                 const std::vector<long>& lines, const std::string& message);
+
+// The lines after the first, for a message: "5", "5 and 7",
+// "5, 7, 9, 11, 13 and 26 more".
+std::string other_lines(const std::vector<long>& lines);
+
+// Puts the findings in the order of `files` (the rest after them, in the
+// order they came), whole-file findings first, then by line.
+void sort_findings(Findings& findings, const std::vector<std::string>& files);
+
+// Writes each finding as "file:line: message" (or "file: message").
+void print_findings(TextOutput& out, const Findings& findings);
+
+// kCheckClean with no finding, kCheckFails when one of them is fatal,
+// kCheckFindings otherwise.
+int findings_status(const Findings& findings);
+
+// `value` with four decimals, as the drawing writes coordinates.
+std::string fixed(double value);
+
+// From this size on, X, Y, a length or a width gives drawing coordinates
+// whose four decimals a double no longer holds (its steps pass 1e-4).
+constexpr double kLargestValue = 1e12;
+
+// What a value of kLargestValue or more does, to be said after the field
+// that holds it ("X '1e999'"): an `angle` turns the part arbitrarily, any
+// other value gives coordinates too large for the drawing. "" when the
+// value is smaller.
+std::string too_large(double value, bool angle);
+
+}  // namespace korvane

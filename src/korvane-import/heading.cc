@@ -1,0 +1,420 @@
+#include "korvane-import/heading.h"
+
+#include <algorithm>
+
+#include "korvane-import/fields.h"
+#include "korvane-import/units.h"
+
+namespace korvane {
+
+namespace {
+
+// The usual names of each role's column, better ones first, as name_key
+// gives them.
+const std::vector<std::vector<std::string>> kUsualNames = {
+    {"designator", "ref", "reference", "refdes", "referencedesignator",
+     "partname", "part"},
+    {"footprint", "package", "pattern", "footprintname", "packagename",
+     "pcbfootprint", "case", "name"},
+    {"midx", "centerx", "centrex", "posx", "x", "xpos", "positionx",
+     "locationx", "locx", "cx"},
+    {"midy", "centery", "centrey", "posy", "y", "ypos", "positiony",
+     "locationy", "locy", "cy"},
+    {"rotation", "rot", "angle", "rotate", "orientation"},
+    {"layer", "side", "tb", "mountside", "topbottom"},
+};
+
+const char* const kRoleWords[kRoles] = {"reference designator",
+                                        "part code (footprint or package)",
+                                        "X",
+                                        "Y",
+                                        "rotation",
+                                        "side"};
+constexpr int kAmbiguous = -2;
+// The heading stands among the first lines, after a preamble of a few.
+constexpr int kHeadingLines = 1000;
+
+// Beyond any export's columns.
+constexpr int kMostColumns = 1000000;
+
+// The column number an option gives (from 1), or 0 when it is a name. A
+// number past kMostColumns is taken as kMostColumns.
+int column_number(const std::string& option) {
+  if (option.empty()) return 0;
+  int n = 0;
+  for (char c : option) {
+    if (c < '0' || c > '9') return 0;
+    n = std::min(n * 10 + (c - '0'), kMostColumns);
+  }
+  return n;
+}
+
+// The only column whose key is `key`, kAmbiguous for several, -1 for none.
+int column_named(const std::vector<std::string>& keys, const std::string& key) {
+  int found = -1;
+  for (size_t i = 0; i < keys.size(); ++i) {
+    if (keys[i] != key) continue;
+    if (found != -1) return kAmbiguous;
+    found = static_cast<int>(i);
+  }
+  return found;
+}
+
+// A role's column by its usual names, the better names first.
+int usual_column(const std::vector<std::string>& keys, int role) {
+  for (const std::string& key : kUsualNames[role]) {
+    int at = column_named(keys, key);
+    if (at != -1) return at;
+  }
+  return -1;
+}
+
+// Whether the heading found ref, X and Y, one of them at least by a name.
+bool names_placements(const ColumnChoice& c, const ImportOptions& options) {
+  bool by_name = false;
+  for (int role : {kRef, kX, kY}) {
+    if (c.index[role] == -1) return false;
+    if (column_number(options.column[role]) == 0) by_name = true;
+  }
+  return by_name;
+}
+
+// Cuts one line as a candidate heading; a first field of "#" only, as in
+// "# Ref Val Package", is no column.
+bool heading_fields(std::string_view line, Separator separator,
+                    Record& record) {
+  size_t pos = 0;
+  int number = 0;
+  Problem ignored;
+  if (split_record(line, pos, number, separator, record, ignored) != 0)
+    return false;
+  std::vector<std::string>& f = record.fields;
+  if (separator == Separator::kBlanks && !f.empty() &&
+      f[0].find_first_not_of('#') == std::string::npos)
+    f.erase(f.begin());
+  return true;
+}
+
+constexpr Separator kSeparators[] = {Separator::kComma, Separator::kSemicolon,
+                                     Separator::kTab, Separator::kBlanks};
+
+// Whether the line's first character other than a blank is `mark`.
+bool starts_with(std::string_view line, char mark) {
+  size_t start = line.find_first_not_of(" \t");
+  return start != std::string_view::npos && line[start] == mark;
+}
+
+// Tries `line` as the heading with each separator; keeps the one that
+// names the most roles. Returns false when no separator makes a heading.
+bool try_heading(std::string_view line, const ImportOptions& options,
+                 ExportLayout& layout, Record& heading) {
+  int best = 0;
+  for (Separator separator : kSeparators) {
+    Record record;
+    ColumnChoice columns;
+    if (!heading_fields(line, separator, record)) continue;
+    int found =
+        choose_columns(record, starts_with(line, '#'), options, columns);
+    if (!names_placements(columns, options) || found <= best) continue;
+    best = found;
+    layout.separator = separator;
+    layout.columns = columns;
+    heading = record;
+  }
+  return best > 0;
+}
+
+}  // namespace
+
+std::string name_key(std::string_view name) {
+  std::string key;
+  int depth = 0;
+  for (char c : name) {
+    if (c == '(' || c == '[') ++depth;
+    if ((c == ')' || c == ']') && depth > 0) --depth;
+    if (depth > 0) continue;
+    if (c >= 'A' && c <= 'Z') c = c - 'A' + 'a';
+    if ((c >= 'a' && c <= 'z') || (c >= '0' && c <= '9')) key += c;
+  }
+  return key;
+}
+
+int choose_columns(const Record& heading, bool comment,
+                   const ImportOptions& options, ColumnChoice& columns) {
+  int found = 0;
+  std::vector<std::string> keys;
+  for (const std::string& field : heading.fields)
+    keys.push_back(name_key(field));
+  for (int role = 0; role < kRoles; ++role) {
+    const std::string& option = options.column[role];
+    int number = column_number(option);
+    int& at = columns.index[role];
+    columns.by_number[role] = number > 0;
+    if (number > 0)
+      at = number - 1;
+    else if (!option.empty())
+      at = column_named(keys, name_key(option));
+    else
+      at = usual_column(keys, role);
+    if (role == kCode && at == -1 && comment && option.empty())
+      at = column_named(keys, "description");
+    if (at >= 0) ++found;
+  }
+  for (int role : {kX, kY}) {
+    int at = columns.index[role];
+    Unit unit = at >= 0 && at < static_cast<int>(heading.fields.size())
+                    ? heading_unit(heading.fields[at])
+                    : Unit::kNone;
+    (role == kX ? columns.x_unit : columns.y_unit) = unit;
+  }
+  return found;
+}
+
+namespace {
+
+// The heading must give a code and an angle, no role two columns, and no
+// column number past its last column.
+int check_columns(const ExportLayout& layout, Problem& problem) {
+  for (int role = 0; role < kRoles; ++role) {
+    int at = layout.columns.index[role];
+    std::string what = kRoleWords[role];
+    if (layout.columns.by_number[role] && at >= layout.heading_fields) {
+      problem =
+          problem_at(layout.heading_line,
+                     std::string(kColumnOptions[role]) + " " +
+                         std::to_string(at + 1) + ": the heading has " +
+                         std::to_string(layout.heading_fields) + " columns");
+      return -1;
+    }
+    if (at == kAmbiguous) {
+      problem =
+          problem_at(layout.heading_line, "two columns could be the " + what +
+                                              " column; name one with " +
+                                              kColumnOptions[role]);
+      return -1;
+    }
+    if (at == -1 && role == kCode) {
+      problem = problem_at(
+          layout.heading_line,
+          "the file names no footprint or package column, and korvane finds "
+          "each part's size by it; import the KiCad board file instead "
+          "(korvane-import board.kicad_pcb board.txt), or name the column "
+          "that holds the part code with --code");
+      return -1;
+    }
+    if (at == -1 && role == kAngle) {
+      problem = problem_at(layout.heading_line, "no " + what +
+                                                    " column found; name "
+                                                    "it with " +
+                                                    kColumnOptions[role]);
+      return -1;
+    }
+  }
+  return 0;
+}
+
+// The first line that holds more than blanks and is no "#" comment.
+std::string_view first_row(std::string_view text) {
+  size_t pos = 0;
+  while (pos < text.size()) {
+    size_t end = std::min(text.find('\n', pos), text.size());
+    std::string_view line = text.substr(pos, end - pos);
+    size_t start = line.find_first_not_of(" \t");
+    if (start != std::string_view::npos && line[start] != '#') return line;
+    pos = end + 1;
+  }
+  return {};
+}
+
+// What a first row too short for the numbered columns lacks.
+std::string too_few_fields(std::string_view first, const ColumnChoice& c) {
+  Record record;
+  heading_fields(first, Separator::kBlanks, record);
+  int count = static_cast<int>(record.fields.size());
+  for (int role = 0; role < kRoles; ++role)
+    if (c.by_number[role] && c.index[role] >= count)
+      return std::string(kColumnOptions[role]) + " " +
+             std::to_string(c.index[role] + 1) + ": the first line has " +
+             std::to_string(count) + " fields";
+  return "the first line has fewer fields than the columns named";
+}
+
+// Without a heading: the first separator that cuts the first row into
+// enough fields for every numbered column. Cut at blanks, a code column
+// after all others is each row's last field, and needs one field at least.
+int headerless_layout(std::string_view text, const ImportOptions& options,
+                      ExportLayout& layout, Problem& problem) {
+  int others = 0;  // the fields the roles other than the code need
+  for (int role = 0; role < kRoles; ++role) {
+    int number = column_number(options.column[role]);
+    if (!options.column[role].empty() && number == 0) return -1;
+    layout.columns.index[role] = number - 1;
+    layout.columns.by_number[role] = number > 0;
+    if (role != kCode && number > others) others = number;
+  }
+  for (int role : {kCode, kX, kY, kAngle})
+    if (layout.columns.index[role] < 0) return -1;
+  int code = layout.columns.index[kCode] + 1;
+  std::string_view first = first_row(text);
+  for (Separator separator : kSeparators) {
+    Record record;
+    bool last = separator == Separator::kBlanks && code > others;
+    int needed = last ? others + 1 : std::max(code, others);
+    if (heading_fields(first, separator, record) &&
+        static_cast<int>(record.fields.size()) >= needed) {
+      layout.separator = separator;
+      layout.code_last = last;
+      return 0;
+    }
+  }
+  problem = problem_at(1, too_few_fields(first, layout.columns));
+  return -2;
+}
+
+// Whether a row cut at blanks is a name, three numbers and one field more
+// at least, as Eagle's mount files and Allegro's place_txt write them.
+bool name_first_row(const Record& record) {
+  const std::vector<std::string>& f = record.fields;
+  double value = 0;
+  Unit unit = Unit::kNone;
+  return f.size() >= 5 && read_length(f[0], false, value, unit) != 0 &&
+         read_length(f[1], false, value, unit) == 0 &&
+         read_length(f[2], false, value, unit) == 0 &&
+         read_angle(f[3], false, value) == 0;
+}
+
+// A line ahead of name-first rows: a declaration ("VERSION = 2.0") or a
+// comment in brackets. Allegro's "UUNITS = MILS" gives the unit and marks
+// place_txt. Returns 1 for such a line, 0 for another, -1 with `problem`
+// set on a unit korvane-import does not know.
+int preamble_line(std::string_view row, int line, ExportLayout& layout,
+                  Problem& problem) {
+  size_t equals = row.find('=');
+  if (starts_with(row, '(')) return 1;
+  if (equals == std::string_view::npos) return 0;
+  if (name_key(row.substr(0, equals)) != "uunits") return 1;
+  layout.mirror_mark = true;
+  layout.file_unit = declared_unit(row);
+  if (layout.file_unit != Unit::kNone) return 1;
+  problem = problem_at(line,
+                       "the unit here is none that korvane-import reads; "
+                       "write the placements again in MILLIMETERS, MILS or "
+                       "INCHES");
+  return -1;
+}
+
+// Moves past a line that starts with "#"; returns false, moving nothing,
+// for any other line.
+bool skip_comment_line(std::string_view text, size_t& pos, int& line) {
+  if (!starts_with(text.substr(pos), '#')) return false;
+  pos = std::min(text.find('\n', pos), text.size() - 1) + 1;
+  ++line;
+  return true;
+}
+
+// Without a heading or column options: rows of a name, three numbers and
+// the rest, the code last, after preamble lines; blank rows and "#"
+// comments pass. Returns 1 when every row is one, 0 when not, -1 with
+// `problem` set on a unit korvane-import does not know.
+int name_first_layout(std::string_view text, ExportLayout& layout,
+                      Problem& problem) {
+  layout = ExportLayout();
+  layout.separator = Separator::kBlanks;
+  layout.data_line = 0;  // no row found yet
+  size_t pos = 0;
+  for (int line = 1; pos < text.size();) {
+    size_t start = pos;
+    int start_line = line;
+    Record record;
+    Problem ignored;
+    if (skip_comment_line(text, pos, line)) continue;
+    if (split_record(text, pos, line, layout.separator, record, ignored) != 0)
+      return 0;
+    bool placement = name_first_row(record);
+    if (placement && layout.data_line == 0) {
+      layout.data_start = start;
+      layout.data_line = start_line;
+    }
+    if (placement || record.fields.empty()) continue;
+    std::string_view row = text.substr(start, pos - start);
+    int status =
+        layout.data_line ? 0 : preamble_line(row, start_line, layout, problem);
+    if (status != 1) return status;
+  }
+  // Reference, code (each row's last field), X, Y and rotation.
+  layout.columns = ColumnChoice{{0, 4, 1, 2, 3, -1}};
+  layout.code_last = true;
+  return layout.data_line ? 1 : 0;
+}
+
+// The unit that "#" comment lines right after the heading declare, as
+// gEDA's "# X,Y in mils."; kNone when they declare none.
+Unit unit_after_heading(std::string_view text, size_t pos) {
+  while (pos < text.size()) {
+    size_t end = std::min(text.find('\n', pos), text.size());
+    std::string_view line = text.substr(pos, end - pos);
+    if (!starts_with(line, '#')) return Unit::kNone;
+    Unit unit = declared_unit(line);
+    if (unit != Unit::kNone) return unit;
+    pos = end + 1;
+  }
+  return Unit::kNone;
+}
+
+// Whether the options name any column.
+bool names_columns(const ImportOptions& options) {
+  for (int role = 0; role < kRoles; ++role)
+    if (!options.column[role].empty()) return true;
+  return false;
+}
+
+// Without a heading: name-first rows when the options name no column,
+// else the columns the options number; the unit declared is kept. Returns
+// -1 with `problem` set when neither fits.
+int layout_without_heading(std::string_view text, const ImportOptions& options,
+                           ExportLayout& layout, Problem& problem) {
+  Unit declared = layout.file_unit;
+  if (!names_columns(options)) {
+    int status = name_first_layout(text, layout, problem);
+    if (status != 0) return status > 0 ? 0 : -1;
+  }
+  layout = ExportLayout();
+  layout.file_unit = declared;
+  int status = headerless_layout(text, options, layout, problem);
+  if (status == -1)
+    problem =
+        problem_at(1,
+                   "no heading found: no line of the first 1000 names the "
+                   "reference, X and Y columns; name them with --ref, --x and "
+                   "--y, or give "
+                   "--code, --x, --y and --angle as column numbers");
+  return status == 0 ? 0 : -1;
+}
+
+}  // namespace
+
+int find_layout(std::string_view text, const ImportOptions& options,
+                ExportLayout& layout, Problem& problem) {
+  layout = ExportLayout();
+  size_t pos = 0;
+  for (int line = 1; pos < text.size() && line <= kHeadingLines; ++line) {
+    size_t end = text.find('\n', pos);
+    if (end == std::string_view::npos) end = text.size();
+    std::string_view row = text.substr(pos, end - pos);
+    Record heading;
+    if (try_heading(row, options, layout, heading)) {
+      layout.heading_line = line;
+      layout.heading_fields = static_cast<int>(heading.fields.size());
+      layout.data_start = end < text.size() ? end + 1 : end;
+      layout.data_line = line + 1;
+      if (layout.file_unit == Unit::kNone)
+        layout.file_unit = unit_after_heading(text, layout.data_start);
+      return check_columns(layout, problem);
+    }
+    if (layout.file_unit == Unit::kNone) layout.file_unit = declared_unit(row);
+    pos = end + 1;
+  }
+  return layout_without_heading(text, options, layout, problem);
+}
+
+}  // namespace korvane

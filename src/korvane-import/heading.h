@@ -1,0 +1,56 @@
+// Finding the heading row of an export and the columns that hold each
+// role, by the names CAD programs give them or by the command line.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "korvane-import/import_records.h"
+
+namespace korvane {
+
+// Where the placements of an export start and how they are laid out.
+struct ExportLayout {
+  Separator separator = Separator::kComma;
+  size_t data_start = 0;  // offset of the first row after the heading
+  int data_line = 1;      // its line number
+  int heading_line = 0;   // 0: the export has no heading
+  int heading_fields = 0;
+  ColumnChoice columns;
+  Unit file_unit = Unit::kNone;  // declared around the heading
+  // Rows without a heading, cut at blanks, whose part code is the last
+  // field whatever stands between it and the rotation (Eagle's value).
+  bool code_last = false;
+  // Allegro's place_txt: an "m" between the rotation and the code marks a
+  // part mirrored to the bottom; every other part is on the top.
+  bool mirror_mark = false;
+};
+
+// A heading name reduced for comparison: anything in brackets dropped,
+// letters folded to lower case, everything but letters and digits dropped
+// ("Center-X(mil)" gives "centerx").
+std::string name_key(std::string_view name);
+
+// Finds the roles' columns in a heading row: a role the options name takes
+// that column (a number from 1, or a name), any other takes the first
+// column whose name is one of that role's usual names, the better names
+// first; in a heading that is a "#" comment (gEDA's) a Description column
+// is the part code when nothing else is. Returns the count of roles found;
+// a role whose name fits two columns gets the index -2 and does not count.
+int choose_columns(const Record& heading, bool comment,
+                   const ImportOptions& options, ColumnChoice& columns);
+
+// Finds the heading: the first row, among the first 1000 lines, that names
+// a reference and both coordinates, cut by whichever separator names the most
+// roles. Without one, when the options give the code, X and Y as column
+// numbers, every row is a placement; when the options name no column and
+// every row is a name, three numbers and the part code, with anything
+// between (Eagle's mount files, Allegro's place_txt after its UUNITS line),
+// so is every row. Returns -1 with `problem` set when none of these holds,
+// the heading lacks a code or angle column, or a unit is declared that
+// korvane-import does not know.
+int find_layout(std::string_view text, const ImportOptions& options,
+                ExportLayout& layout, Problem& problem);
+
+}  // namespace korvane

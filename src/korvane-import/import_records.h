@@ -1,0 +1,91 @@
+// The plain records that one run of korvane-import carries from the export
+// it reads to the xy file it writes.
+#pragma once
+
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "input/units.h"
+#include "text/problem.h"
+
+namespace korvane {
+
+// How the fields of an export row are separated. kBlanks: runs of spaces
+// and TABs, as in text aligned into columns.
+enum class Separator { kComma, kSemicolon, kTab, kBlanks };
+
+// Which side of the board a placement is on, or which one to keep.
+enum class Side { kAny, kTop, kBottom };
+
+// One row of an export cut into fields; `line` is where the row starts.
+struct Record {
+  int line = 0;
+  std::vector<std::string> fields;
+};
+
+// The roles a column can play, in the order of ColumnChoice::index.
+enum Role { kRef, kCode, kX, kY, kAngle, kSide, kRoles };
+
+// Where each role's column stands in a row (from 0; -1 when there is
+// none), and the unit the heading gives the X and Y columns.
+struct ColumnChoice {
+  int index[kRoles] = {-1, -1, -1, -1, -1, -1};
+  bool by_number[kRoles] = {};  // the command line gave the column's number
+  Unit x_unit = Unit::kNone;
+  Unit y_unit = Unit::kNone;
+};
+
+// The option that names each role's column, in the order of the roles.
+inline constexpr const char* kColumnOptions[kRoles] = {
+    "--ref", "--code", "--x", "--y", "--angle", "--side-column"};
+
+// What the command line asks for. Column options hold a heading name or a
+// column number from 1; empty means "guess from the heading".
+struct ImportOptions {
+  std::string export_path;
+  std::string xy_path;
+  std::string column[kRoles];
+  Unit units = Unit::kNone;
+  Side keep = Side::kAny;
+  bool split = false;
+  bool settings = false;
+  bool help = false;
+  bool add_sizes = false;              // insert rows into an existing size.txt
+  std::vector<std::string> libraries;  // --library folders, in order
+  bool default_libraries = true;       // also KiCad's own: its variables and
+                                       // its installed library
+};
+
+// One placement as read from the export, numbers in the units of `x_unit`
+// and `y_unit`.
+struct ImportedPlacement {
+  int line = 0;
+  Unit x_unit = Unit::kNone;
+  Unit y_unit = Unit::kNone;
+  std::string code;
+  std::string ref;
+  std::string side;
+  double x = 0;
+  double y = 0;
+  double angle = 0;
+};
+
+// A part code's body size that korvane-import knows, in millimetres, and
+// where it comes from.
+struct KnownSize {
+  double length = 0;  // along the footprint's X axis
+  double width = 0;   // along its Y axis
+  std::string tag;    // the source, field 1 of its size.txt row: "board",
+                      // "lib" or "name"
+  std::string note;   // field 5: "board F.Fab", "Resistor_SMD.pretty F.Fab",
+                      // "IPC-7351 CAPC1608"
+  std::string reference;  // on a board, the footprint that gives it: "R1"
+  int line = 0;           // and its line
+};
+
+// The body sizes a board gives, by loose_key (size_table.h) of the
+// footprint name.
+using DesignSizes = std::unordered_map<std::string, KnownSize>;
+
+}  // namespace korvane

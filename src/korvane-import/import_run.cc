@@ -1,0 +1,227 @@
+#include "korvane-import/import_run.h"
+
+#include <algorithm>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "korvane-import/board_import.h"
+#include "korvane-import/decode.h"
+#include "korvane-import/heading.h"
+#include "korvane-import/options.h"
+#include "korvane-import/placements.h"
+#include "korvane-import/size_plan.h"
+#include "korvane-import/xy_output.h"
+#include "text/message.h"
+#include "text/text_input.h"
+#include "text/text_output.h"
+
+namespace korvane {
+
+namespace {
+
+const char kProgram[] = "korvane-import";
+// Exports of real boards are a few hundred kilobytes.
+constexpr size_t kExportLimit = 64u << 20;
+
+// Writes "file:line: message" (the export when the problem names no file)
+// to standard error, `kind` before the message; control characters in the
+// names and words are shown escaped, so that it stays one line.
+void print_problem(const std::string& file, const Problem& problem,
+                   const char* kind = "") {
+  std::string where = problem.file.empty() ? file : problem.file;
+  TextOutput& err = standard_error();
+  put_line(err, (escaped(place(where, problem.line)) + ": " + kind +
+                 escaped(problem.message))
+                    .c_str());
+  flush_text_output(err);
+}
+
+int report(const std::string& file, const Problem& problem) {
+  print_problem(file, problem);
+  return kImportRefused;
+}
+
+int usage_error(const std::string& message) {
+  report_error(kProgram, escaped(message));
+  put_text(standard_error(), usage_text(false).c_str());
+  flush_text_output(standard_error());
+  return kImportRefused;
+}
+
+// Reads the file named on the command line, as it stands, into `raw`.
+int read_export(const ImportOptions& options, std::string& raw,
+                Problem& problem) {
+  int status = read_file_bytes(options.export_path.c_str(), raw, kExportLimit);
+  if (status == kTooLarge)
+    problem = problem_at(0, "larger than 64 MiB; is it an export?");
+  else if (status != 0)
+    problem = problem_at(0, "cannot be read; check its name");
+  return status == 0 ? 0 : -1;
+}
+
+// The placements of an export, as the options find and keep them.
+int read_rows(const ImportOptions& options, std::string raw,
+              std::vector<ImportedPlacement>& all,
+              std::vector<Problem>& warnings, Problem& problem) {
+  std::string text;
+  ExportLayout layout;
+  if (decode_export(std::move(raw), text, warnings, problem) != 0 ||
+      find_layout(text, options, layout, problem) != 0 ||
+      read_placements(text, layout, all, warnings, problem) != 0 ||
+      keep_side(all, layout, options.keep, problem) != 0)
+    return -1;
+  if (!all.empty()) return 0;
+  problem =
+      problem_at(layout.heading_line, options.keep == Side::kAny
+                                          ? "no placement follows the heading"
+                                          : "no placement on the side kept");
+  return -1;
+}
+
+// A KiCad board has no columns for the column options to name.
+int refuse_columns(const ImportOptions& options, Problem& problem) {
+  for (int role = 0; role < kRoles; ++role) {
+    if (options.column[role].empty()) continue;
+    problem = problem_at(0, std::string(kColumnOptions[role]) +
+                                " names a column of an export, and a KiCad "
+                                "board has none; leave it out");
+    return -1;
+  }
+  return 0;
+}
+
+// All placements to write, as the options keep and convert them, the body
+// sizes of a board, and the warnings of their reading.
+int gather(const ImportOptions& options, std::vector<ImportedPlacement>& all,
+           DesignSizes& design, std::vector<Problem>& warnings,
+           Problem& problem) {
+  std::string raw;
+  if (read_export(options, raw, problem) != 0) return -1;
+  bool board = is_board_text(raw);
+  if (board ? refuse_columns(options, problem) != 0 ||
+                  import_board(raw, options.keep, all, design, warnings,
+                               problem) != 0
+            : read_rows(options, std::move(raw), all, warnings, problem) != 0)
+    return -1;
+  if (settle_units(all, options.units, problem) != 0) return -1;
+  if (!all.empty()) return 0;
+  const char* side = options.keep == Side::kAny ? "" : " on the side kept";
+  problem = problem_at(0, std::string("no footprint of the board") + side +
+                              " goes into the xy file: each is excluded from "
+                              "position files or has no body");
+  return -1;
+}
+
+// The xy file, or its pieces of at most kPlacementsPerFile placements.
+int plan_files(const ImportOptions& options,
+               const std::vector<ImportedPlacement>& all,
+               std::vector<WholeFile>& files, Problem& problem) {
+  if (all.size() > kPlacementsPerFile && !options.split) {
+    problem =
+        problem_at(all[kPlacementsPerFile].line,
+                   std::to_string(all.size()) +
+                       " placements, and korvane draws only the first " +
+                       std::to_string(kMaxPlacements) +
+                       " of an xy file; pass --split to write pieces of " +
+                       std::to_string(kMaxPlacements));
+    return -1;
+  }
+  for (size_t first = 0; first < all.size(); first += kPlacementsPerFile) {
+    size_t count = std::min(kPlacementsPerFile, all.size() - first);
+    WholeFile file;
+    file.path =
+        options.split
+            ? piece_name(options.xy_path,
+                         static_cast<int>(first / kPlacementsPerFile) + 1)
+            : options.xy_path;
+    if (xy_text(all, first, count, file.bytes, problem) != 0) return -1;
+    files.push_back(std::move(file));
+  }
+  return 0;
+}
+
+// Adds lumbrex.ini to the files when it must be written; refuses an xy
+// file that is lumbrex.ini or size.txt itself.
+int plan_settings(const ImportOptions& options, std::vector<WholeFile>& files,
+                  Problem& problem) {
+  for (const WholeFile& file : files) {
+    bool settings = is_working_file(file.path, kSettingsFile);
+    if (!settings && !is_working_file(file.path, kSizeTableFile)) continue;
+    problem = problem_at(0,
+                         settings ? "is korvane's settings file; name another "
+                                    "xy file"
+                                  : "is korvane's size table; name another "
+                                    "xy file",
+                         file.path);
+    return -1;
+  }
+  bool needed = false;
+  if (settings_needed(options.settings, needed, problem) != 0) return -1;
+  if (needed) files.push_back({kSettingsFile, with_crlf(settings_text())});
+  return 0;
+}
+
+void print_warnings(const std::string& source,
+                    const std::vector<Problem>& warnings) {
+  for (const Problem& warning : warnings)
+    print_problem(source, warning, "warning: ");
+}
+
+// Writes the lines to standard output; a write that fails is reported.
+int print_lines(const std::vector<std::string>& lines) {
+  TextOutput& out = standard_output();
+  for (const std::string& line : lines) put_line(out, line.c_str());
+  if (flush_text_output(out) == 0) return kImportDone;
+  report_error(kProgram, "standard output cannot be written");
+  return kImportWriteFailed;
+}
+
+// With --split, the pieces' names, one a line: the first `pieces` files.
+int print_pieces(const ImportOptions& options,
+                 const std::vector<WholeFile>& files, size_t pieces) {
+  std::vector<std::string> names;
+  for (size_t i = 0; options.split && i < pieces; ++i)
+    names.push_back(files[i].path);
+  return print_lines(names);
+}
+
+}  // namespace
+
+int run_import(int argc, const char* const* argv) {
+  ImportOptions options;
+  std::string message;
+  if (parse_options(argc, argv, options, message) != 0)
+    return usage_error(message);
+  if (options.help) {
+    put_text(standard_output(), usage_text(true).c_str());
+    return print_lines({});
+  }
+  std::vector<ImportedPlacement> all;
+  DesignSizes design;
+  std::vector<Problem> warnings, size_warnings;
+  std::vector<WholeFile> files;
+  Problem problem;
+  const std::string& source = options.export_path;
+  if (gather(options, all, design, warnings, problem) != 0 ||
+      plan_files(options, all, files, problem) != 0)
+    return report(source, problem);
+  size_t pieces = files.size();
+  if (plan_settings(options, files, problem) != 0 ||
+      plan_sizes(options, std::move(all), design, files, size_warnings,
+                 problem) != 0)
+    return report(source, problem);
+  int status = write_all(files, source.c_str(), problem);
+  if (status != 0) {
+    report(source, problem);
+    return status > 0 ? kImportRefused : kImportWriteFailed;
+  }
+  if (options.split)
+    print_warnings(
+        source, remove_stale_pieces(options.xy_path, static_cast<int>(pieces)));
+  print_warnings(source, warnings);
+  print_warnings(source, size_warnings);
+  return print_pieces(options, files, pieces);
+}
+
+}  // namespace korvane

@@ -1,0 +1,323 @@
+#include "korvane-import/placements.h"
+
+#include <algorithm>
+#include <cmath>
+#include <set>
+
+#include "korvane-import/fields.h"
+#include "korvane-import/units.h"
+#include "text/scan.h"
+
+namespace korvane {
+
+namespace {
+
+const char* const kFieldWords[kRoles] = {"reference", "part code", "X",
+                                         "Y",         "rotation",  "side"};
+
+// The field of a role's column, empty when the row or the export has none.
+const std::string& field_of(const Record& record, const ExportLayout& layout,
+                            int role) {
+  static const std::string none;
+  if (role == kCode && layout.code_last && !record.fields.empty())
+    return record.fields.back();
+  int at = layout.columns.index[role];
+  if (at < 0 || at >= static_cast<int>(record.fields.size())) return none;
+  return record.fields[at];
+}
+
+// A row whose code is its last field needs every other column and one
+// field more.
+int check_code_last(const Record& record, const ExportLayout& layout,
+                    Problem& problem) {
+  int needed = 1;
+  for (int role : {kRef, kX, kY, kAngle, kSide})
+    needed = std::max(needed, layout.columns.index[role] + 2);
+  int count = static_cast<int>(record.fields.size());
+  if (count >= needed) return 0;
+  problem = problem_at(record.line, std::to_string(count) +
+                                        " fields where the rows need " +
+                                        std::to_string(needed) +
+                                        ": too few fields, the part code or "
+                                        "the rotation is missing");
+  return -1;
+}
+
+// Every column the command line gave by number must be in the row (the
+// code's, when it is the last field, is).
+int check_numbered(const Record& record, const ExportLayout& layout, int count,
+                   Problem& problem) {
+  for (int role = 0; role < kRoles; ++role) {
+    int at = layout.columns.index[role];
+    if (!layout.columns.by_number[role] || at < count ||
+        (role == kCode && layout.code_last))
+      continue;
+    problem =
+        problem_at(record.line, std::string(kColumnOptions[role]) + " " +
+                                    std::to_string(at + 1) + ": this row has " +
+                                    std::to_string(count) + " fields");
+    return -1;
+  }
+  return 0;
+}
+
+// The row's field count without trailing empty fields must fit the
+// heading, and every required column must be there.
+int check_field_count(const Record& record, const ExportLayout& layout,
+                      int expected, Problem& problem) {
+  if (layout.code_last)
+    return check_numbered(record, layout,
+                          static_cast<int>(record.fields.size()) - 1,
+                          problem) != 0
+               ? -1
+               : check_code_last(record, layout, problem);
+  int count = static_cast<int>(record.fields.size());
+  bool aligned = layout.separator == Separator::kBlanks;
+  while (!aligned && count > 0 && record.fields[count - 1].empty()) --count;
+  auto counts = [&] {
+    return std::to_string(count) + " fields where the " +
+           (layout.heading_line ? "heading has " : "first row has ") +
+           std::to_string(expected);
+  };
+  if (count > expected || (aligned && count < expected)) {
+    problem = problem_at(record.line, counts() +
+                                          "; a value holding a separator or a "
+                                          "blank shifts the columns: quote it");
+    return -1;
+  }
+  for (int role : {kCode, kX, kY, kAngle}) {
+    if (layout.columns.index[role] < count) continue;
+    problem = problem_at(record.line, counts() + ": too few fields, the " +
+                                          kFieldWords[role] + " is missing");
+    return -1;
+  }
+  return check_numbered(record, layout, count, problem);
+}
+
+int read_coordinate(const std::string& field, Unit column_unit,
+                    const ExportLayout& layout, int role, int line,
+                    double& value, Unit& unit, Problem& problem) {
+  bool comma = layout.separator == Separator::kSemicolon;
+  if (read_length(field, comma, value, unit) != 0) {
+    problem = problem_at(
+        line, std::string("cannot read the ") + kFieldWords[role] + " value '" +
+                  field.substr(0, 40) +
+                  "' as a number, with mm, mil or in after it or not");
+    return -1;
+  }
+  if (unit == Unit::kNone) unit = column_unit;
+  if (unit == Unit::kNone) unit = layout.file_unit;
+  return 0;
+}
+
+// Whether a place_txt row marks its part mirrored to the bottom: an "m"
+// between the rotation and the code.
+bool mirrored(const Record& record, const ExportLayout& layout) {
+  size_t after_angle = static_cast<size_t>(layout.columns.index[kAngle] + 1);
+  for (size_t i = after_angle; i + 1 < record.fields.size(); ++i)
+    if (record.fields[i] == "m") return true;
+  return false;
+}
+
+// The row's side as "top" or "bottom", or as it stands when it names
+// neither.
+std::string side_field(const Record& record, const ExportLayout& layout) {
+  if (layout.mirror_mark) return mirrored(record, layout) ? "bottom" : "top";
+  std::string side(trimmed(field_of(record, layout, kSide)));
+  Side named = side_of(side);
+  if (named == Side::kAny) return side;
+  return named == Side::kTop ? "top" : "bottom";
+}
+
+// One row into a placement.
+int read_row(const Record& record, const ExportLayout& layout,
+             ImportedPlacement& p, Problem& problem) {
+  p.line = record.line;
+  p.code = trimmed(field_of(record, layout, kCode));
+  p.ref = trimmed(field_of(record, layout, kRef));
+  p.side = side_field(record, layout);
+  if (p.code.empty()) {
+    problem = problem_at(p.line,
+                         "the part code (footprint or package) is empty; fill "
+                         "it in, korvane finds the part's size by it");
+    return -1;
+  }
+  if (check_text(p.code, "part code", p.line, problem) != 0 ||
+      check_text(p.ref, "reference", p.line, problem) != 0 ||
+      check_text(p.side, "side", p.line, problem) != 0 ||
+      read_coordinate(field_of(record, layout, kX), layout.columns.x_unit,
+                      layout, kX, p.line, p.x, p.x_unit, problem) != 0 ||
+      read_coordinate(field_of(record, layout, kY), layout.columns.y_unit,
+                      layout, kY, p.line, p.y, p.y_unit, problem) != 0)
+    return -1;
+  const std::string& angle = field_of(record, layout, kAngle);
+  if (read_angle(angle, layout.separator == Separator::kSemicolon, p.angle) ==
+      0)
+    return 0;
+  problem =
+      problem_at(p.line, "cannot read the rotation '" + angle.substr(0, 40) +
+                             "' as a number of degrees");
+  return -1;
+}
+
+// Moves past a line that starts with "#" (after blanks), as KiCad's "##
+// End"; returns false, moving nothing, for any other line.
+bool skip_comment(std::string_view text, size_t& pos, int& line) {
+  size_t start = text.find_first_not_of(" \t", pos);
+  if (start == std::string_view::npos || text[start] != '#') return false;
+  size_t end = text.find('\n', start);
+  pos = end == std::string_view::npos ? text.size() : end + 1;
+  ++line;
+  return true;
+}
+
+// One warning for each side that names neither top nor bottom, at the
+// first row that gives it.
+void warn_unknown_sides(const std::vector<ImportedPlacement>& placements,
+                        std::vector<Problem>& warnings) {
+  std::set<std::string> seen;
+  for (const ImportedPlacement& p : placements) {
+    if (p.side.empty() || side_of(p.side) != Side::kAny ||
+        !seen.insert(p.side).second)
+      continue;
+    warnings.push_back(problem_at(
+        p.line, "the side '" + p.side.substr(0, 40) +
+                    "' is neither top nor bottom, and is written as it "
+                    "stands; correct it in the export, or name the side "
+                    "column with --side-column"));
+  }
+}
+
+}  // namespace
+
+int check_text(const std::string& text, const char* what, int line,
+               Problem& problem) {
+  if (std::none_of(text.begin(), text.end(),
+                   [](char c) { return c == '\t' || c == '\n' || c == '\r'; }))
+    return 0;
+  problem =
+      problem_at(line, std::string("the ") + what + " '" + text.substr(0, 40) +
+                           "' holds a TAB or a line break, which the xy file "
+                           "cannot hold; remove it");
+  return -1;
+}
+
+int read_placements(std::string_view text, const ExportLayout& layout,
+                    std::vector<ImportedPlacement>& placements,
+                    std::vector<Problem>& warnings, Problem& problem) {
+  size_t pos = layout.data_start;
+  int line = layout.data_line;
+  int expected = layout.heading_fields;
+  Record record;
+  // A row a line at most: no placement is moved to make room.
+  placements.reserve(
+      placements.size() + 1 +
+      static_cast<size_t>(std::count(
+          text.begin() + static_cast<long>(std::min(pos, text.size())),
+          text.end(), '\n')));
+  while (pos < text.size()) {
+    if (skip_comment(text, pos, line)) continue;
+    if (split_record(text, pos, line, layout.separator, record, problem) != 0)
+      return -1;
+    if (blank_record(record)) continue;
+    if (expected == 0) expected = static_cast<int>(record.fields.size());
+    ImportedPlacement p;
+    if (check_field_count(record, layout, expected, problem) != 0 ||
+        read_row(record, layout, p, problem) != 0)
+      return -1;
+    placements.push_back(std::move(p));
+  }
+  warn_unknown_sides(placements, warnings);
+  return 0;
+}
+
+Side side_of(std::string_view field) {
+  // As written by this program, and as most exports write it.
+  if (field == "top") return Side::kTop;
+  if (field == "bottom") return Side::kBottom;
+  std::string key = name_key(field);
+  for (const char* top :
+       {"top", "t", "toplayer", "front", "f", "fcu", "component"})
+    if (key == top) return Side::kTop;
+  for (const char* bottom :
+       {"bottom", "b", "bot", "bottomlayer", "back", "bcu", "solder"})
+    if (key == bottom) return Side::kBottom;
+  return Side::kAny;
+}
+
+int keep_side(std::vector<ImportedPlacement>& placements,
+              const ExportLayout& layout, Side keep, Problem& problem) {
+  if (keep == Side::kAny) return 0;
+  if (layout.columns.index[kSide] < 0 && !layout.mirror_mark) {
+    problem = problem_at(layout.heading_line,
+                         "no side or layer column found to keep "
+                         "one side by; name it with --side-column");
+    return -1;
+  }
+  std::vector<ImportedPlacement> kept;
+  for (const ImportedPlacement& p : placements) {
+    Side side = side_of(p.side);
+    if (side == Side::kAny) {
+      problem = problem_at(p.line, "cannot tell the side from '" +
+                                       p.side.substr(0, 40) +
+                                       "'; it should say top or bottom");
+      return -1;
+    }
+    if (side == keep) kept.push_back(p);
+  }
+  placements.swap(kept);
+  return 0;
+}
+
+namespace {
+
+std::string unit_words(Unit unit) {
+  return unit == Unit::kNone ? std::string("without a unit")
+                             : std::string("in ") + unit_name(unit);
+}
+
+// Every coordinate in the unit of the first one.
+int check_one_unit(const std::vector<ImportedPlacement>& placements,
+                   Problem& problem) {
+  const ImportedPlacement& first = placements.front();
+  for (const ImportedPlacement& p : placements) {
+    Unit other = p.x_unit != first.x_unit ? p.x_unit : p.y_unit;
+    if (other == first.x_unit) continue;
+    problem =
+        problem_at(p.line, "a coordinate here is " + unit_words(other) +
+                               ", on line " + std::to_string(first.line) + " " +
+                               unit_words(first.x_unit) +
+                               "; convert all to one unit with --units mm, "
+                               "--units mil or --units in");
+    return -1;
+  }
+  return 0;
+}
+
+}  // namespace
+
+int settle_units(std::vector<ImportedPlacement>& placements, Unit target,
+                 Problem& problem) {
+  if (placements.empty()) return 0;
+  if (target == Unit::kNone) return check_one_unit(placements, problem);
+  for (ImportedPlacement& p : placements) {
+    if (p.x_unit == Unit::kNone || p.y_unit == Unit::kNone) {
+      problem =
+          problem_at(p.line, std::string("a coordinate here has no unit to "
+                                         "convert from to ") +
+                                 unit_name(target) +
+                                 ": the value, its heading and the file name "
+                                 "none; leave --units out");
+      return -1;
+    }
+    p.x = convert_length(p.x, p.x_unit, target);
+    p.y = convert_length(p.y, p.y_unit, target);
+    p.x_unit = p.y_unit = target;
+    if (std::isfinite(p.x) && std::isfinite(p.y)) continue;
+    problem = problem_at(p.line, "a coordinate is too large to convert");
+    return -1;
+  }
+  return 0;
+}
+
+}  // namespace korvane

@@ -1,0 +1,48 @@
+// Reading the placement rows of an export, keeping one side and settling
+// the units of their coordinates.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "korvane-import/heading.h"
+#include "korvane-import/import_records.h"
+
+namespace korvane {
+
+// Reads every row after the heading into `placements`, skipping blank rows
+// and lines that start with "#"; a side is kept as "top" or "bottom", or
+// as it stands with a warning added to `warnings` when it names neither.
+// Returns -1 with `problem` set on a row with too few or too many fields,
+// a number it cannot read, a missing part code or a text field that
+// korvane could not read back (a TAB or line break).
+int read_placements(std::string_view text, const ExportLayout& layout,
+                    std::vector<ImportedPlacement>& placements,
+                    std::vector<Problem>& warnings, Problem& problem);
+
+// A text field of a placement (`what`: "part code", "reference") is
+// written as it stands. Returns -1 with `problem` set at `line` when it
+// holds a TAB or a line break, which korvane would cut.
+int check_text(const std::string& text, const char* what, int line,
+               Problem& problem);
+
+// The side a layer or side field names ("Top", "T", "TopLayer", "F.Cu",
+// "Bottom", "B", "BottomLayer", "B.Cu", ...), or kAny when it names
+// neither.
+Side side_of(std::string_view field);
+
+// Keeps the placements on side `keep` (all for kAny). Returns -1 with
+// `problem` set when a kept side is asked for and a row's side cannot be
+// told, or the export has no side column.
+int keep_side(std::vector<ImportedPlacement>& placements,
+              const ExportLayout& layout, Side keep, Problem& problem);
+
+// With `target` kNone, requires one unit for every coordinate and leaves
+// the numbers alone; otherwise converts every coordinate to `target`,
+// which requires each to have a unit. Returns -1 with `problem` set
+// otherwise.
+int settle_units(std::vector<ImportedPlacement>& placements, Unit target,
+                 Problem& problem);
+
+}  // namespace korvane

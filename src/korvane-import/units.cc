@@ -1,0 +1,87 @@
+#include "korvane-import/units.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+
+#include "text/scan.h"
+
+namespace korvane {
+
+namespace {
+
+// Splits a field into its number and the text after it. Returns -1 when it
+// does not start with a number or the number is out of a double's range.
+int read_number(std::string_view field, bool decimal_comma, double& value,
+                std::string_view& rest) {
+  field = trimmed(field, " \t");
+  // korvane's own grammar, with "," as the point where it stands for one.
+  std::string text(field);
+  if (decimal_comma && field.find('.') == std::string_view::npos)
+    std::replace(text.begin(), text.end(), ',', '.');
+  size_t n = real_length(text.c_str());
+  if (n == 0) return -1;
+  rest = trimmed(field.substr(n), " \t");
+  text.resize(n);
+  if (text[0] == '+') text.erase(0, 1);
+  bool negative = text[0] == '-';
+  double v = 0;
+  const char* end = text.data() + text.size();
+  if (plain_decimal(text.data() + negative, end, v)) {
+    if (negative) v = -v;
+  } else {
+    auto result = std::from_chars(text.data(), end, v);
+    if (result.ec != std::errc() || !std::isfinite(v)) return -1;
+  }
+  value = v;
+  return 0;
+}
+
+}  // namespace
+
+Unit declared_unit(std::string_view line) {
+  std::string text = lowered(line);
+  size_t at = text.find("unit");
+  size_t mark = text.find_first_of(":=", at);
+  if (at == std::string::npos || mark == std::string::npos) {
+    // gEDA's "# X,Y in mils."
+    mark = text.find("x,y in ");
+    if (mark == std::string::npos) return Unit::kNone;
+    mark += 6;  // the blank after "in"
+  }
+  size_t start = text.find_first_not_of(" \t", mark + 1);
+  if (start == std::string::npos) return Unit::kNone;
+  size_t end = text.find_first_of(" \t,;.\n", start);
+  return unit_from_name(std::string_view(text).substr(
+      start, end == std::string::npos ? std::string::npos : end - start));
+}
+
+int read_length(std::string_view field, bool decimal_comma, double& value,
+                Unit& unit) {
+  double v = 0;
+  std::string_view rest;
+  if (read_number(field, decimal_comma, v, rest) != 0) return -1;
+  Unit named = rest.empty() ? Unit::kNone : unit_from_name(rest);
+  if (!rest.empty() && named == Unit::kNone) return -1;
+  value = v;
+  unit = named;
+  return 0;
+}
+
+int read_angle(std::string_view field, bool decimal_comma, double& value) {
+  double v = 0;
+  std::string_view rest;
+  if (read_number(field, decimal_comma, v, rest) != 0) return -1;
+  if (!rest.empty() && lowered(rest) != "deg" && rest != "\xc2\xb0") return -1;
+  value = v;
+  return 0;
+}
+
+double convert_length(double value, Unit from, Unit to) {
+  if (from == to) return value;
+  double converted = value * millimetres_per(from) / millimetres_per(to);
+  if (std::fabs(converted) < 1e9) converted = std::round(converted * 1e6) / 1e6;
+  return converted;
+}
+
+}  // namespace korvane

@@ -1,0 +1,212 @@
+#include "korvane-import/xy_output.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <memory>
+#include <system_error>
+#include <unordered_map>
+
+#include "korvane-import/units.h"
+#include "input/column_map.h"
+#include "input/placement.h"
+#include "os/same_file.h"
+#include "text/scan.h"
+#include "text/text_input.h"
+#include "text/text_output.h"
+
+namespace korvane {
+
+namespace {
+
+// The xy file's columns: code, X, Y, angle.
+constexpr int kColumns[4] = {1, 2, 3, 4};
+
+// Sets `row` to the placement's row, without its line end.
+void row_text(const ImportedPlacement& p, std::string& row) {
+  row = p.code;
+  for (double number : {p.x, p.y, p.angle})
+    (row += '\t') += shortest_text(number);
+  (((row += '\t') += p.ref) += '\t') += p.side;
+}
+
+// The longest text shortest_text writes, "-2.2250738585072014e-308", fits
+// korvane's number field whole.
+static_assert(kNumberFieldCapacity >= 24);
+
+// Whether korvane reads the row back, with its own decoding, as the
+// placement it was written from.
+bool reads_back(const std::string& row, const ImportedPlacement& p) {
+  ColumnMap columns;
+  columns.code = kColumns[0];
+  columns.x = kColumns[1];
+  columns.y = kColumns[2];
+  columns.a = kColumns[3];
+  Placement read;
+  decode_placement(row.c_str(), columns, read);
+  // A code past korvane's line limit is left to the row-length check.
+  return read.x == p.x && read.y == p.y && read.a == p.angle &&
+         p.code.compare(0, kCodeCapacity, read.code) == 0;
+}
+
+// Reads the first line of the file at `path` into `line`. Returns 0,
+// kNotOpened or kReadFailed.
+int first_line(const std::string& path, std::string& line) {
+  auto in = std::make_unique_for_overwrite<TextInput>();
+  if (open_text_input(*in, path.c_str()) != 0) return kNotOpened;
+  std::vector<char> text(kRowCapacity + 1);
+  read_line(*in, text.data(), text.size());
+  line = text.data();
+  int status = in->failed ? kReadFailed : 0;
+  close_text_input(*in);
+  return status;
+}
+
+// A column number as korvane uses it: 0 or less is column 1.
+int effective(int column) { return column < 1 ? 1 : column; }
+
+}  // namespace
+
+int xy_text(const std::vector<ImportedPlacement>& placements, size_t first,
+            size_t count, std::string& text, Problem& problem) {
+  Unit unit = count ? placements[first].x_unit : Unit::kNone;
+  std::string in =
+      unit == Unit::kNone ? "" : std::string("(") + unit_name(unit) + ")";
+  text = "code\tx" + in + "\ty" + in + "\tangle\treference\tside\r\n";
+  std::string row;
+  for (size_t i = first; i < first + count; ++i) {
+    row_text(placements[i], row);
+    if (!reads_back(row, placements[i])) {
+      problem = problem_at(placements[i].line,
+                           "korvane would not read this row back as it is "
+                           "written; check its code and numbers");
+      return -1;
+    }
+    if (row.size() > static_cast<size_t>(kRowCapacity)) {
+      problem =
+          problem_at(placements[i].line,
+                     "the row would be " + std::to_string(row.size()) +
+                         " characters long, and korvane reads " +
+                         std::to_string(kRowCapacity) + "; shorten the code");
+      return -1;
+    }
+    (text += row) += "\r\n";
+  }
+  return 0;
+}
+
+std::string piece_name(const std::string& path, int n) {
+  size_t slash = path.find_last_of("/\\");
+  size_t start = slash == std::string::npos ? 0 : slash + 1;
+  size_t dot = path.rfind('.');
+  if (dot == std::string::npos || dot <= start) dot = path.size();
+  return path.substr(0, dot) + '-' + std::to_string(n) + path.substr(dot);
+}
+
+bool is_xy_heading(std::string_view line) {
+  std::string text(trimmed(line, "\r"));
+  const char* names[] = {"code", "x", "y", "angle", "reference", "side"};
+  if (std::count(text.begin(), text.end(), '\t') != 5) return false;
+  for (int i = 0; i < 6; ++i) {
+    std::string field = field_text(text.c_str(), i + 1);
+    if (i == 1 || i == 2) field = field.substr(0, field.find('('));
+    if (field != names[i]) return false;
+  }
+  return true;
+}
+
+std::vector<Problem> remove_stale_pieces(const std::string& path, int count) {
+  std::vector<Problem> notes;
+  for (int n = count + 1;; ++n) {
+    std::string piece = piece_name(path, n);
+    std::string heading;
+    int status = first_line(piece, heading);
+    if (status == kNotOpened) break;
+    if (status == 0 && is_xy_heading(heading) && remove(piece.c_str()) == 0) {
+      notes.push_back(problem_at(0,
+                                 "removed: a piece of an earlier --split, "
+                                 "past the " +
+                                     std::to_string(count) + " this one writes",
+                                 piece));
+      continue;
+    }
+    notes.push_back(problem_at(0,
+                               "left as it is, though it is named as a "
+                               "piece past the " +
+                                   std::to_string(count) +
+                                   " this run writes: korvane-import did not "
+                                   "write it; move it away before drawing the "
+                                   "pieces",
+                               piece));
+  }
+  return notes;
+}
+
+bool is_working_file(const std::string& path, const char* name) {
+  namespace fs = std::filesystem;
+  // Two relative paths that stay in the working folder are compared as
+  // they stand, without asking the system where that folder is.
+  fs::path a = fs::path(path).lexically_normal();
+  fs::path b = fs::path(name).lexically_normal();
+  if (a.empty() || a.has_root_path() || *a.begin() == "..") {
+    std::error_code error;
+    a = fs::absolute(path, error).lexically_normal();
+    b = fs::absolute(name, error).lexically_normal();
+  }
+  return a == b || same_file(path.c_str(), name);
+}
+
+std::string settings_text() {
+  return "# Columns of the xy files that korvane-import writes:\n"
+         "# code, x, y, angle, reference, side.\n"
+         "code = 1\nx = 2\ny = 3\na = 4\nrow = 1\nend\n";
+}
+
+int settings_needed(bool replace, bool& needed, Problem& problem) {
+  Settings settings;
+  std::error_code error;
+  bool exists = std::filesystem::exists(kSettingsFile, error);
+  needed = !exists;
+  if (!exists) return 0;
+  const ColumnMap& columns = settings.columns;
+  if (read_settings(kSettingsFile, false, false, settings) != 0) {
+    problem =
+        problem_at(0, "cannot read it to tell whether it fits; move it away",
+                   kSettingsFile);
+    return -1;
+  }
+  int found[4] = {effective(columns.code), effective(columns.x),
+                  effective(columns.y), effective(columns.a)};
+  needed = !std::equal(found, found + 4, kColumns);
+  if (!needed || replace) return 0;
+  problem = problem_at(0,
+                       "gives the columns code " + std::to_string(found[0]) +
+                           ", x " + std::to_string(found[1]) + ", y " +
+                           std::to_string(found[2]) + ", a " +
+                           std::to_string(found[3]) +
+                           ", not 1, 2, 3, 4 as the xy file has them; pass "
+                           "--settings to replace it",
+                       kSettingsFile);
+  return -1;
+}
+
+int write_all(const std::vector<WholeFile>& files, const char* guarded,
+              Problem& problem) {
+  std::unordered_map<std::string, const std::string*> written;
+  for (const WholeFile& file : files) {
+    const std::string& path = file.path;
+    if (same_file(path.c_str(), guarded)) {
+      problem = problem_at(0, "is the export itself; name another file", path);
+      return 1;
+    }
+    auto [at, fresh] = written.emplace(destination_of(path), &path);
+    if (fresh) continue;
+    problem = problem_at(0,
+                         "leads to the same file as " + *at->second +
+                             ", which this run writes too; name another file",
+                         path);
+    return 1;
+  }
+  return replace_files(files, problem);
+}
+
+}  // namespace korvane

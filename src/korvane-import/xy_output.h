@@ -1,0 +1,62 @@
+// Writing korvane's xy files and the lumbrex.ini that matches them, all or
+// nothing.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "korvane-import/import_records.h"
+#include "input/working_files.h"
+#include "os/replace_file.h"
+
+namespace korvane {
+
+// The most placements in one xy file or piece: all that korvane draws.
+constexpr size_t kPlacementsPerFile = kMaxPlacements;
+
+// The bytes of the xy file for placements[first, first + count), each line
+// ended with CR LF: the heading, with the coordinates' unit when they have
+// one ("x(mil)"), then per placement code, X, Y, angle, reference and side,
+// TAB between them.
+// Returns -1 with `problem` set when a row would be longer than korvane
+// reads.
+int xy_text(const std::vector<ImportedPlacement>& placements, size_t first,
+            size_t count, std::string& text, Problem& problem);
+
+// True when `line` is the heading korvane-import writes into an xy file.
+bool is_xy_heading(std::string_view line);
+
+// Removes the pieces of an earlier split of `path` numbered past `count`,
+// as long as they follow one another, and only those that korvane-import
+// wrote (their first line is its heading). Returns a warning for each
+// piece removed or left.
+std::vector<Problem> remove_stale_pieces(const std::string& path, int count);
+
+// The name of piece n (from 1) of a split xy file: "board.txt" gives
+// "board-1.txt", "out/board" gives "out/board-1".
+std::string piece_name(const std::string& path, int n);
+
+// True when `path` names the working file `name` (kSettingsFile,
+// kSizeTableFile): the same file, or the same path once made absolute.
+bool is_working_file(const std::string& path, const char* name);
+
+// The settings that fit the xy file's columns.
+std::string settings_text();
+
+// Whether lumbrex.ini in the working directory must be written: when there
+// is none, or it gives other columns and `replace` is set. Returns -1 with
+// `problem` set when it gives other columns and `replace` is not set, or
+// exists but cannot be read.
+int settings_needed(bool replace, bool& needed, Problem& problem);
+
+// Writes every file whole, all put in place together (replace_files);
+// `guarded` (the export) is never written over. Returns 1 with `problem`
+// set, nothing written, when a file would replace `guarded` or two files
+// lead to one (through links, see same_destination); -1 when a file
+// cannot be written (nothing changed) or put in place (the files put in
+// place before it stay).
+int write_all(const std::vector<WholeFile>& files, const char* guarded,
+              Problem& problem);
+
+}  // namespace korvane

@@ -1,0 +1,5 @@
+#include <cstdlib>
+
+#include "korvane/run.h"
+
+int main(int argc, char** argv) { return korvane::run_korvane(argc, argv); }

@@ -1,0 +1,43 @@
+// Reading a command line the way getopt_long does: options and operands in
+// any order, "--" ending the options.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+namespace korvane {
+
+// An option a program takes, as "--name" (or "-n"), and whether a value
+// follows it, as the next argument or after "=".
+struct Option {
+  const char* name;
+  bool takes_value;
+};
+
+// Where the reading of a command line stands.
+struct CommandLine {
+  int argc = 0;
+  const char* const* argv = nullptr;
+  int next = 1;                       // the next argument to look at
+  const char* value = nullptr;        // the value of the option just read
+  std::vector<const char*> operands;  // the arguments that are no options
+  std::string message;                // why the command line is wrong
+};
+
+// The reading of `argv` from its first argument on.
+inline CommandLine command_line(int argc, const char* const* argv) {
+  CommandLine line;
+  line.argc = argc;
+  line.argv = argv;
+  return line;
+}
+
+// Reads the next option, setting aside the operands before it; every
+// argument after "--" is an operand. Returns the option's index in
+// `known`; -1 when no option is left (`operands` then holds them all);
+// -2 with `message` set for an unknown option, a missing value, or a
+// value given to an option that takes none.
+int next_option(CommandLine& line, const Option* known, size_t count);
+
+}  // namespace korvane

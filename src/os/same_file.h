@@ -1,0 +1,23 @@
+// Telling whether two paths name one file.
+#pragma once
+
+#include <string>
+
+namespace korvane {
+
+// True when both paths exist and lead to the same file, through links or
+// not.
+bool same_file(const char* a, const char* b);
+
+// Sets `end` to the name a chain of symbolic links from `path` ends at: a
+// name that is no link, or is missing. False for a loop or a broken link
+// (always true, with `end` = `path`, where links are not followed).
+bool follow_links(const std::string& path, std::string& end);
+
+// What writing `path` writes, as a text that is equal for two paths exactly
+// when they write one file: the same existing file, or the same name once
+// links are followed (links to files that do not exist yet included) and
+// the paths made absolute.
+std::string destination_of(const std::string& path);
+
+}  // namespace korvane
