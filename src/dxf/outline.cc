@@ -1,9 +1,6 @@
 #include "dxf/outline.h"
 
-#include <cfloat>
-
 #include "dxf/dxf_records.h"
-#include "geometry/sine_cosine.h"
 
 namespace korvane {
 
@@ -17,20 +14,7 @@ SineCosine turn_of(double degrees) {
   return sine_cosine(held(degrees * kPi) * (1.0 / 180.0));
 }
 
-// Turns (x, y) about the origin by the turn `t`.
-void turn_point(double& x, double& y, const SineCosine& t) {
-  double turned_x = held(x * t.cosine - y * t.sine);
-  y = held(x * t.sine + y * t.cosine);
-  x = turned_x;
-}
-
 }  // namespace
-
-double held(double v) {
-  if (v > DBL_MAX) return DBL_MAX;
-  if (v < -DBL_MAX) return -DBL_MAX;
-  return v == v ? v : 0;
-}
 
 void rotate_point(double& x, double& y, double degrees) {
   turn_point(x, y, turn_of(degrees));

@@ -2,14 +2,10 @@
 // the placement point and turned by the placement angle.
 #pragma once
 
+#include "geometry/turn.h"
 #include "text/text_output.h"
 
 namespace korvane {
-
-// The value held at the largest double of its sign when it overflowed, so
-// that no infinity, and from it no NaN, reaches the drawing; NaN is held
-// at 0. Finite values pass unchanged.
-double held(double v);
 
 // Turns (x, y) about the origin by `degrees`, counter-clockwise, with pi
 // taken as 3.14159265.

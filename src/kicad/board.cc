@@ -1,5 +1,7 @@
 #include "kicad/board.h"
 
+#include "geometry/turn.h"
+
 namespace korvane {
 
 namespace {
@@ -66,10 +68,9 @@ PlacedBody placed_body(const Board& board, const Footprint& footprint) {
     placed.length = box.max_x - box.min_x;
     placed.width = box.max_y - box.min_y;
   }
-  double sine, cosine;
-  degrees_sine_cosine(footprint.angle, sine, cosine);
-  double x = footprint.x + u * cosine + v * sine;
-  double y = footprint.y - u * sine + v * cosine;
+  SineCosine t = degrees_turn(footprint.angle);
+  double x = footprint.x + u * t.cosine + v * t.sine;
+  double y = footprint.y - u * t.sine + v * t.cosine;
   placed.x = board.has_origin ? x - board.origin_x : x;
   placed.y = board.has_origin ? board.origin_y - y : -y;
   placed.angle = footprint.angle;

@@ -1,7 +1,8 @@
 #include "kicad/footprint.h"
 
 #include <cmath>
-#include <numbers>
+
+#include "geometry/turn.h"
 
 namespace korvane {
 
@@ -61,10 +62,9 @@ int add_legacy_arc(const Sexpr& sexpr, size_t item, size_t angle, BodyBox& box,
   add_point(box, first);
   double dx = first[0] - centre[0], dy = first[1] - centre[1];
   for (double turn : {sweep / 2, sweep}) {
-    double sine, cosine;
-    degrees_sine_cosine(turn, sine, cosine);
-    double point[2] = {centre[0] + dx * cosine - dy * sine,
-                       centre[1] + dx * sine + dy * cosine};
+    SineCosine t = degrees_turn(turn);
+    double point[2] = {centre[0] + dx * t.cosine - dy * t.sine,
+                       centre[1] + dx * t.sine + dy * t.cosine};
     add_point(box, point);
   }
   return 0;
@@ -252,20 +252,6 @@ int read_footprint_file(std::string_view text, Footprint& footprint,
     return -1;
   }
   return read_footprint(sexpr, 0, false, footprint, problem);
-}
-
-void degrees_sine_cosine(double degrees, double& sine, double& cosine) {
-  double turn = std::fmod(degrees, 360.0);
-  if (std::fmod(turn, 90.0) != 0) {
-    double radians = degrees * std::numbers::pi / 180;
-    sine = std::sin(radians);
-    cosine = std::cos(radians);
-    return;
-  }
-  static const double kSines[4] = {0, 1, 0, -1};
-  int quarter = (static_cast<int>(turn / 90) + 4) % 4;
-  sine = kSines[quarter];
-  cosine = kSines[(quarter + 1) % 4];
 }
 
 }  // namespace korvane

@@ -50,8 +50,4 @@ int read_footprint(const Sexpr& sexpr, size_t open, bool needs_position,
 int read_footprint_file(std::string_view text, Footprint& footprint,
                         Problem& problem);
 
-// The sine and cosine of an angle in degrees, of degrees·π/180, and exact
-// at whole multiples of 90°. The angle must be finite.
-void degrees_sine_cosine(double degrees, double& sine, double& cosine);
-
 }  // namespace korvane

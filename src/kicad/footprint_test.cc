@@ -73,15 +73,4 @@ TEST(KicadFootprint, BoxesTheBodyOfItsOwnSide) {
   for (const auto& c : cases) EXPECT_EQ(c[1], footprint_of(c[0])) << c[0];
 }
 
-TEST(KicadFootprint, TurnsRightAnglesExactly) {
-  const double cases[][3] = {{90, 1, 0},   {-90, -1, 0}, {180, 0, -1},
-                             {270, -1, 0}, {450, 1, 0},  {-720, 0, 1}};
-  for (const auto& c : cases) {
-    double sine = 9, cosine = 9;
-    degrees_sine_cosine(c[0], sine, cosine);
-    EXPECT_EQ(c[1], sine) << c[0];
-    EXPECT_EQ(c[2], cosine) << c[0];
-  }
-}
-
 }  // namespace korvane
