@@ -352,6 +352,11 @@ CASES = [
     ("a number it cannot read", ["x.csv", "b.txt"],
      files("x.csv", JLC_CSV.replace(b"25.4mm", b"25.4cm")), 2,
      "x.csv:3: cannot read the X value '25.4cm'"),
+    *[(f"a {what} of 1e12 or more", ["x.csv", "b.txt"],
+       files("x.csv", JLC_CSV.replace(old, new)), 2, f"x.csv:3: the {what}")
+      for what, old, new in [("X value", b"25.4mm", b"1e12mm"),
+                             ("Y value", b"-10mm", b"-1e999"),
+                             ("rotation value", b"180\n", b"4e15\n")]],
     ("mixed units", ["x.csv", "b.txt"],
      files("x.csv", JLC_CSV.replace(b"25.4mm", b"1000mil")), 2,
      "x.csv:3: a coordinate here is in mil"),
@@ -411,7 +416,7 @@ OPTION_CASES = [
       for value, message in [
           ("9999", "b.csv:1: --x 9999: the heading has 7 columns"),
           ("-1", "korvane-import: --x takes a column name, or a number"),
-          ("99999999999", "b.csv:1: --x 1000000: the heading has 7")]],
+          ("99999999999", "korvane-import: --x takes a column name, or a number from 1 to 1000000")]],
     ("a column number with leading zeros", ["--x", "00004", "b.csv", "b.txt"],
      files("b.csv", KICAD_CSV), 0, {"b.txt": KICAD_PARTS[:2]}),
     ("an optional column past the heading", ["--ref", "50", "b.csv", "b.txt"],

@@ -105,8 +105,7 @@ void add_arc(Extent& box, Point centre, Point start, double sweep) {
   double radius = length_of(from);
   if (std::fabs(sweep) >= 360) return add_circle(box, centre, radius);
   Point end = plus(centre, turned(from, degrees_turn(sweep)));
-  add_turn(box, centre, radius, start, end, sweep >= 0,
-           std::fabs(sweep) > 180);
+  add_turn(box, centre, radius, start, end, sweep >= 0, std::fabs(sweep) > 180);
 }
 
 void add_arc_through(Extent& box, Point start, Point mid, Point end) {

@@ -56,7 +56,8 @@ TEST(Extent, HoldsEveryPointOfAnArc) {
     return box;
   };
   const Case cases[] = {
-      {"quarter, no side met", arc({0, 0}, {1, 0}, 45), "0.707107 0 1 0.707107"},
+      {"quarter, no side met", arc({0, 0}, {1, 0}, 45),
+       "0.707107 0 1 0.707107"},
       {"past +Y", arc({0, 0}, {1, 0}, 135), "-0.707107 0 1 1"},
       {"the other way", arc({0, 0}, {1, 0}, -135), "-0.707107 -1 1 0"},
       {"more than half", arc({0, 0}, {0, 1}, 270), "-1 -1 1 1"},

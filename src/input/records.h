@@ -19,6 +19,10 @@ struct ColumnMap {
 // a code is never cut (see kCodeCutLength for how long codes are looked up).
 constexpr int kCodeCapacity = 2048;
 
+// From this size on, X, Y, a length or a width gives drawing coordinates
+// whose four decimals a double no longer holds (its steps pass 1e-4).
+constexpr double kLargestValue = 1e12;
+
 // One decoded placement row.
 struct Placement {
   std::string code;  // the code field as it stands, at most kCodeCapacity

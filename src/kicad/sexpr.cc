@@ -1,7 +1,6 @@
 #include "kicad/sexpr.h"
 
 #include <cmath>
-#include <cstring>
 
 #include "text/scan.h"
 
@@ -226,15 +225,8 @@ size_t find_child(const Sexpr& sexpr, size_t open, std::string_view head) {
 }
 
 bool token_number(const Token& token, double& value) {
-  char digits[64];
-  size_t size = token.text.size();
-  if (token.kind != TokenKind::kAtom || size == 0 || size >= sizeof digits)
-    return false;
-  memcpy(digits, token.text.data(), size);
-  digits[size] = '\0';
-  if (real_length(digits) != size) return false;
-  value = to_real(digits);
-  return true;
+  return token.kind == TokenKind::kAtom && token.text.size() < 64 &&
+         read_decimal(token.text, value);
 }
 
 std::string token_text(const Token& token) {

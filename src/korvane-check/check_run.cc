@@ -1,8 +1,9 @@
 #include "korvane-check/check_run.h"
 
-#include <cstring>
+#include <climits>
 #include <string>
 
+#include "input/working_files.h"
 #include "korvane-check/file_check.h"
 #include "korvane-check/findings.h"
 #include "korvane-check/listing.h"
@@ -11,10 +12,9 @@
 #include "korvane-check/svg_board.h"
 #include "korvane-check/template_check.h"
 #include "korvane-check/xy_check.h"
-#include "input/working_files.h"
 #include "os/command_line.h"
-#include "text/message.h"
 #include "os/replace_file.h"
+#include "text/message.h"
 #include "text/scan.h"
 #include "text/text_output.h"
 
@@ -65,12 +65,13 @@ bool read_options(int argc, const char* const* argv, Options& o,
     }
     if (found == 0) o.list = true;
     if (found == 1) o.svg = line.value;
+    long label = 0;
     if (found == 2) {
-      o.label = to_integer(line.value);
-      if (integer_length(line.value) != strlen(line.value) || o.label <= 0) {
+      if (!read_whole_number(line.value, INT_MAX, label) || label < 1) {
         message = "--label takes a column number from 1";
         return false;
       }
+      o.label = static_cast<int>(label);
     }
   }
   if (line.operands.size() != 2) {

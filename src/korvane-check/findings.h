@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "input/records.h"
 #include "text/message.h"
 #include "text/text_output.h"
 
@@ -59,10 +60,6 @@ int findings_status(const Findings& findings);
 
 // `value` with four decimals, as the drawing writes coordinates.
 std::string fixed(double value);
-
-// From this size on, X, Y, a length or a width gives drawing coordinates
-// whose four decimals a double no longer holds (its steps pass 1e-4).
-constexpr double kLargestValue = 1e12;
 
 // What a value of kLargestValue or more does, to be said after the field
 // that holds it ("X '1e999'"): an `angle` turns the part arbitrarily, any

@@ -3,10 +3,10 @@
 #include <cmath>
 #include <string>
 
-#include "korvane-import/placements.h"
-#include "korvane-import/size_rows.h"
 #include "input/size_table.h"
 #include "kicad/board.h"
+#include "korvane-import/placements.h"
+#include "korvane-import/size_rows.h"
 #include "text/message.h"
 
 namespace korvane {

@@ -34,21 +34,6 @@ constexpr int kAmbiguous = -2;
 // The heading stands among the first lines, after a preamble of a few.
 constexpr int kHeadingLines = 1000;
 
-// Beyond any export's columns.
-constexpr int kMostColumns = 1000000;
-
-// The column number an option gives (from 1), or 0 when it is a name. A
-// number past kMostColumns is taken as kMostColumns.
-int column_number(const std::string& option) {
-  if (option.empty()) return 0;
-  int n = 0;
-  for (char c : option) {
-    if (c < '0' || c > '9') return 0;
-    n = std::min(n * 10 + (c - '0'), kMostColumns);
-  }
-  return n;
-}
-
 // The only column whose key is `key`, kAmbiguous for several, -1 for none.
 int column_named(const std::vector<std::string>& keys, const std::string& key) {
   int found = -1;
@@ -74,7 +59,7 @@ bool names_placements(const ColumnChoice& c, const ImportOptions& options) {
   bool by_name = false;
   for (int role : {kRef, kX, kY}) {
     if (c.index[role] == -1) return false;
-    if (column_number(options.column[role]) == 0) by_name = true;
+    if (options.column[role].number == 0) by_name = true;
   }
   return by_name;
 }
@@ -146,17 +131,16 @@ int choose_columns(const Record& heading, bool comment,
   for (const std::string& field : heading.fields)
     keys.push_back(name_key(field));
   for (int role = 0; role < kRoles; ++role) {
-    const std::string& option = options.column[role];
-    int number = column_number(option);
+    const ColumnOption& option = options.column[role];
     int& at = columns.index[role];
-    columns.by_number[role] = number > 0;
-    if (number > 0)
-      at = number - 1;
-    else if (!option.empty())
-      at = column_named(keys, name_key(option));
+    columns.by_number[role] = option.number > 0;
+    if (option.number > 0)
+      at = option.number - 1;
+    else if (!option.name.empty())
+      at = column_named(keys, name_key(option.name));
     else
       at = usual_column(keys, role);
-    if (role == kCode && at == -1 && comment && option.empty())
+    if (role == kCode && at == -1 && comment && !given(option))
       at = column_named(keys, "description");
     if (at >= 0) ++found;
   }
@@ -246,8 +230,8 @@ int headerless_layout(std::string_view text, const ImportOptions& options,
                       ExportLayout& layout, Problem& problem) {
   int others = 0;  // the fields the roles other than the code need
   for (int role = 0; role < kRoles; ++role) {
-    int number = column_number(options.column[role]);
-    if (!options.column[role].empty() && number == 0) return -1;
+    int number = options.column[role].number;
+    if (!options.column[role].name.empty()) return -1;
     layout.columns.index[role] = number - 1;
     layout.columns.by_number[role] = number > 0;
     if (role != kCode && number > others) others = number;
@@ -364,7 +348,7 @@ Unit unit_after_heading(std::string_view text, size_t pos) {
 // Whether the options name any column.
 bool names_columns(const ImportOptions& options) {
   for (int role = 0; role < kRoles; ++role)
-    if (!options.column[role].empty()) return true;
+    if (given(options.column[role])) return true;
   return false;
 }
 

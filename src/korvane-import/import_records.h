@@ -40,12 +40,23 @@ struct ColumnChoice {
 inline constexpr const char* kColumnOptions[kRoles] = {
     "--ref", "--code", "--x", "--y", "--angle", "--side-column"};
 
-// What the command line asks for. Column options hold a heading name or a
-// column number from 1; empty means "guess from the heading".
+// A column that an option names: by its number from 1 or by its heading
+// name; neither means "guess from the heading".
+struct ColumnOption {
+  int number = 0;    // from 1; 0 when named or not given
+  std::string name;  // empty when numbered or not given
+};
+
+// True when the option names the column, by number or by name.
+inline bool given(const ColumnOption& column) {
+  return column.number > 0 || !column.name.empty();
+}
+
+// What the command line asks for.
 struct ImportOptions {
   std::string export_path;
   std::string xy_path;
-  std::string column[kRoles];
+  ColumnOption column[kRoles];
   Unit units = Unit::kNone;
   Side keep = Side::kAny;
   bool split = false;

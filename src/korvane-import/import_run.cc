@@ -82,7 +82,7 @@ int read_rows(const ImportOptions& options, std::string raw,
 // A KiCad board has no columns for the column options to name.
 int refuse_columns(const ImportOptions& options, Problem& problem) {
   for (int role = 0; role < kRoles; ++role) {
-    if (options.column[role].empty()) continue;
+    if (!given(options.column[role])) continue;
     problem = problem_at(0, std::string(kColumnOptions[role]) +
                                 " names a column of an export, and a KiCad "
                                 "board has none; leave it out");

@@ -102,7 +102,9 @@ bool skip_byte(std::string_view code, size_t& at, char c) {
 
 // The value of a number that number_at or digits_at has checked.
 double value_of(std::string_view number) {
-  return to_real(std::string(number).c_str());
+  double value = 0;
+  read_decimal(number, value);
+  return value;
 }
 
 // Sets `size` when both sides lie above 0 and within kLongest.

@@ -4,88 +4,121 @@
 
 #include "korvane-import/units.h"
 #include "os/command_line.h"
+#include "text/scan.h"
 
 namespace korvane {
 
 namespace {
 
-int column_option(const std::string& name) {
-  for (int role = 0; role < kRoles; ++role)
-    if (name == kColumnOptions[role]) return role;
-  return -1;
+// The options, in the order of kOptions; the column options first, in the
+// order of the roles.
+enum class OptionId {
+  kRef,
+  kCode,
+  kX,
+  kY,
+  kAngle,
+  kSideColumn,
+  kUnits,
+  kSide,
+  kLibrary,
+  kSplit,
+  kSettings,
+  kAddSizes,
+  kNoDefaultLibraries,
+  kHelp,
+  kShortHelp,
+};
+
+constexpr Option kOptions[] = {{"--ref", true},
+                               {"--code", true},
+                               {"--x", true},
+                               {"--y", true},
+                               {"--angle", true},
+                               {"--side-column", true},
+                               {"--units", true},
+                               {"--side", true},
+                               {"--library", true},
+                               {"--split", false},
+                               {"--settings", false},
+                               {"--add-sizes", false},
+                               {"--no-default-libraries", false},
+                               {"--help", false},
+                               {"-h", false}};
+
+// Beyond any export's columns.
+constexpr long kMostColumns = 1000000;
+
+// Sets a column option: a number from 1 (with a sign or not), or a
+// heading name.
+bool set_column(int role, std::string_view value, ImportOptions& options) {
+  size_t sign = value.starts_with('+') || value.starts_with('-') ? 1 : 0;
+  bool numeric =
+      value.size() > sign &&
+      value.find_first_not_of("0123456789", sign) == std::string_view::npos;
+  if (!numeric) {
+    options.column[role] = {0, std::string(value)};
+    return !value.empty();
+  }
+  long number = 0;
+  if (value[0] == '-' || !read_whole_number(value, kMostColumns, number) ||
+      number < 1)
+    return false;
+  options.column[role] = {static_cast<int>(number), ""};
+  return true;
 }
 
-// Sets the option `name` to `value`; returns -1 with `message` set when
-// the value does not fit.
-int set_value(const std::string& name, const std::string& value,
-              ImportOptions& options, std::string& message) {
-  int role = column_option(name);
-  // A number (signed or not) is a column number, which counts from 1.
-  size_t digits = value.find_first_not_of("+-") == 0 ? 0 : 1;
-  bool number =
-      value.size() > digits &&
-      value.find_first_not_of("0123456789", digits) == std::string::npos;
-  if (role >= 0 && !value.empty() && !number) {
-    options.column[role] = value;
-    return 0;
+// Sets the option `id` to `value` (null for an option that takes none);
+// false when the value does not fit.
+bool set_option(OptionId id, const char* value, ImportOptions& options) {
+  std::string_view text = value ? value : "";
+  switch (id) {
+    case OptionId::kUnits:
+      options.units = unit_from_name(text);
+      return text == "mm" || text == "mil" || text == "in";
+    case OptionId::kSide:
+      options.keep = text == "top" ? Side::kTop : Side::kBottom;
+      return text == "top" || text == "bottom";
+    case OptionId::kLibrary:
+      options.libraries.emplace_back(text);
+      return !text.empty();
+    case OptionId::kSplit:
+      return options.split = true;
+    case OptionId::kSettings:
+      return options.settings = true;
+    case OptionId::kAddSizes:
+      return options.add_sizes = true;
+    case OptionId::kNoDefaultLibraries:
+      options.default_libraries = false;
+      return true;
+    case OptionId::kHelp:
+    case OptionId::kShortHelp:
+      return options.help = true;
+    default:
+      return set_column(static_cast<int>(id), text, options);
   }
-  if (role >= 0 && number && value[0] != '-' &&
-      value.find_first_not_of('0', digits) != std::string::npos) {
-    options.column[role] = value.substr(value.find_first_not_of("+0"));
-    return 0;
-  }
-  if (name == "--library") {
-    options.libraries.push_back(value);
-    if (!value.empty()) return 0;
-  } else if (name == "--units") {
-    options.units = unit_from_name(value);
-    if (value == "mm" || value == "mil" || value == "in") return 0;
-  } else if (name == "--side") {
-    options.keep = value == "top" ? Side::kTop : Side::kBottom;
-    if (value == "top" || value == "bottom") return 0;
-  }
-  message = name == "--units"     ? "--units takes mm, mil or in"
-            : name == "--side"    ? "--side takes top or bottom"
-            : name == "--library" ? "--library takes a folder of footprints"
-                                  : name +
-                                        " takes a column name, or a number "
-                                        "from 1";
-  return -1;
 }
 
-// Sets the option `name` that takes no value.
-void set_flag(const std::string& name, ImportOptions& options) {
-  if (name == "--no-default-libraries") {
-    options.default_libraries = false;
-    return;
+// Why the value of option `id` does not fit.
+std::string bad_value(OptionId id) {
+  switch (id) {
+    case OptionId::kUnits:
+      return "--units takes mm, mil or in";
+    case OptionId::kSide:
+      return "--side takes top or bottom";
+    case OptionId::kLibrary:
+      return "--library takes a folder of footprints";
+    default:
+      return std::string(kOptions[static_cast<int>(id)].name) +
+             " takes a column name, or a number from 1 to " +
+             std::to_string(kMostColumns);
   }
-  bool& flag = name == "--split"       ? options.split
-               : name == "--settings"  ? options.settings
-               : name == "--add-sizes" ? options.add_sizes
-                                       : options.help;
-  flag = true;
 }
 
 }  // namespace
 
 int parse_options(int argc, const char* const* argv, ImportOptions& options,
                   std::string& message) {
-  // The column options first, in the order of the roles.
-  static const Option kOptions[] = {{"--ref", true},
-                                    {"--code", true},
-                                    {"--x", true},
-                                    {"--y", true},
-                                    {"--angle", true},
-                                    {"--side-column", true},
-                                    {"--units", true},
-                                    {"--side", true},
-                                    {"--library", true},
-                                    {"--split", false},
-                                    {"--settings", false},
-                                    {"--add-sizes", false},
-                                    {"--no-default-libraries", false},
-                                    {"--help", false},
-                                    {"-h", false}};
   CommandLine line = command_line(argc, argv);
   for (int found;
        (found = next_option(line, kOptions, std::size(kOptions))) != -1;) {
@@ -93,10 +126,11 @@ int parse_options(int argc, const char* const* argv, ImportOptions& options,
       message = line.message;
       return -1;
     }
-    if (!kOptions[found].takes_value)
-      set_flag(kOptions[found].name, options);
-    else if (set_value(kOptions[found].name, line.value, options, message) != 0)
+    auto id = static_cast<OptionId>(found);
+    if (!set_option(id, line.value, options)) {
+      message = bad_value(id);
       return -1;
+    }
   }
   if (options.help) return 0;
   if (line.operands.size() != 2) {

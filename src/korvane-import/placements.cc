@@ -4,6 +4,7 @@
 #include <cmath>
 #include <set>
 
+#include "input/records.h"
 #include "korvane-import/fields.h"
 #include "korvane-import/units.h"
 #include "text/scan.h"
@@ -129,6 +130,24 @@ std::string side_field(const Record& record, const ExportLayout& layout) {
   return named == Side::kTop ? "top" : "bottom";
 }
 
+// X, Y and the angle must lie below kLargestValue in size: past it the
+// four decimals korvane writes no longer hold.
+int check_sizes(const Record& record, const ExportLayout& layout,
+                const ImportedPlacement& p, Problem& problem) {
+  const int roles[3] = {kX, kY, kAngle};
+  const double values[3] = {p.x, p.y, p.angle};
+  for (int i = 0; i < 3; ++i) {
+    if (std::fabs(values[i]) < kLargestValue) continue;
+    problem = problem_at(
+        p.line, std::string("the ") + kFieldWords[roles[i]] + " value '" +
+                    field_of(record, layout, roles[i]).substr(0, 40) +
+                    "' is 1e12 or more in size, where the four decimals "
+                    "korvane writes no longer hold; correct it in the export");
+    return -1;
+  }
+  return 0;
+}
+
 // One row into a placement.
 int read_row(const Record& record, const ExportLayout& layout,
              ImportedPlacement& p, Problem& problem) {
@@ -151,13 +170,14 @@ int read_row(const Record& record, const ExportLayout& layout,
                       layout, kY, p.line, p.y, p.y_unit, problem) != 0)
     return -1;
   const std::string& angle = field_of(record, layout, kAngle);
-  if (read_angle(angle, layout.separator == Separator::kSemicolon, p.angle) ==
-      0)
-    return 0;
-  problem =
-      problem_at(p.line, "cannot read the rotation '" + angle.substr(0, 40) +
-                             "' as a number of degrees");
-  return -1;
+  if (read_angle(angle, layout.separator == Separator::kSemicolon, p.angle) !=
+      0) {
+    problem =
+        problem_at(p.line, "cannot read the rotation '" + angle.substr(0, 40) +
+                               "' as a number of degrees");
+    return -1;
+  }
+  return check_sizes(record, layout, p, problem);
 }
 
 // Moves past a line that starts with "#" (after blanks), as KiCad's "##

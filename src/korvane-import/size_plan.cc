@@ -8,12 +8,12 @@
 #include <system_error>
 #include <utility>
 
-#include "korvane-import/name_size.h"
-#include "korvane-import/size_rows.h"
-#include "korvane-import/units.h"
 #include "input/size_table.h"
 #include "input/working_files.h"
 #include "kicad/library.h"
+#include "korvane-import/name_size.h"
+#include "korvane-import/size_rows.h"
+#include "korvane-import/units.h"
 #include "text/message.h"
 #include "text/text_input.h"
 #include "text/text_output.h"
@@ -274,8 +274,8 @@ std::string other_lines(const SizePlan& plan, const CodeSizing& c) {
 // The warning for a code that the table lacks and gets no row.
 Problem missing_code(const std::string& code, const CodeSizing& c,
                      const SizePlan& plan) {
-  std::string start = "the part code " + korvane::quoted(code) + other_lines(plan, c) +
-                      " is not in " + kSizeTableFile;
+  std::string start = "the part code " + korvane::quoted(code) +
+                      other_lines(plan, c) + " is not in " + kSizeTableFile;
   if (c.from == SizeFrom::kKnown)
     return problem_at(
         c.line, start +

@@ -1,7 +1,6 @@
 #include "korvane-import/units.h"
 
 #include <algorithm>
-#include <charconv>
 #include <cmath>
 
 #include "text/scan.h"
@@ -11,7 +10,7 @@ namespace korvane {
 namespace {
 
 // Splits a field into its number and the text after it. Returns -1 when it
-// does not start with a number or the number is out of a double's range.
+// does not start with a number.
 int read_number(std::string_view field, bool decimal_comma, double& value,
                 std::string_view& rest) {
   field = trimmed(field, " \t");
@@ -19,22 +18,10 @@ int read_number(std::string_view field, bool decimal_comma, double& value,
   std::string text(field);
   if (decimal_comma && field.find('.') == std::string_view::npos)
     std::replace(text.begin(), text.end(), ',', '.');
-  size_t n = real_length(text.c_str());
+  size_t n = decimal_length(text);
   if (n == 0) return -1;
   rest = trimmed(field.substr(n), " \t");
-  text.resize(n);
-  if (text[0] == '+') text.erase(0, 1);
-  bool negative = text[0] == '-';
-  double v = 0;
-  const char* end = text.data() + text.size();
-  if (plain_decimal(text.data() + negative, end, v)) {
-    if (negative) v = -v;
-  } else {
-    auto result = std::from_chars(text.data(), end, v);
-    if (result.ec != std::errc() || !std::isfinite(v)) return -1;
-  }
-  value = v;
-  return 0;
+  return read_decimal(std::string_view(text).substr(0, n), value) ? 0 : -1;
 }
 
 }  // namespace

@@ -6,9 +6,9 @@
 #include <system_error>
 #include <unordered_map>
 
-#include "korvane-import/units.h"
 #include "input/column_map.h"
 #include "input/placement.h"
+#include "korvane-import/units.h"
 #include "os/same_file.h"
 #include "text/scan.h"
 #include "text/text_input.h"

@@ -228,6 +228,32 @@ bool plain_decimal(const char* begin, const char* end, double& value) {
   return true;
 }
 
+size_t decimal_length(std::string_view text) {
+  // parse_real needs a terminated text; a number is rarely long.
+  std::string copy(text.substr(0, text.find('\0')));
+  if (copy.empty() || is_space(copy[0])) return 0;
+  RealText real = parse_real(copy.c_str());
+  return real.end ? static_cast<size_t>(real.end - copy.c_str()) : 0;
+}
+
+bool read_decimal(std::string_view text, double& value) {
+  if (text.empty() || decimal_length(text) != text.size()) return false;
+  value = to_real(std::string(text).c_str());
+  return true;
+}
+
+bool read_whole_number(std::string_view text, long most, long& value) {
+  if (!text.empty() && text[0] == '+') text.remove_prefix(1);
+  if (text.empty()) return false;
+  long n = 0;
+  for (char c : text) {
+    if (!is_digit(c) || n > (most - (c - '0')) / 10) return false;
+    n = n * 10 + (c - '0');
+  }
+  value = n;
+  return true;
+}
+
 size_t real_length(const char* text) {
   RealText real = parse_real(text);
   return real.end ? static_cast<size_t>(real.end - text) : 0;

@@ -57,6 +57,26 @@ double to_real(const char* text);
 // when it finds no number and so gives 0.
 size_t real_length(const char* text);
 
+// The strict readers, for every number korvane-import and korvane-check
+// read from a command line, an export, a board or a name: the whole text
+// must be the number.
+
+// Reads `text` whole as a decimal number of the grammar to_real reads
+// (sign, digits with an optional "." and fraction, optional exponent),
+// with nothing before or after it, to the value to_real gives (a number
+// beyond a double's range held at its end). False, leaving `value`, for
+// any other text.
+bool read_decimal(std::string_view text, double& value);
+
+// The length of the decimal number that `text` starts with, as
+// read_decimal takes it (no blanks before it); 0 when it starts with none.
+size_t decimal_length(std::string_view text);
+
+// Reads `text` whole as a whole number: an optional "+", then decimal
+// digits. False, leaving `value`, for any other text and for a number
+// past `most`.
+bool read_whole_number(std::string_view text, long most, long& value);
+
 // The value of [begin, end) when it is a plain decimal: digits, at most 15
 // of them, and at most one "." among them, no sign, no exponent. The value
 // is exactly the one from_chars gives; false, leaving `value`, for any
