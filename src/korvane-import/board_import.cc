@@ -1,10 +1,10 @@
 #include "korvane-import/board_import.h"
 
-#include <cmath>
 #include <string>
 
 #include "input/size_table.h"
 #include "kicad/board.h"
+#include "korvane-import/design_sizes.h"
 #include "korvane-import/placements.h"
 #include "korvane-import/size_rows.h"
 #include "text/message.h"
@@ -62,29 +62,6 @@ int placement_of(const Footprint& f, const PlacedBody& body,
   return -1;
 }
 
-// Takes the body of `f` as its name's size, unless a body of another size
-// gave it first: that one stays, with a warning naming both.
-void add_size(const Footprint& f, const PlacedBody& body, DesignSizes& sizes,
-              std::vector<Problem>& warnings) {
-  KnownSize size{body.length, body.width,
-                 kTagBoard,   std::string(kTagBoard) + " " + f.body.layer,
-                 f.reference, f.line};
-  auto [entry, added] = sizes.emplace(loose_key(f.name), size);
-  const KnownSize& first = entry->second;
-  if (added || (std::fabs(first.length - size.length) <= kSameSize &&
-                std::fabs(first.width - size.width) <= kSameSize))
-    return;
-  warnings.push_back(problem_at(
-      f.line, "the footprint " + named(f) + " has a body of " +
-                  size_words(size.length, size.width) + " mm, and " +
-                  escaped(first.reference) + " of the same name (line " +
-                  std::to_string(first.line) + ") one of " +
-                  size_words(first.length, first.width) +
-                  " mm; size.txt takes " + escaped(first.reference) +
-                  "'s, as korvane draws every part of one code alike; give "
-                  "the other body a footprint name of its own"));
-}
-
 }  // namespace
 
 bool is_board_text(std::string_view raw) {
@@ -114,7 +91,11 @@ int import_board(std::string_view raw, Side keep,
     ImportedPlacement p;
     if (placement_of(f, body, p, problem) != 0) return -1;
     placements.push_back(p);
-    add_size(f, body, sizes, warnings);
+    KnownSize size{body.length, body.width,
+                   kTagBoard,   std::string(kTagBoard) + " " + f.body.layer,
+                   f.reference, f.line};
+    add_design_size(f.name, size, "the footprint " + named(f), "footprint",
+                    sizes, warnings);
   }
   return 0;
 }
