@@ -318,7 +318,7 @@ CASES = [
      {"b.txt": [(1594.5, 500.25, 9, 7.5, 270), (2000, 100, 12, 12, 45)]},
      "size.txt:1: warning: does not say which unit its sizes are in, and the "
      "coordinates are in mil: if the sizes are in mm, korvane draws every "
-     "part 39 times too small; pass --units mm"),
+     "part 39.37 times too small; pass --units mm"),
     # Errors: nothing is written.
     ("a board whose parentheses do not close", ["b.kicad_pcb", "b.txt"],
      board(BOARD[:BOARD.rindex(b")")]), 2, "b.kicad_pcb:1: the list "

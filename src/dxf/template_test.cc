@@ -14,8 +14,9 @@ namespace {
 std::string copied(const std::string& bytes) {
   std::string path = scratch_path("dxf11.txt");
   write_file(path, bytes);
-  return captured(
-      [&](TextOutput& out) { EXPECT_EQ(0, copy_template(out, path.c_str())); });
+  return captured([&](TextOutput& out) {
+    EXPECT_EQ(ReadStatus::kRead, copy_template(out, path.c_str()));
+  });
 }
 
 }  // namespace
@@ -41,7 +42,8 @@ TEST(CopyTemplate, CopiesEveryByteUpToCtrlZ) {
 
 TEST(CopyTemplate, SkipsAMissingFragment) {
   EXPECT_EQ("", captured([](TextOutput& out) {
-              EXPECT_EQ(-1, copy_template(out, scratch_path("none").c_str()));
+              EXPECT_EQ(ReadStatus::kNotOpened,
+                        copy_template(out, scratch_path("none").c_str()));
             }));
 }
 

@@ -15,7 +15,8 @@ std::string size_of(const std::string& bytes, const std::string& code) {
   std::string path = scratch_path("size.txt");
   write_file(path, bytes);
   SizeTable table;
-  EXPECT_EQ(0, read_size_table(path.c_str(), {code}, {}, table));
+  EXPECT_EQ(ReadStatus::kRead,
+            read_size_table(path.c_str(), {code}, {}, table));
   PartSize size;
   if (!lookup_part_size(table, code, size)) return "none";
   return std::to_string(size.length) + " x " + std::to_string(size.width);
@@ -49,13 +50,15 @@ TEST(SizeTable, ReadsPastTheEmptyLineOnlyWhenAsked) {
   std::string path = scratch_path("size.txt");
   write_file(path, "h\n1\tR12\t10\t4\n\n2\tR15\t20\t8\n3\tX\t1\t1\n");
   SizeTable table;
-  ASSERT_EQ(0, read_size_table(path.c_str(), {"R15"}, {true, true}, table));
+  ASSERT_EQ(ReadStatus::kRead,
+            read_size_table(path.c_str(), {"R15"}, {true, true}, table));
   EXPECT_EQ(3, table.empty_line);
   EXPECT_EQ(2, table.hidden_rows);
   ASSERT_EQ(1u, table.rows.size());
   EXPECT_EQ(true, table.rows[0].hidden);
   EXPECT_EQ(std::vector<std::string>{"R12"}, table.codes);
-  ASSERT_EQ(0, read_size_table(path.c_str(), {"R15"}, {}, table));
+  ASSERT_EQ(ReadStatus::kRead,
+            read_size_table(path.c_str(), {"R15"}, {}, table));
   EXPECT_EQ(0u, table.rows.size());
   EXPECT_EQ(0, table.hidden_rows);
 }

@@ -1,8 +1,10 @@
 #include "input/units.h"
 
+#include <cmath>
 #include <string>
 
 #include "text/scan.h"
+#include "text/text_output.h"
 
 namespace korvane {
 
@@ -73,6 +75,16 @@ double millimetres_per(Unit unit) {
       break;
   }
   return 1.0;
+}
+
+std::string scale_words(Unit sizes, Unit xy) {
+  double factor = millimetres_per(sizes) / millimetres_per(xy);
+  return factor > 1 ? short_number(factor, 2) + " times too small"
+                    : short_number(1 / factor, 2) + " times too large";
+}
+
+double to_millionth(double value) {
+  return std::fabs(value) < 1e9 ? std::round(value * 1e6) / 1e6 : value;
 }
 
 Unit heading_unit(std::string_view heading) {

@@ -2,6 +2,7 @@
 // column heading ("Center-X(mil)", "Length(mm)").
 #pragma once
 
+#include <string>
 #include <string_view>
 
 namespace korvane {
@@ -23,6 +24,15 @@ const char* unit_name(Unit unit);
 
 // Millimetres in one `unit` (1 for kNone).
 double millimetres_per(Unit unit);
+
+// What sizes in unit `sizes` do to parts placed in unit `xy` when neither
+// is converted: "39.37 times too small" (mm against mil), "25.4 times too
+// large" (mm against inches). Both must be units, not kNone.
+std::string scale_words(Unit sizes, Unit xy);
+
+// `value` rounded to a millionth, as korvane-import writes lengths; a
+// value of 1e9 or more in size as it is.
+double to_millionth(double value);
 
 // The unit a heading names in brackets, as in "Center-X(mil)" or
 // "PosX [mm]"; kNone when it names none.

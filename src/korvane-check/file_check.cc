@@ -8,6 +8,7 @@
 
 #include "input/units.h"
 #include "input/working_files.h"
+#include "text/encoding.h"
 #include "text/message.h"
 #include "text/scan.h"
 #include "text/text_input.h"
@@ -28,16 +29,6 @@ const char kUtf16[] =
 bool regular_file(const char* path) {
   struct stat st;
   return stat(path, &st) == 0 && S_ISREG(st.st_mode);
-}
-
-// True when the bytes start as UTF-16 does: with a byte order mark, or
-// with two characters that each have a NUL byte beside them.
-bool starts_as_utf16(std::string_view b) {
-  if (b.starts_with("\xFF\xFE") || b.starts_with("\xFE\xFF")) return true;
-  if (b.size() < 4) return false;
-  bool little = b[0] && !b[1] && b[2] && !b[3];
-  bool big = !b[0] && b[1] && !b[2] && b[3];
-  return little || big;
 }
 
 // The separator that the first rows after the heading show in place of
@@ -92,11 +83,7 @@ std::string table_unit_words(const SizeTable& table, Unit unit) {
 // mm, as most are), and what to do.
 std::string unit_effect(Unit xy, Unit sizes) {
   bool undeclared = sizes == Unit::kNone;
-  double factor =
-      millimetres_per(undeclared ? Unit::kMm : sizes) / millimetres_per(xy);
-  std::string drawn = factor > 1
-                          ? short_number(factor, 2) + " times too small"
-                          : short_number(1 / factor, 2) + " times too large";
+  std::string drawn = scale_words(undeclared ? Unit::kMm : sizes, xy);
   return "; korvane converts neither, so " +
          std::string(undeclared ? "if the table is in mm, as most are, " : "") +
          "every part is drawn " + drawn +
@@ -137,7 +124,8 @@ std::string xy_form_message(TextForm form, size_t drawn) {
 
 FileForm file_form(const char* path, bool rows) {
   auto in = std::make_unique_for_overwrite<TextInput>();
-  if (!regular_file(path) || open_text_input(*in, path) != 0) return {};
+  if (!regular_file(path) || open_text_input(*in, path) != ReadStatus::kRead)
+    return {};
   const char* bytes = "";
   size_t n = peek_raw(*in, &bytes);
   FileForm form;
@@ -167,10 +155,9 @@ bool check_size_form(const PlacementList& list,
   for (size_t i = 0; i < sizes.size(); ++i)
     if (!own_size(sizes[i])) lines.push_back(list.rows[i].line);
   if (form.form == TextForm::kText || lines.empty()) return false;
-  findings.push_back(
-      {kSizeTableFile, form.line,
-       size_form_message(form.form, lines.size(), list.rows.size()), false,
-       lines});
+  add_finding(findings, kSizeTableFile, form.line,
+              size_form_message(form.form, lines.size(), list.rows.size()));
+  findings.back().placements = lines;
   return true;
 }
 
@@ -181,15 +168,16 @@ bool check_xy_form(const char* path, const PlacementList& list,
   std::vector<long> lines;
   for (const PlacementRow& r : list.rows)
     if (r.line != form.line) lines.push_back(r.line);
-  findings.push_back({path, form.line,
-                      xy_form_message(form.form, list.rows.size()), false,
-                      lines});
+  add_finding(findings, path, form.line,
+              xy_form_message(form.form, list.rows.size()));
+  findings.back().placements = lines;
   return true;
 }
 
 void check_ctrl_z(const char* path, Findings& findings) {
   CtrlZStop stop;
-  if (!regular_file(path) || find_ctrl_z(path, stop) != 0 || stop.hidden == 0)
+  if (!regular_file(path) || find_ctrl_z(path, stop) != ReadStatus::kRead ||
+      stop.hidden == 0)
     return;
   add_finding(findings, path, stop.line,
               "a Ctrl-Z byte stands here, and korvane reads nothing after "
@@ -201,7 +189,7 @@ void check_ctrl_z(const char* path, Findings& findings) {
 void check_units(const char* xy_path, const PlacementList& list,
                  const ColumnMap& columns, const SizeTable& table,
                  Findings& findings) {
-  if (list.rows.empty() || !table.found) return;
+  if (list.rows.empty() || table.status == ReadStatus::kNotOpened) return;
   Unit xy = placement_unit(list, columns), sizes = size_table_unit(table);
   if (xy == sizes || xy == Unit::kNone ||
       (sizes == Unit::kNone && xy == Unit::kMm))

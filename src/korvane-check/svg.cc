@@ -458,13 +458,13 @@ void write_svg(TextOutput& out, const SvgPicture& picture) {
   put_line(out, "</svg>");
 }
 
-int write_svg_file(const char* path, const SvgPicture& picture) {
+int write_svg_file(const char* path, const SvgPicture& picture,
+                   Problem& problem) {
   std::string bytes;
   auto out = std::make_unique_for_overwrite<TextOutput>();
   start_text_in_memory(*out, bytes);
   write_svg(*out, picture);
   flush_text_output(*out);
-  Problem problem;
   return replace_file_with(path, std::move(bytes), problem);
 }
 

@@ -47,7 +47,7 @@ void add_line(DxfText& dxf, DxfLine line) {
 // Appends a fragment's lines; false when it cannot be opened.
 bool add_fragment(DxfText& dxf, const char* name, Findings& findings) {
   auto in = std::make_unique_for_overwrite<TextInput>();
-  if (open_text_input(*in, name) != 0) return false;
+  if (open_text_input(*in, name) != ReadStatus::kRead) return false;
   std::vector<char> text(kLongestLine + 1);
   long n = 0;
   for (;;) {

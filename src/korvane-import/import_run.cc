@@ -12,6 +12,7 @@
 #include "korvane-import/placements.h"
 #include "korvane-import/size_plan.h"
 #include "korvane-import/xy_output.h"
+#include "os/same_file.h"
 #include "text/message.h"
 #include "text/text_input.h"
 #include "text/text_output.h"
@@ -24,17 +25,13 @@ const char kProgram[] = "korvane-import";
 // Exports of real boards are a few hundred kilobytes.
 constexpr size_t kExportLimit = 64u << 20;
 
-// Writes "file:line: message" (the export when the problem names no file)
-// to standard error, `kind` before the message; control characters in the
-// names and words are shown escaped, so that it stays one line.
-void print_problem(const std::string& file, const Problem& problem,
+// Writes the problem to standard error, `kind` before the message, at
+// `file` (the export) when it names no file.
+void print_problem(const std::string& file, Problem problem,
                    const char* kind = "") {
-  std::string where = problem.file.empty() ? file : problem.file;
-  TextOutput& err = standard_error();
-  put_line(err, (escaped(place(where, problem.line)) + ": " + kind +
-                 escaped(problem.message))
-                    .c_str());
-  flush_text_output(err);
+  if (problem.file.empty()) problem.file = file;
+  put_problem(standard_error(), problem, kind);
+  flush_text_output(standard_error());
 }
 
 int report(const std::string& file, const Problem& problem) {
@@ -43,7 +40,7 @@ int report(const std::string& file, const Problem& problem) {
 }
 
 int usage_error(const std::string& message) {
-  report_error(kProgram, escaped(message));
+  report_error(kProgram, message);
   put_text(standard_error(), usage_text(false).c_str());
   flush_text_output(standard_error());
   return kImportRefused;
@@ -52,12 +49,13 @@ int usage_error(const std::string& message) {
 // Reads the file named on the command line, as it stands, into `raw`.
 int read_export(const ImportOptions& options, std::string& raw,
                 Problem& problem) {
-  int status = read_file_bytes(options.export_path.c_str(), raw, kExportLimit);
-  if (status == kTooLarge)
+  ReadStatus status =
+      read_file_bytes(options.export_path.c_str(), raw, kExportLimit);
+  if (status == ReadStatus::kTooLarge)
     problem = problem_at(0, "larger than 64 MiB; is it an export?");
-  else if (status != 0)
+  else if (status != ReadStatus::kRead)
     problem = problem_at(0, "cannot be read; check its name");
-  return status == 0 ? 0 : -1;
+  return status == ReadStatus::kRead ? 0 : -1;
 }
 
 // The placements of an export, as the options find and keep them.
@@ -146,8 +144,8 @@ int plan_files(const ImportOptions& options,
 int plan_settings(const ImportOptions& options, std::vector<WholeFile>& files,
                   Problem& problem) {
   for (const WholeFile& file : files) {
-    bool settings = is_working_file(file.path, kSettingsFile);
-    if (!settings && !is_working_file(file.path, kSizeTableFile)) continue;
+    bool settings = writes_file(file.path, kSettingsFile);
+    if (!settings && !writes_file(file.path, kSizeTableFile)) continue;
     problem = problem_at(0,
                          settings ? "is korvane's settings file; name another "
                                     "xy file"

@@ -33,7 +33,8 @@ TEST(SizeRows, InsertsWhereKorvaneStopsReading) {
     write_file(path, text);
     SizeTable table;
     PartSize size;
-    ASSERT_EQ(0, read_size_table(path.c_str(), {"X", "Y"}, {}, table));
+    ASSERT_EQ(ReadStatus::kRead,
+              read_size_table(path.c_str(), {"X", "Y"}, {}, table));
     EXPECT_TRUE(lookup_part_size(table, "X", size)) << c[0];
     EXPECT_TRUE(lookup_part_size(table, "Y", size) && size.width == 4) << c[0];
   }

@@ -24,9 +24,6 @@ constexpr size_t kPlacementsPerFile = kMaxPlacements;
 int xy_text(const std::vector<ImportedPlacement>& placements, size_t first,
             size_t count, std::string& text, Problem& problem);
 
-// True when `line` is the heading korvane-import writes into an xy file.
-bool is_xy_heading(std::string_view line);
-
 // Removes the pieces of an earlier split of `path` numbered past `count`,
 // as long as they follow one another, and only those that korvane-import
 // wrote (their first line is its heading). Returns a warning for each
@@ -36,10 +33,6 @@ std::vector<Problem> remove_stale_pieces(const std::string& path, int count);
 // The name of piece n (from 1) of a split xy file: "board.txt" gives
 // "board-1.txt", "out/board" gives "out/board-1".
 std::string piece_name(const std::string& path, int n);
-
-// True when `path` names the working file `name` (kSettingsFile,
-// kSizeTableFile): the same file, or the same path once made absolute.
-bool is_working_file(const std::string& path, const char* name);
 
 // The settings that fit the xy file's columns.
 std::string settings_text();

@@ -95,15 +95,38 @@ bool follow_links(const std::string& path, std::string& end) {
     ssize_t n = readlink(end.c_str(), target.data(), target.size());
     if (n <= 0 || static_cast<size_t>(n) == target.size()) return false;
     std::string next(target.data(), static_cast<size_t>(n));
-    size_t cut = end.rfind('/');
-    end = next[0] == '/' || cut == std::string::npos
-              ? next
-              : end.substr(0, cut + 1) + next;
+    end = next[0] == '/' ? next : folder_of(end) + next;
   }
   return false;
 }
 
 #endif
+
+bool writes_file(const std::string& path, const std::string& file) {
+  namespace fs = std::filesystem;
+  fs::path a = fs::path(path).lexically_normal();
+  fs::path b = fs::path(file).lexically_normal();
+  // Names within the working folder are compared without asking the
+  // system where that folder is.
+  auto inside = [](const fs::path& p) {
+    return !p.empty() && !p.has_root_path() && *p.begin() != "..";
+  };
+  if (!inside(a) || !inside(b)) {
+    std::error_code error;
+    a = fs::absolute(path, error).lexically_normal();
+    b = fs::absolute(file, error).lexically_normal();
+  }
+  return a == b || same_file(path.c_str(), file.c_str());
+}
+
+std::string folder_of(const std::string& path) {
+#ifdef _WIN32
+  size_t cut = path.find_last_of("/\\:");
+#else
+  size_t cut = path.rfind('/');
+#endif
+  return cut == std::string::npos ? "" : path.substr(0, cut + 1);
+}
 
 std::string destination_of(const std::string& path) {
   std::string identity = file_identity_text(path.c_str());

@@ -2,8 +2,6 @@
 
 #include <cstdio>
 
-#include "text/text_output.h"
-
 namespace korvane {
 
 std::string escaped(std::string_view text) {
@@ -38,9 +36,35 @@ std::string place(const std::string& file, long line) {
   return line > 0 ? file + ":" + std::to_string(line) : file;
 }
 
+std::string listed_numbers(const std::vector<long>& numbers, size_t named,
+                           ListStyle style) {
+  bool counted = numbers.size() > named;
+  size_t shown = counted ? named : numbers.size();
+  std::string text;
+  for (size_t i = 0; i < shown; ++i) {
+    bool last = i > 0 && i + 1 == shown && !counted;
+    text += (i == 0                             ? ""
+             : last && style == ListStyle::kAnd ? " and "
+                                                : ", ") +
+            std::to_string(numbers[i]);
+  }
+  if (counted)
+    text += style == ListStyle::kAnd
+                ? " and " + std::to_string(numbers.size() - named) + " more"
+                : ", ...";
+  return text;
+}
+
+void put_problem(TextOutput& out, const Problem& problem,
+                 std::string_view kind) {
+  std::string text = escaped(place(problem.file, problem.line)) + ": ";
+  text += kind;
+  put_line(out, (text + escaped(problem.message)).c_str());
+}
+
 void report_error(const char* program, const std::string& message) {
   TextOutput& err = standard_error();
-  put_line(err, (std::string(program) + ": " + message).c_str());
+  put_problem(err, problem_at(0, message, program));
   flush_text_output(err);
 }
 

@@ -5,12 +5,13 @@
 #include <cstdint>
 #include <cstring>
 #include <memory>
+#include <string_view>
+
+#include "text/encoding.h"
 
 namespace korvane {
 
 namespace {
-
-constexpr unsigned char kCtrlZ = 26;
 
 // Copies bytes[0, n) to out[0, room) leaving out every CR; returns how
 // many bytes it stored. Bytes past the room are dropped, and then `cut` is
@@ -49,12 +50,9 @@ bool refill(TextInput& in) {
       in.ended = true;
       if (ferror(in.file)) in.failed = true;
     }
-    void* stop = memchr(in.buffer, kCtrlZ, n);
-    if (stop) {
-      n = static_cast<size_t>(static_cast<unsigned char*>(stop) - in.buffer);
-      in.ended = true;
-    }
-    in.len = n;
+    in.len = text_before_ctrl_z(
+        std::string_view(reinterpret_cast<char*>(in.buffer), n));
+    if (in.len < n) in.ended = true;
   }
   return in.len > 0;
 }
@@ -81,8 +79,7 @@ void count_ctrl_z(const unsigned char* p, const unsigned char* end,
       ++lines;
       stop.hidden += text;
       text = false;
-    } else if (stop.line && *p != ' ' && *p != '\t' && *p != '\r' &&
-               *p != kCtrlZ) {
+    } else if (stop.line && !dos_end_byte(static_cast<char>(*p))) {
       text = true;
     }
   }
@@ -90,19 +87,23 @@ void count_ctrl_z(const unsigned char* p, const unsigned char* end,
 
 }  // namespace
 
-int open_text_input(TextInput& in, const char* path) {
+ReadStatus open_text_input(TextInput& in, const char* path) {
   in.pos = in.len = 0;
   in.ended = in.failed = false;
   in.file = fopen(path, "rb");
-  if (!in.file) return -1;
+  if (!in.file) return ReadStatus::kNotOpened;
   struct stat st;
   if (fstat(fileno(in.file), &st) == 0 && S_ISDIR(st.st_mode)) {
     close_text_input(in);
-    return -1;
+    return ReadStatus::kNotOpened;
   }
   // Reads go through our own buffer; a second one in stdio only costs.
   setvbuf(in.file, nullptr, _IONBF, 0);
-  return 0;
+  return ReadStatus::kRead;
+}
+
+ReadStatus input_status(const TextInput& in) {
+  return in.failed ? ReadStatus::kReadFailed : ReadStatus::kRead;
 }
 
 void close_text_input(TextInput& in) {
@@ -156,40 +157,44 @@ size_t peek_raw(TextInput& in, const char** bytes) {
 
 void skip_raw(TextInput& in, size_t n) { in.pos += n; }
 
-int read_file_bytes(const char* path, std::string& bytes, size_t limit) {
+ReadStatus read_file_bytes(const char* path, std::string& bytes, size_t limit) {
   bytes.clear();
   auto owned = std::make_unique_for_overwrite<TextInput>();
   TextInput& in = *owned;
-  if (open_text_input(in, path) != 0) return kNotOpened;
+  if (open_text_input(in, path) != ReadStatus::kRead)
+    return ReadStatus::kNotOpened;
   // Room for the whole file at once, so that it is not copied as it grows.
   struct stat st;
   if (fstat(fileno(in.file), &st) == 0 && st.st_size > 0 &&
       static_cast<uintmax_t>(st.st_size) <= limit)
     bytes.reserve(static_cast<size_t>(st.st_size));
   char block[16 * 1024];
-  int status = 0;
+  ReadStatus status = ReadStatus::kRead;
   for (;;) {
     size_t n = fread(block, 1, sizeof block, in.file);
-    if (bytes.size() + n > limit) status = kTooLarge;
-    if (status == 0) bytes.append(block, n);
-    if (n < sizeof block || status != 0) break;
+    if (bytes.size() + n > limit) status = ReadStatus::kTooLarge;
+    if (status == ReadStatus::kRead) bytes.append(block, n);
+    if (n < sizeof block || status != ReadStatus::kRead) break;
   }
-  if (status == 0 && ferror(in.file)) status = kReadFailed;
+  if (status == ReadStatus::kRead && ferror(in.file))
+    status = ReadStatus::kReadFailed;
   close_text_input(in);
-  if (status != 0) bytes.clear();
+  if (status != ReadStatus::kRead) bytes.clear();
   return status;
 }
 
-int find_ctrl_z(const char* path, CtrlZStop& stop) {
+ReadStatus find_ctrl_z(const char* path, CtrlZStop& stop) {
   stop = CtrlZStop{};
   auto in = std::make_unique_for_overwrite<TextInput>();
-  if (open_text_input(*in, path) != 0) return kNotOpened;
+  if (open_text_input(*in, path) != ReadStatus::kRead)
+    return ReadStatus::kNotOpened;
   long lines = 0;
   bool text = false;
   for (size_t n; (n = fread(in->buffer, 1, sizeof in->buffer, in->file));)
     count_ctrl_z(in->buffer, in->buffer + n, stop, lines, text);
   stop.hidden += text;
-  int status = ferror(in->file) ? kReadFailed : 0;
+  ReadStatus status =
+      ferror(in->file) ? ReadStatus::kReadFailed : ReadStatus::kRead;
   close_text_input(*in);
   if (!stop.line) stop.hidden = 0;
   return status;
