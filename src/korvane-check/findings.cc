@@ -55,13 +55,13 @@ std::string fixed(double value) {
   return text;
 }
 
-std::string too_large(double value, bool angle) {
+std::string too_large(double value, Quantity quantity) {
   double size = std::fabs(value);
   if (!(size >= kLargestValue)) return "";
   std::string what = size == DBL_MAX
                          ? " reads as the largest double, about 1.8e308"
                          : " is 1e12 or more in size";
-  if (angle)
+  if (quantity == Quantity::kAngle)
     return what +
            "; korvane's turn by an angle this large is arbitrary; give it "
            "within -360 to 360";

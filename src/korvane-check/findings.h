@@ -63,10 +63,13 @@ int findings_status(const Findings& findings);
 // `value` with four decimals, as the drawing writes coordinates.
 std::string fixed(double value);
 
+// What a number stands for: a length or coordinate, or an angle.
+enum class Quantity { kLength, kAngle };
+
 // What a value of kLargestValue or more does, to be said after the field
-// that holds it ("X '1e999'"): an `angle` turns the part arbitrarily, any
+// that holds it ("X '1e999'"): an angle turns the part arbitrarily, any
 // other value gives coordinates too large for the drawing. "" when the
 // value is smaller.
-std::string too_large(double value, bool angle);
+std::string too_large(double value, Quantity quantity);
 
 }  // namespace korvane

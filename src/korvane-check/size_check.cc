@@ -21,13 +21,17 @@ std::string dimensions(const PartSize& size) {
 
 std::string size_row(long line) { return place(kSizeTableFile, line); }
 
+// Where a row stands: above the first empty line, or below it, hidden.
+enum class RowPlace { kRead, kHidden };
+
 // The first row with the code's loose key, hidden or not as asked.
 const SizeRow* loose_row(const SizeTable& table, const std::string& code,
-                         bool hidden) {
+                         RowPlace place) {
   const KeyRows* rows = key_rows(table, loose_key(code));
   if (!rows) return nullptr;
   for (size_t i = rows->first; i != kNoRow; i = table.rows[i].next)
-    if (table.rows[i].hidden == hidden) return &table.rows[i];
+    if (table.rows[i].hidden == (place == RowPlace::kHidden))
+      return &table.rows[i];
   return nullptr;
 }
 
@@ -46,10 +50,10 @@ std::string other_encoding(const SizeTable& table, const std::string& code) {
 std::string near_miss(const SizeTable& table, const std::string& code) {
   std::string encoding = other_encoding(table, code);
   if (!encoding.empty()) return encoding;
-  if (const SizeRow* row = loose_row(table, code, false))
+  if (const SizeRow* row = loose_row(table, code, RowPlace::kRead))
     return "; " + quoted(size_field(*row, 2)) + " (" + size_row(row->line) +
            ") differs from it only in spaces";
-  if (const SizeRow* row = loose_row(table, code, true))
+  if (const SizeRow* row = loose_row(table, code, RowPlace::kHidden))
     return "; " + size_row(row->line) + " holds " +
            quoted(size_field(*row, 2)) + " below the empty line at " +
            size_row(table.empty_line) + ", which korvane never reads";
@@ -152,7 +156,7 @@ void check_row_values(const SizeRow& row, Findings& findings) {
        {std::tuple{"length", size_field(row, 3), row.size.length},
         std::tuple{"width", size_field(row, 4), row.size.width}}) {
     std::string problem = bad_dimension(what, text, value);
-    std::string large = too_large(value, false);
+    std::string large = too_large(value, Quantity::kLength);
     if (!problem.empty())
       add_finding(findings, kSizeTableFile, row.line,
                   "the " + problem + " for " + quoted(size_field(row, 2)) +

@@ -318,14 +318,18 @@ void put_legend_text(TextOutput& out, const View& view, size_t line,
 }
 
 // A sample outline for the legend's line `line`, marked or not.
-void put_swatch(TextOutput& out, const View& view, size_t line, bool mark) {
+// How a legend swatch is drawn: as a part, or as a part with a finding.
+enum class Swatch { kPart, kMarked };
+
+void put_swatch(TextOutput& out, const View& view, size_t line, Swatch kind) {
   put_text(out, "<rect");
   put_attribute(out, "x", legend_x(view, 0), view);
   put_attribute(out, "y", legend_y(view, line) - 11 / view.scale, view);
   put_attribute(out, "width", 22 / view.scale, view);
   put_attribute(out, "height", 11 / view.scale, view);
-  put_line(out, mark ? " fill=\"#e3ebf5\" stroke=\"#2b4a6f\" class=\"w\"/>"
-                     : " fill=\"#e3ebf5\" stroke=\"#2b4a6f\"/>");
+  put_line(out, kind == Swatch::kMarked
+                    ? " fill=\"#e3ebf5\" stroke=\"#2b4a6f\" class=\"w\"/>"
+                    : " fill=\"#e3ebf5\" stroke=\"#2b4a6f\"/>");
 }
 
 // The longest length of 1, 2 or 5 times a power of ten that spans at most
@@ -397,11 +401,11 @@ void put_marks(TextOutput& out, const SvgPicture& picture, const View& view) {
   }
   std::string labels =
       picture.labelled_by.empty() ? "" : ", labelled by " + picture.labelled_by;
-  put_swatch(out, view, 2, false);
+  put_swatch(out, view, 2, Swatch::kPart);
   put_legend_text(out, view, 2, 30,
                   std::to_string(picture.parts.size()) +
                       " outlines as korvane draws them, Y up" + labels);
-  put_swatch(out, view, 3, true);
+  put_swatch(out, view, 3, Swatch::kMarked);
   put_legend_text(out, view, 3, 30,
                   std::to_string(marked) +
                       " with a finding, ringed; hover a part for its label, "

@@ -42,8 +42,9 @@ void check_number(const char* path, long line, const char* what,
     add_finding(findings, path, line,
                 std::string(what) + " " + quoted(text) +
                     " is only partly a number" + reads);
-  } else if (std::string large =
-                 too_large(value, std::string_view(what) == kAngle);
+  } else if (std::string large = too_large(
+                 value, std::string_view(what) == kAngle ? Quantity::kAngle
+                                                         : Quantity::kLength);
              !large.empty()) {
     add_finding(findings, path, line,
                 std::string(what) + " " + quoted(text) + large);

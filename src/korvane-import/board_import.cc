@@ -7,19 +7,14 @@
 #include "korvane-import/design_sizes.h"
 #include "korvane-import/placements.h"
 #include "korvane-import/size_rows.h"
+#include "text/encoding.h"
 #include "text/message.h"
 
 namespace korvane {
 
 namespace {
 
-constexpr std::string_view kByteOrderMark = "\xef\xbb\xbf";
 constexpr std::string_view kBoardHead = "(kicad_pcb";
-
-std::string_view without_mark(std::string_view raw) {
-  if (raw.starts_with(kByteOrderMark)) raw.remove_prefix(kByteOrderMark.size());
-  return raw;
-}
 
 // "R1 'Resistor_SMD:R_0603_1608Metric'" for a message.
 std::string named(const Footprint& f) {
@@ -65,7 +60,7 @@ int placement_of(const Footprint& f, const PlacedBody& body,
 }  // namespace
 
 bool is_board_text(std::string_view raw) {
-  raw = without_mark(raw);
+  raw = without_byte_order_mark(raw);
   size_t start = raw.find_first_not_of(" \t\r\n");
   if (start == std::string_view::npos) return false;
   raw.remove_prefix(start);
@@ -79,7 +74,7 @@ int import_board(std::string_view raw, Side keep,
                  std::vector<ImportedPlacement>& placements, DesignSizes& sizes,
                  std::vector<Problem>& warnings, Problem& problem) {
   Board board;
-  if (read_board(without_mark(raw), board, problem) != 0) return -1;
+  if (read_board(without_byte_order_mark(raw), board, problem) != 0) return -1;
   for (const Footprint& f : board.footprints) {
     Side side = f.bottom ? Side::kBottom : Side::kTop;
     if (f.excluded || (keep != Side::kAny && side != keep)) continue;

@@ -89,26 +89,6 @@ bool starts_with(std::string_view line, char mark) {
   return start != std::string_view::npos && line[start] == mark;
 }
 
-// Tries `line` as the heading with each separator; keeps the one that
-// names the most roles. Returns false when no separator makes a heading.
-bool try_heading(std::string_view line, const ImportOptions& options,
-                 ExportLayout& layout, Record& heading) {
-  int best = 0;
-  for (Separator separator : kSeparators) {
-    Record record;
-    ColumnChoice columns;
-    if (!heading_fields(line, separator, record)) continue;
-    int found =
-        choose_columns(record, starts_with(line, '#'), options, columns);
-    if (!names_placements(columns, options) || found <= best) continue;
-    best = found;
-    layout.separator = separator;
-    layout.columns = columns;
-    heading = record;
-  }
-  return best > 0;
-}
-
 }  // namespace
 
 std::string name_key(std::string_view name) {
@@ -124,6 +104,14 @@ std::string name_key(std::string_view name) {
   return key;
 }
 
+namespace {
+
+// Finds the roles' columns in a heading row: a role the options name takes
+// that column (a number from 1, or a name), any other takes the first
+// column whose name is one of that role's usual names, the better names
+// first; in a heading that is a "#" comment (gEDA's) a Description column
+// is the part code when nothing else is. Returns the count of roles found;
+// a role whose name fits two columns gets the index -2 and does not count.
 int choose_columns(const Record& heading, bool comment,
                    const ImportOptions& options, ColumnChoice& columns) {
   int found = 0;
@@ -154,7 +142,25 @@ int choose_columns(const Record& heading, bool comment,
   return found;
 }
 
-namespace {
+// Tries `line` as the heading with each separator; keeps the one that
+// names the most roles. Returns false when no separator makes a heading.
+bool try_heading(std::string_view line, const ImportOptions& options,
+                 ExportLayout& layout, Record& heading) {
+  int best = 0;
+  for (Separator separator : kSeparators) {
+    Record record;
+    ColumnChoice columns;
+    if (!heading_fields(line, separator, record)) continue;
+    int found =
+        choose_columns(record, starts_with(line, '#'), options, columns);
+    if (!names_placements(columns, options) || found <= best) continue;
+    best = found;
+    layout.separator = separator;
+    layout.columns = columns;
+    heading = record;
+  }
+  return best > 0;
+}
 
 // The heading must give a code and an angle, no role two columns, and no
 // column number past its last column.
@@ -285,15 +291,6 @@ int preamble_line(std::string_view row, int line, ExportLayout& layout,
                        "write the placements again in MILLIMETERS, MILS or "
                        "INCHES");
   return -1;
-}
-
-// Moves past a line that starts with "#"; returns false, moving nothing,
-// for any other line.
-bool skip_comment_line(std::string_view text, size_t& pos, int& line) {
-  if (!starts_with(text.substr(pos), '#')) return false;
-  pos = std::min(text.find('\n', pos), text.size() - 1) + 1;
-  ++line;
-  return true;
 }
 
 // Without a heading or column options: rows of a name, three numbers and

@@ -180,17 +180,6 @@ int read_row(const Record& record, const ExportLayout& layout,
   return check_sizes(record, layout, p, problem);
 }
 
-// Moves past a line that starts with "#" (after blanks), as KiCad's "##
-// End"; returns false, moving nothing, for any other line.
-bool skip_comment(std::string_view text, size_t& pos, int& line) {
-  size_t start = text.find_first_not_of(" \t", pos);
-  if (start == std::string_view::npos || text[start] != '#') return false;
-  size_t end = text.find('\n', start);
-  pos = end == std::string_view::npos ? text.size() : end + 1;
-  ++line;
-  return true;
-}
-
 // One warning for each side that names neither top nor bottom, at the
 // first row that gives it.
 void warn_unknown_sides(const std::vector<ImportedPlacement>& placements,
@@ -236,7 +225,7 @@ int read_placements(std::string_view text, const ExportLayout& layout,
           text.begin() + static_cast<long>(std::min(pos, text.size())),
           text.end(), '\n')));
   while (pos < text.size()) {
-    if (skip_comment(text, pos, line)) continue;
+    if (skip_comment_line(text, pos, line)) continue;
     if (split_record(text, pos, line, layout.separator, record, problem) != 0)
       return -1;
     if (blank_record(record)) continue;

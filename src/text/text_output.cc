@@ -35,6 +35,15 @@ void append_crlf(std::string& text, const char* bytes, size_t n) {
   text.append(bytes, end);
 }
 
+// Writes to `file`, which stays the caller's: flush_text_output hands it
+// the bytes, and the caller closes it.
+void start_text_output(TextOutput& out, FILE* file) {
+  out.len = 0;
+  out.failed = false;
+  out.file = file;
+  out.text = nullptr;
+}
+
 // A standard stream set up for binary writes.
 TextOutput* standard_stream(FILE* file) {
 #ifdef _WIN32
@@ -107,13 +116,6 @@ size_t short_decimal(char* text, double value) {
 int open_text_output(TextOutput& out, const char* path) {
   start_text_output(out, fopen(path, "wb"));
   return out.file ? 0 : -1;
-}
-
-void start_text_output(TextOutput& out, FILE* file) {
-  out.len = 0;
-  out.failed = false;
-  out.file = file;
-  out.text = nullptr;
 }
 
 void start_text_in_memory(TextOutput& out, std::string& text) {

@@ -27,10 +27,6 @@ struct TextOutput {
 // cannot be opened.
 int open_text_output(TextOutput& out, const char* path);
 
-// Writes to `file`, which stays the caller's: flush_text_output hands it
-// the bytes, and the caller closes it.
-void start_text_output(TextOutput& out, FILE* file);
-
 // Appends to `text`, which stays the caller's, instead of writing a file.
 void start_text_in_memory(TextOutput& out, std::string& text);
 
