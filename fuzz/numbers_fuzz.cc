@@ -102,7 +102,7 @@ void check_outline(const std::vector<double>& v) {
   require(out->file != nullptr, "open_memstream failed");
   write_part_outline(*out, "center", v[0], v[1], v[2], v[3], v[4], v[5], v[6],
                      v[7]);
-  require(close_text_output(*out) == 0, "writing to memory");
+  require(flush_text_output(*out) == 0, "writing to memory");
   std::string drawing(bytes, size);
   free(bytes);
   size_t start = 0;

@@ -1,5 +1,6 @@
 #include "input/column_map.h"
 
+#include <algorithm>
 #include <cstring>
 #include <memory>
 #include <string_view>
@@ -39,14 +40,14 @@ bool is_comment(const RawLine& raw) { return raw.text[0] == '#'; }
 
 // Takes a line apart: spaces dropped, "=" made TAB, key and value.
 SettingLine take_apart(const RawLine& raw, long n) {
-  char clean[kSettingsLineCapacity + 1];
   char field[kSettingsFieldCapacity + 1];
   SettingLine line;
   line.line = n;
   line.cut = raw.cut;
-  strip_char(raw.text, clean, sizeof clean, ' ');
-  replace_char(clean, '=', '\t');
-  line.clean = clean;
+  line.clean = raw.text;
+  std::erase(line.clean, ' ');
+  std::replace(line.clean.begin(), line.clean.end(), '=', '\t');
+  const char* clean = line.clean.c_str();
   get_field(clean, 1, field, sizeof field);
   line.key = field;
   get_field(clean, 2, field, sizeof field);
@@ -57,7 +58,7 @@ SettingLine take_apart(const RawLine& raw, long n) {
 
 // Reads one line; the first may start with a byte order mark, dropped.
 void read_raw(TextInput& in, long n, RawLine& raw, Settings& settings) {
-  raw.last = read_line_cut(in, raw.text, sizeof raw.text, raw.cut);
+  raw.last = read_line(in, raw.text, sizeof raw.text, &raw.cut);
   std::string_view text(raw.text);
   std::string_view rest = without_byte_order_mark(text);
   if (n != 1 || rest.size() == text.size()) return;

@@ -82,7 +82,7 @@ ReadStatus read_placement_list(const char* path, const ColumnMap& columns,
   long line = 1;
   while (!at_end && list.rows.size() < size_t{kMaxPlacements}) {
     PlacementRow r;
-    at_end = read_line_cut(*in, row.data(), row.size(), r.cut);
+    at_end = read_line(*in, row.data(), row.size(), &r.cut);
     r.line = ++line;
     if (row[0] == '\0') break;
     r.text = row.data();

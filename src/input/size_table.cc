@@ -360,14 +360,6 @@ const SizeRow* find_size_row(const SizeTable& table, const std::string& code,
   return nullptr;
 }
 
-bool lookup_part_size(const SizeTable& table, const std::string& code,
-                      PartSize& size) {
-  CodeMatch match;
-  const SizeRow* row = find_size_row(table, code, match);
-  if (row) size = row->size;
-  return row != nullptr;
-}
-
 std::vector<DrawnSize> drawn_sizes(const PlacementList& list,
                                    const SizeTable& table) {
   std::vector<DrawnSize> sizes;

@@ -117,11 +117,6 @@ CodeMatch match_code(const char* row_code, const std::string& code);
 const SizeRow* find_size_row(const SizeTable& table, const std::string& code,
                              CodeMatch& match);
 
-// Sets `size` from the row find_size_row takes for `code`; returns false,
-// leaving `size` as it was, when there is none.
-bool lookup_part_size(const SizeTable& table, const std::string& code,
-                      PartSize& size);
-
 // The size a placement is drawn with, and where it comes from.
 struct DrawnSize {
   PartSize size;

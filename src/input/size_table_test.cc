@@ -17,9 +17,11 @@ std::string size_of(const std::string& bytes, const std::string& code) {
   SizeTable table;
   EXPECT_EQ(ReadStatus::kRead,
             read_size_table(path.c_str(), {code}, {}, table));
-  PartSize size;
-  if (!lookup_part_size(table, code, size)) return "none";
-  return std::to_string(size.length) + " x " + std::to_string(size.width);
+  CodeMatch match;
+  const SizeRow* row = find_size_row(table, code, match);
+  if (!row) return "none";
+  return std::to_string(row->size.length) + " x " +
+         std::to_string(row->size.width);
 }
 
 const std::string kLong = "R_Axial_DIN0207_L6.3mm_D2.5mm_P10.16mm";

@@ -51,30 +51,18 @@ Unit unit_from_name(std::string_view name) {
 bool unit_word(std::string_view word) { return find_word(word) != nullptr; }
 
 const char* unit_name(Unit unit) {
-  switch (unit) {
-    case Unit::kMm:
-      return "mm";
-    case Unit::kMil:
-      return "mil";
-    case Unit::kIn:
-      return "in";
-    case Unit::kNone:
-      break;
-  }
-  return "none";
+  constexpr const char* kNames[] = {"none", "mm", "mil", "in"};
+  return kNames[static_cast<int>(unit)];
 }
 
 double millimetres_per(Unit unit) {
-  switch (unit) {
-    case Unit::kMil:
-      return 0.0254;
-    case Unit::kIn:
-      return 25.4;
-    case Unit::kMm:
-    case Unit::kNone:
-      break;
-  }
-  return 1.0;
+  constexpr double kMillimetres[] = {1.0, 1.0, 0.0254, 25.4};
+  return kMillimetres[static_cast<int>(unit)];
+}
+
+bool units_disagree(Unit xy, Unit sizes) {
+  return xy != Unit::kNone && xy != sizes &&
+         !(sizes == Unit::kNone && xy == Unit::kMm);
 }
 
 std::string scale_words(Unit sizes, Unit xy) {

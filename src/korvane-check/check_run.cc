@@ -54,43 +54,28 @@ struct Options {
 
 // The options, in the order of kOptions.
 enum class OptionId { kList, kSvg, kLabel };
-
 constexpr Option kOptions[] = {
     {"--list", false}, {"--svg", true}, {"--label", true}};
-
-// Sets the option `id` to `value` (null for an option that takes none).
-// Returns -1 with `problem` when the value does not fit.
-int set_option(OptionId id, const char* value, Options& o, Problem& problem) {
-  long label = 0;
-  switch (id) {
-    case OptionId::kList:
-      o.list = true;
-      return 0;
-    case OptionId::kSvg:
-      o.svg = value;
-      return 0;
-    case OptionId::kLabel:
-      if (!read_whole_number(value, INT_MAX, label) || label < 1) {
-        problem = problem_at(0, "--label takes a column number from 1");
-        return -1;
-      }
-      o.label = static_cast<int>(label);
-      return 0;
-  }
-  return 0;
-}
 
 // Reads the options and the two arguments. Returns -1 with `problem` when
 // they are wrong.
 int read_options(int argc, const char* const* argv, Options& o,
                  Problem& problem) {
-  CommandLine line = command_line(argc, argv);
+  CommandLine line{argc, argv, 1, nullptr, {}};
   for (int found;;) {
     if (next_option(line, kOptions, std::size(kOptions), found, problem) != 0)
       return -1;
     if (found == kNoOption) break;
-    if (set_option(static_cast<OptionId>(found), line.value, o, problem) != 0)
+    long label = 0;
+    auto id = static_cast<OptionId>(found);
+    if (id == OptionId::kList) o.list = true;
+    if (id == OptionId::kSvg) o.svg = line.value;
+    if (id != OptionId::kLabel) continue;
+    if (!read_whole_number(line.value, INT_MAX, label) || label < 1) {
+      problem = problem_at(0, "--label takes a column number from 1");
       return -1;
+    }
+    o.label = static_cast<int>(label);
   }
   if (line.operands.size() != 2) {
     problem =

@@ -19,6 +19,7 @@ namespace {
 
 constexpr long kSampleRows = 20;      // rows file_form looks at
 constexpr size_t kSampleLine = 4096;  // bytes of a row it looks into
+constexpr size_t kLargestXyFile = 64u << 20;  // searched for a Ctrl-Z
 
 const char kUtf16[] =
     "saved as UTF-16 (Notepad's \"Unicode\"): korvane takes the NUL byte "
@@ -175,10 +176,12 @@ bool check_xy_form(const char* path, const PlacementList& list,
 }
 
 void check_ctrl_z(const char* path, Findings& findings) {
-  CtrlZStop stop;
-  if (!regular_file(path) || find_ctrl_z(path, stop) != ReadStatus::kRead ||
-      stop.hidden == 0)
+  std::string bytes;
+  if (!regular_file(path) ||
+      read_file_bytes(path, bytes, kLargestXyFile) != ReadStatus::kRead)
     return;
+  CtrlZStop stop = ctrl_z_stop(bytes);
+  if (stop.hidden == 0) return;
   add_finding(findings, path, stop.line,
               "a Ctrl-Z byte stands here, and korvane reads nothing after "
               "it: it never sees the " +
@@ -191,9 +194,7 @@ void check_units(const char* xy_path, const PlacementList& list,
                  Findings& findings) {
   if (list.rows.empty() || table.status == ReadStatus::kNotOpened) return;
   Unit xy = placement_unit(list, columns), sizes = size_table_unit(table);
-  if (xy == sizes || xy == Unit::kNone ||
-      (sizes == Unit::kNone && xy == Unit::kMm))
-    return;
+  if (!units_disagree(xy, sizes)) return;
   std::string xy_says = "X in " + unit_words(xy) + " (" +
                         quoted(field_text(list.heading.c_str(), columns.x)) +
                         ")";

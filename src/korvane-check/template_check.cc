@@ -52,7 +52,7 @@ bool add_fragment(DxfText& dxf, const char* name, Findings& findings) {
   long n = 0;
   for (;;) {
     bool cut;
-    bool last = read_line_cut(*in, text.data(), text.size(), cut);
+    bool last = read_line(*in, text.data(), text.size(), &cut);
     if (last && text[0] == '\0') break;
     add_line(dxf, {text.data(), name, ++n, nullptr});
     if (last) {

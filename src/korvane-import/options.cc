@@ -119,7 +119,7 @@ std::string bad_value(OptionId id) {
 
 int parse_options(int argc, const char* const* argv, ImportOptions& options,
                   std::string& message) {
-  CommandLine line = command_line(argc, argv);
+  CommandLine line{argc, argv, 1, nullptr, {}};
   Problem problem;
   for (int found;;) {
     if (next_option(line, kOptions, std::size(kOptions), found, problem) != 0) {

@@ -168,8 +168,8 @@ bool name_size(const std::string& code, KnownSize& size) {
 void size_code(const std::string& code, CodeSizing& c, const SizePlan& plan,
                const DesignSizes& design, FootprintLibraries& libraries,
                std::vector<Problem>& warnings) {
-  PartSize in_table;
-  if (lookup_part_size(plan.table, code, in_table)) {
+  CodeMatch match;
+  if (find_size_row(plan.table, code, match)) {
     c.from = SizeFrom::kTable;
     return;
   }
@@ -220,8 +220,8 @@ void compare_row(const std::string& code, const SizePlan& plan,
 void check_table_unit(const SizePlan& plan, std::vector<Problem>& warnings) {
   Unit declared = size_table_unit(plan.table);
   Unit xy = plan.xy_unit;
-  if (plan.table.status == ReadStatus::kNotOpened || xy == Unit::kNone ||
-      declared == xy || (declared == Unit::kNone && xy == Unit::kMm))
+  if (plan.table.status == ReadStatus::kNotOpened ||
+      !units_disagree(xy, declared))
     return;
   std::string in = unit_name(xy);
   std::string message =

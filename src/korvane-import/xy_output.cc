@@ -149,11 +149,9 @@ std::string settings_text() {
   std::string text =
       "# Columns of the xy files that korvane-import writes:\n"
       "# code, x, y, angle, reference, side.\n";
-  const char* keys[] = {"code", "x", "y", "a", "row"};
-  const int columns[] = {kXyColumns.code, kXyColumns.x, kXyColumns.y,
-                         kXyColumns.a, kXyColumns.row};
-  for (int i = 0; i < 5; ++i)
-    text += std::string(keys[i]) + " = " + std::to_string(columns[i]) + "\n";
+  for (int key : {4, 0, 1, 2, 3})  // code, x, y, a, row
+    text += std::string(kColumnKeys[key]) + " = " +
+            std::to_string(column_value(kXyColumns, key)) + "\n";
   return text + "end\n";
 }
 

@@ -25,14 +25,6 @@ struct CommandLine {
   std::vector<const char*> operands;  // the arguments that are no options
 };
 
-// The reading of `argv` from its first argument on.
-inline CommandLine command_line(int argc, const char* const* argv) {
-  CommandLine line;
-  line.argc = argc;
-  line.argv = argv;
-  return line;
-}
-
 // The index next_option gives when no option is left.
 constexpr int kNoOption = -1;
 

@@ -13,45 +13,40 @@
 
 namespace korvane {
 
-#ifdef _WIN32
-
-namespace {
-
-bool file_identity(const char* path, BY_HANDLE_FILE_INFORMATION& info) {
-  HANDLE h = CreateFileA(
-      path, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-      OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-  if (h == INVALID_HANDLE_VALUE) return false;
-  bool ok = GetFileInformationByHandle(h, &info) != 0;
-  CloseHandle(h);
-  return ok;
-}
-
-}  // namespace
-
-bool same_file(const char* a, const char* b) {
-  BY_HANDLE_FILE_INFORMATION ia, ib;
-  return file_identity(a, ia) && file_identity(b, ib) &&
-         ia.dwVolumeSerialNumber == ib.dwVolumeSerialNumber &&
-         ia.nFileIndexHigh == ib.nFileIndexHigh &&
-         ia.nFileIndexLow == ib.nFileIndexLow;
-}
-
 namespace {
 
 // The identity of an existing file as text, "" when there is none; it
 // starts with a byte no path does.
 std::string file_identity_text(const char* path) {
+#ifdef _WIN32
+  HANDLE h = CreateFileA(
+      path, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+      OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return "";
   BY_HANDLE_FILE_INFORMATION info;
-  if (!file_identity(path, info)) return "";
-  std::string text(1, '\x01');
-  text += std::to_string(info.dwVolumeSerialNumber) + ":" +
-          std::to_string(info.nFileIndexHigh) + ":" +
-          std::to_string(info.nFileIndexLow);
-  return text;
+  bool ok = GetFileInformationByHandle(h, &info) != 0;
+  CloseHandle(h);
+  if (!ok) return "";
+  std::string identity = std::to_string(info.dwVolumeSerialNumber) + ":" +
+                         std::to_string(info.nFileIndexHigh) + ":" +
+                         std::to_string(info.nFileIndexLow);
+#else
+  struct stat st;
+  if (stat(path, &st) != 0) return "";
+  std::string identity =
+      std::to_string(st.st_dev) + ":" + std::to_string(st.st_ino);
+#endif
+  return identity.insert(0, 1, '\x01');
 }
 
 }  // namespace
+
+bool same_file(const char* a, const char* b) {
+  std::string identity = file_identity_text(a);
+  return !identity.empty() && identity == file_identity_text(b);
+}
+
+#ifdef _WIN32
 
 bool follow_links(const std::string& path, std::string& end) {
   end = path;
@@ -60,36 +55,10 @@ bool follow_links(const std::string& path, std::string& end) {
 
 #else
 
-namespace {
-
-constexpr int kMaxLinkHops = 40;
-
-}  // namespace
-
-bool same_file(const char* a, const char* b) {
-  struct stat sa, sb;
-  return stat(a, &sa) == 0 && stat(b, &sb) == 0 && sa.st_dev == sb.st_dev &&
-         sa.st_ino == sb.st_ino;
-}
-
-namespace {
-
-// The identity of an existing file as text, "" when there is none; it
-// starts with a byte no path does.
-std::string file_identity_text(const char* path) {
-  struct stat st;
-  if (stat(path, &st) != 0) return "";
-  std::string text(1, '\x01');
-  text += std::to_string(st.st_dev) + ":" + std::to_string(st.st_ino);
-  return text;
-}
-
-}  // namespace
-
 bool follow_links(const std::string& path, std::string& end) {
   end = path;
   std::vector<char> target(4096);
-  for (int hop = 0; hop < kMaxLinkHops; ++hop) {
+  for (int hop = 0; hop < 40; ++hop) {  // a loop, as the system counts them
     struct stat st;
     if (lstat(end.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return true;
     ssize_t n = readlink(end.c_str(), target.data(), target.size());

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <utility>
 
 namespace korvane {
 
@@ -50,6 +51,20 @@ size_t text_before_ctrl_z(std::string_view bytes) {
 
 bool dos_end_byte(char c) {
   return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == kCtrlZ;
+}
+
+CtrlZStop ctrl_z_stop(std::string_view bytes) {
+  CtrlZStop stop;
+  size_t at = text_before_ctrl_z(bytes);
+  if (at == bytes.size()) return stop;
+  stop.line = 1 + std::count(bytes.begin(), bytes.begin() + at, '\n');
+  bool text = false;  // the line so far holds text
+  for (char c : bytes.substr(at)) {
+    if (c == '\n') stop.hidden += std::exchange(text, false);
+    if (!dos_end_byte(c)) text = true;
+  }
+  stop.hidden += text;
+  return stop;
 }
 
 size_t utf8_char(std::string_view text, size_t i, uint32_t& code) {

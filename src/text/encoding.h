@@ -38,6 +38,16 @@ size_t text_before_ctrl_z(std::string_view bytes);
 // end of file.
 bool dos_end_byte(char c);
 
+// Where the first Ctrl-Z byte of a file stands, which ends its text there.
+struct CtrlZStop {
+  long line = 0;    // its 1-based line; 0 when the file holds none
+  long hidden = 0;  // lines from it on with bytes other than dos_end_byte's
+                    // (the rest of its own line counts)
+};
+
+// The first Ctrl-Z of the file `bytes` and the lines with text it hides.
+CtrlZStop ctrl_z_stop(std::string_view bytes);
+
 // The length of the well-formed UTF-8 character at text[i], with its code
 // point in `code`; 0 when the bytes there are none: a stray or missing
 // continuation byte, an overlong form, a surrogate or a code point past

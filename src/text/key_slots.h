@@ -1,10 +1,9 @@
 // Open-addressed slots over a list of keys kept elsewhere: each slot holds
-// the index of a key in that list, or kFreeSlot. Four bytes a slot, where
-// a map from keys makes a node of some 70 bytes a key.
+// the index of a key in the list, or kFreeSlot. Four bytes a slot, where a
+// map from keys makes a node of some 70 bytes a key.
 #pragma once
 
 #include <bit>
-#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <string_view>
@@ -24,8 +23,8 @@ inline std::vector<uint32_t> free_slots(size_t keys) {
 template <typename KeyAt>
 size_t key_slot(const std::vector<uint32_t>& slots, std::string_view key,
                 const KeyAt& key_at) {
-  size_t mask = slots.size() - 1;
-  size_t at = std::hash<std::string_view>{}(key)&mask;
+  size_t mask = slots.size() - 1, hash = std::hash<std::string_view>{}(key);
+  size_t at = hash & mask;
   while (slots[at] != kFreeSlot && key_at(slots[at]) != key)
     at = (at + 1) & mask;
   return at;

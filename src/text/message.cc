@@ -38,21 +38,16 @@ std::string place(const std::string& file, long line) {
 
 std::string listed_numbers(const std::vector<long>& numbers, size_t named,
                            ListStyle style) {
-  bool counted = numbers.size() > named;
-  size_t shown = counted ? named : numbers.size();
   std::string text;
-  for (size_t i = 0; i < shown; ++i) {
-    bool last = i > 0 && i + 1 == shown && !counted;
-    text += (i == 0                             ? ""
-             : last && style == ListStyle::kAnd ? " and "
-                                                : ", ") +
-            std::to_string(numbers[i]);
+  for (size_t i = 0; i < numbers.size() && i < named; ++i) {
+    bool last = i > 0 && i + 1 == numbers.size() && style == ListStyle::kAnd;
+    text += (i == 0 ? "" : last ? " and " : ", ") + std::to_string(numbers[i]);
   }
-  if (counted)
-    text += style == ListStyle::kAnd
-                ? " and " + std::to_string(numbers.size() - named) + " more"
-                : ", ...";
-  return text;
+  if (numbers.size() <= named) return text;
+  return text +
+         (style == ListStyle::kAnd
+              ? " and " + std::to_string(numbers.size() - named) + " more"
+              : ", ...");
 }
 
 void put_problem(TextOutput& out, const Problem& problem,

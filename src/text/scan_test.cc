@@ -19,12 +19,6 @@ std::string field(const char* line, int n, size_t size = 64) {
   return out;
 }
 
-std::string stripped(const char* text, char c, size_t size = 64) {
-  char out[64];
-  strip_char(text, out, size, c);
-  return out;
-}
-
 }  // namespace
 
 TEST(GetField, CountsTabsFromOne) {
@@ -51,19 +45,6 @@ TEST(GetField, KeepsWhatFits) {
   EXPECT_EQ("abc", field("abcdef\tgh", 1, 4));
   EXPECT_EQ("gh", field("abcdef\tgh", 2, 4));
   EXPECT_EQ("", field("abcdef", 1, 1));
-}
-
-TEST(StripChar, RemovesEveryOccurrence) {
-  EXPECT_EQ("x=12", stripped(" x = 1 2 ", ' '));
-  EXPECT_EQ("", stripped("   ", ' '));
-  EXPECT_EQ("abc", stripped("abc", ' '));
-  EXPECT_EQ("x=", stripped("x = 1234", ' ', 3));
-}
-
-TEST(ReplaceChar, ReplacesInPlace) {
-  char text[] = "x=3=4";
-  replace_char(text, '=', '\t');
-  EXPECT_EQ(std::string("x\t3\t4"), text);
 }
 
 TEST(TextEqual, FoldsOnlyAsciiLetters) {

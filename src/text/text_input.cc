@@ -68,23 +68,6 @@ size_t run_until(const TextInput& in, unsigned char c, bool* found) {
             : avail;
 }
 
-// Counts into `stop` the bytes [p, end) of a file: the lines before its
-// first Ctrl-Z, then the lines with text after it; `text` tells whether
-// the current line after the Ctrl-Z holds text so far.
-void count_ctrl_z(const unsigned char* p, const unsigned char* end,
-                  CtrlZStop& stop, long& lines, bool& text) {
-  for (; p < end; ++p) {
-    if (!stop.line && *p == kCtrlZ) stop.line = lines + 1;
-    if (*p == '\n') {
-      ++lines;
-      stop.hidden += text;
-      text = false;
-    } else if (stop.line && !dos_end_byte(static_cast<char>(*p))) {
-      text = true;
-    }
-  }
-}
-
 }  // namespace
 
 ReadStatus open_text_input(TextInput& in, const char* path) {
@@ -111,20 +94,16 @@ void close_text_input(TextInput& in) {
   in.file = nullptr;
 }
 
-bool read_line(TextInput& in, char* line, size_t size) {
-  bool cut;
-  return read_line_cut(in, line, size, cut);
-}
-
-bool read_line_cut(TextInput& in, char* line, size_t size, bool& cut) {
+bool read_line(TextInput& in, char* line, size_t size, bool* cut) {
   size_t kept = 0;
-  cut = false;
+  bool dropped = false;
+  if (cut) *cut = false;
   for (;;) {
     if (in.pos == in.len && !refill(in)) break;
     bool lf;
     size_t n = run_until(in, '\n', &lf);
     kept += copy_without_cr(in.buffer + in.pos, n, line + kept, size - 1 - kept,
-                            cut);
+                            cut ? *cut : dropped);
     in.pos += lf ? n + 1 : n;
     if (lf) {
       line[kept] = '\0';
@@ -180,23 +159,6 @@ ReadStatus read_file_bytes(const char* path, std::string& bytes, size_t limit) {
     status = ReadStatus::kReadFailed;
   close_text_input(in);
   if (status != ReadStatus::kRead) bytes.clear();
-  return status;
-}
-
-ReadStatus find_ctrl_z(const char* path, CtrlZStop& stop) {
-  stop = CtrlZStop{};
-  auto in = std::make_unique_for_overwrite<TextInput>();
-  if (open_text_input(*in, path) != ReadStatus::kRead)
-    return ReadStatus::kNotOpened;
-  long lines = 0;
-  bool text = false;
-  for (size_t n; (n = fread(in->buffer, 1, sizeof in->buffer, in->file));)
-    count_ctrl_z(in->buffer, in->buffer + n, stop, lines, text);
-  stop.hidden += text;
-  ReadStatus status =
-      ferror(in->file) ? ReadStatus::kReadFailed : ReadStatus::kRead;
-  close_text_input(*in);
-  if (!stop.line) stop.hidden = 0;
   return status;
 }
 

@@ -43,15 +43,12 @@ ReadStatus input_status(const TextInput& in);
 void close_text_input(TextInput& in);
 
 // Reads one line up to an LF into `line` (without the LF) and terminates
-// it. Keeps at most size - 1 bytes and drops the rest of a longer line.
-// Returns true when the end of the input was met during this call; a call
-// that stops at an LF never does. After the end every call yields an
-// empty line and returns true again. A read error reads as the end.
-bool read_line(TextInput& in, char* line, size_t size);
-
-// read_line that also sets `cut` when the line was longer than size - 1
-// bytes (CRs aside) and its end was dropped.
-bool read_line_cut(TextInput& in, char* line, size_t size, bool& cut);
+// it. Keeps at most size - 1 bytes and drops the rest of a longer line,
+// setting `*cut` then (CRs aside) when `cut` is given. Returns true when
+// the end of the input was met during this call; a call that stops at an
+// LF never does. After the end every call yields an empty line and returns
+// true again. A read error reads as the end.
+bool read_line(TextInput& in, char* line, size_t size, bool* cut = nullptr);
 
 // Delivers the next run of bytes as they stand in the buffer, up to
 // `*bytes`; they stay valid until the next call. Returns 0 at the end.
@@ -70,18 +67,5 @@ void skip_raw(TextInput& in, size_t n);
 // a directory), kReadFailed, or kTooLarge when it holds more than `limit`
 // bytes; `bytes` is then empty.
 ReadStatus read_file_bytes(const char* path, std::string& bytes, size_t limit);
-
-// Where the first Ctrl-Z byte of a file stands, which ends the text there.
-struct CtrlZStop {
-  long line = 0;    // its 1-based line; 0 when the file holds none
-  long hidden = 0;  // lines from it on with bytes other than blanks, line
-                    // ends and Ctrl-Z (the rest of its own line counts)
-};
-
-// Reads the file at `path` as it stands and finds its first Ctrl-Z and
-// the lines with text that it hides; a Ctrl-Z that only blanks and line
-// ends follow (an old DOS end of file) hides none. Returns kRead,
-// kNotOpened or kReadFailed.
-ReadStatus find_ctrl_z(const char* path, CtrlZStop& stop);
 
 }  // namespace korvane

@@ -167,7 +167,7 @@ TEST(ReadLineCut, TellsACutLineFromOneThatFits) {
     ASSERT_EQ(ReadStatus::kRead, open_text_input(*in, path.c_str()));
     char line[5];
     bool cut = !c.cut;
-    read_line_cut(*in, line, sizeof line, cut);
+    read_line(*in, line, sizeof line, &cut);
     EXPECT_EQ(c.cut, cut) << c.bytes;
     close_text_input(*in);
   }

@@ -35,15 +35,6 @@ void append_crlf(std::string& text, const char* bytes, size_t n) {
   text.append(bytes, end);
 }
 
-// Writes to `file`, which stays the caller's: flush_text_output hands it
-// the bytes, and the caller closes it.
-void start_text_output(TextOutput& out, FILE* file) {
-  out.len = 0;
-  out.failed = false;
-  out.file = file;
-  out.text = nullptr;
-}
-
 // A standard stream set up for binary writes.
 TextOutput* standard_stream(FILE* file) {
 #ifdef _WIN32
@@ -113,21 +104,11 @@ size_t short_decimal(char* text, double value) {
 
 }  // namespace
 
-int open_text_output(TextOutput& out, const char* path) {
-  start_text_output(out, fopen(path, "wb"));
-  return out.file ? 0 : -1;
-}
-
 void start_text_in_memory(TextOutput& out, std::string& text) {
-  start_text_output(out, nullptr);
-  out.text = &text;
-}
-
-int close_text_output(TextOutput& out) {
-  int status = flush_text_output(out);
-  if (out.file && fclose(out.file) != 0) status = -1;
+  out.len = 0;
+  out.failed = false;
   out.file = nullptr;
-  return status;
+  out.text = &text;
 }
 
 TextOutput& standard_output() {
