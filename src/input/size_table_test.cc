@@ -65,4 +65,21 @@ TEST(SizeTable, ReadsPastTheEmptyLineOnlyWhenAsked) {
   EXPECT_EQ(0, table.hidden_rows);
 }
 
+TEST(DrawnSizes, CarryTheLastSizeFoundOverToCodesTheTableLacks) {
+  std::string sizes = scratch_path("size.txt"), xy = scratch_path("b.txt");
+  write_file(sizes, "h\n1\tR12\t10\t4\n2\tC1\t2\t1\n");
+  write_file(xy, "h\nXX\nR12\nYY\nc1\nZZ\nZZ\n");
+  PlacementList list;
+  read_placement_list(xy.c_str(), {}, ListReading::kDrawn, list);
+  SizeTable table;
+  read_size_table(sizes.c_str(), {"XX", "R12", "YY", "c1", "ZZ"}, {}, table);
+  std::vector<long> drawn;  // each size's row, line carried from, length
+  for (const DrawnSize& d : drawn_sizes(list, table))
+    drawn.insert(drawn.end(), {d.row ? d.row->line : 0, d.carried_from,
+                               static_cast<long>(d.size.length)});
+  EXPECT_EQ((std::vector<long>{0, 0, 0, 2, 0, 10, 2, 3, 10, 3, 0, 2, 3, 5, 2, 3,
+                               5, 2}),
+            drawn);
+}
+
 }  // namespace korvane
