@@ -1,10 +1,7 @@
 #include "text/text_input.h"
 
-#include <sys/stat.h>
-
-#include <cstdint>
+#include <cerrno>
 #include <cstring>
-#include <memory>
 #include <string_view>
 
 #include "text/encoding.h"
@@ -75,14 +72,15 @@ ReadStatus open_text_input(TextInput& in, const char* path) {
   in.ended = in.failed = false;
   in.file = fopen(path, "rb");
   if (!in.file) return ReadStatus::kNotOpened;
-  struct stat st;
-  if (fstat(fileno(in.file), &st) == 0 && S_ISDIR(st.st_mode)) {
-    close_text_input(in);
-    return ReadStatus::kNotOpened;
-  }
   // Reads go through our own buffer; a second one in stdio only costs.
   setvbuf(in.file, nullptr, _IONBF, 0);
-  return ReadStatus::kRead;
+  // A folder opens where the system allows it, and fails at the first read.
+  errno = 0;
+  int first = getc(in.file);
+  if (first != EOF) ungetc(first, in.file);
+  if (first != EOF || errno != EISDIR) return ReadStatus::kRead;
+  close_text_input(in);
+  return ReadStatus::kNotOpened;
 }
 
 ReadStatus input_status(const TextInput& in) {
@@ -138,26 +136,26 @@ void skip_raw(TextInput& in, size_t n) { in.pos += n; }
 
 ReadStatus read_file_bytes(const char* path, std::string& bytes, size_t limit) {
   bytes.clear();
-  auto owned = std::make_unique_for_overwrite<TextInput>();
-  TextInput& in = *owned;
-  if (open_text_input(in, path) != ReadStatus::kRead)
-    return ReadStatus::kNotOpened;
+  FILE* file = fopen(path, "rb");
+  if (!file) return ReadStatus::kNotOpened;
   // Room for the whole file at once, so that it is not copied as it grows.
-  struct stat st;
-  if (fstat(fileno(in.file), &st) == 0 && st.st_size > 0 &&
-      static_cast<uintmax_t>(st.st_size) <= limit)
-    bytes.reserve(static_cast<size_t>(st.st_size));
+  bool seekable = fseek(file, 0, SEEK_END) == 0;
+  long size = seekable ? ftell(file) : -1;
+  if (size > 0 && static_cast<unsigned long>(size) <= limit)
+    bytes.reserve(static_cast<size_t>(size));
+  if (seekable) rewind(file);
   char block[16 * 1024];
   ReadStatus status = ReadStatus::kRead;
-  for (;;) {
-    size_t n = fread(block, 1, sizeof block, in.file);
+  for (size_t n = sizeof block;
+       n == sizeof block && status == ReadStatus::kRead;) {
+    n = fread(block, 1, sizeof block, file);
     if (bytes.size() + n > limit) status = ReadStatus::kTooLarge;
     if (status == ReadStatus::kRead) bytes.append(block, n);
-    if (n < sizeof block || status != ReadStatus::kRead) break;
   }
-  if (status == ReadStatus::kRead && ferror(in.file))
-    status = ReadStatus::kReadFailed;
-  close_text_input(in);
+  // A folder opens where the system allows it, and fails at the first read.
+  if (status == ReadStatus::kRead && ferror(file))
+    status = errno == EISDIR ? ReadStatus::kNotOpened : ReadStatus::kReadFailed;
+  fclose(file);
   if (status != ReadStatus::kRead) bytes.clear();
   return status;
 }
