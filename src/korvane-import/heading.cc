@@ -106,6 +106,13 @@ std::string name_key(std::string_view name) {
 
 namespace {
 
+// The unit the heading gives column `at`; kNone for none.
+Unit column_unit(const Record& heading, int at) {
+  return at >= 0 && at < static_cast<int>(heading.fields.size())
+             ? heading_unit(heading.fields[at])
+             : Unit::kNone;
+}
+
 // Finds the roles' columns in a heading row: a role the options name takes
 // that column (a number from 1, or a name), any other takes the first
 // column whose name is one of that role's usual names, the better names
@@ -132,13 +139,8 @@ int choose_columns(const Record& heading, bool comment,
       at = column_named(keys, "description");
     if (at >= 0) ++found;
   }
-  for (int role : {kX, kY}) {
-    int at = columns.index[role];
-    Unit unit = at >= 0 && at < static_cast<int>(heading.fields.size())
-                    ? heading_unit(heading.fields[at])
-                    : Unit::kNone;
-    (role == kX ? columns.x_unit : columns.y_unit) = unit;
-  }
+  columns.x_unit = column_unit(heading, columns.index[kX]);
+  columns.y_unit = column_unit(heading, columns.index[kY]);
   return found;
 }
 
