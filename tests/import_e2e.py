@@ -11,13 +11,14 @@ The optional emulator (wine, say) goes in front of each executable.
 
 import math
 import os
+import resource
 import signal
 import subprocess
 import sys
 import tempfile
 import time
 
-from e2e import Link, as_nobody, lay_out, run_table
+from e2e import Link, as_nobody, lay_out, run_table, sink
 
 TEMPLATES = {"dxf11.txt": b"head\n", "dxf12.txt": b"mid\n",
              "dxf13.txt": b"tail\n"}
@@ -390,8 +391,14 @@ CASES = [
 ]
 
 
+# lumbrex.ini and size.txt that fit the xy file of KICAD_CSV.
+FITTING = {"lumbrex.ini": b"code=1\nx=2\ny=3\na=4\n", "size.txt": SIZES_MM}
+
 # Links are made only where the tests run on Linux.
 LINUX_CASES = [
+    ("a pipe as the only file to write", ["b.csv", "/dev/stdout"],
+     files("b.csv", KICAD_CSV, **FITTING), 1,
+     "/dev/stdout: cannot be written whole: it is a pipe"),
     ("an xy file that links to the settings it writes", ["b.csv", "b.txt"],
      files("b.csv", KICAD_CSV, **{"b.txt": Link("lumbrex.ini")}), 2,
      "lumbrex.ini: leads to the same file as b.txt"),
@@ -523,11 +530,13 @@ def run_case(importer, korvane, case, quiet_stderr):
         return problems
 
 
-def read_only_folder(importer):
+def read_only_folder(importer, fitting=False):
     """Run as nobody in a folder that takes no new file, where the xy file
-    exists and may be written: nothing changes, status 1, the folder named."""
+    exists and may be written (and, `fitting`, is the only file to write):
+    nothing changes, status 1, the folder named."""
     with tempfile.TemporaryDirectory() as work:
-        lay_out(work, files("b.csv", KICAD_CSV, **{"b.txt": b"old\n"}))
+        lay_out(work, files("b.csv", KICAD_CSV, **{"b.txt": b"old\n"},
+                            **(FITTING if fitting else {})))
         drop = as_nobody(work, 0o555, ["b.txt"])
         if drop is None:
             print("SKIP a folder that takes no new file: not run as root")
@@ -541,7 +550,7 @@ def read_only_folder(importer):
     problems = [] if done.returncode == 1 and b"the folder '.' takes no new " \
         b"file" in done.stderr else [f"status {done.returncode}, stderr "
                                      f"{done.stderr!r}"]
-    if kept != b"old\n" or "lumbrex.ini" in names:
+    if kept != b"old\n" or ("lumbrex.ini" in names) != fitting:
         problems.append(f"files changed: b.txt {kept[:40]!r}, {names}")
     return problems
 
@@ -564,18 +573,34 @@ def interrupted_split(importer):
     return [f"{len(left)} new files left: {left[:3]}"] if left else []
 
 
-def full_output(importer):
-    """--split with its list of pieces sent to a full disk: status 1 and a
-    message."""
+def full_output(importer, name="/dev/full"):
+    """--split with its list of pieces sent to a full disk, or a pipe
+    without a reader: status 1 and a message."""
     with tempfile.TemporaryDirectory() as work:
         lay_out(work, files("b.csv", many(192)))
-        with open("/dev/full", "wb") as full:
+        with sink(name) as out:
             done = subprocess.run(importer + ["--split", "b.csv", "b.txt"],
-                                  cwd=work, stdout=full, stderr=subprocess.PIPE)
+                                  cwd=work, stdout=out, stderr=subprocess.PIPE)
     if done.returncode == 1 and b"korvane-import: standard output" in \
             done.stderr:
         return []
     return [f"status {done.returncode}, stderr {done.stderr!r}"]
+
+
+def file_size_limit(importer):
+    """A file-size limit below the xy file: status 1, the cause named, no
+    new file left."""
+    with tempfile.TemporaryDirectory() as work:
+        lay_out(work, files("b.csv", many(100)))
+        done = subprocess.run(importer + ["b.csv", "b.txt"], cwd=work,
+                              capture_output=True, preexec_fn=lambda: (
+                                  resource.setrlimit(resource.RLIMIT_FSIZE,
+                                                     (999, 999))))
+        left = sorted(set(os.listdir(work)) - {"b.csv", "size.txt"} -
+                      set(TEMPLATES))
+    if done.returncode == 1 and b"File too large" in done.stderr and not left:
+        return []
+    return [f"status {done.returncode}, {left}, stderr {done.stderr!r}"]
 
 
 def system_library_case(emulator):
@@ -615,7 +640,12 @@ def main(argv):
                  ("SIGTERM during --split", lambda: interrupted_split(
                      [importer])),
                  ("standard output that cannot be written",
-                  lambda: full_output([importer]))]
+                  lambda: full_output([importer])),
+                 ("standard output without a reader",
+                  lambda: full_output([importer], "broken pipe")),
+                 ("one file to write in a folder that takes no new file",
+                  lambda: read_only_folder([importer], fitting=True)),
+                 ("a file-size limit", lambda: file_size_limit([importer]))]
     return run_table("import_e2e", runs)
 
 

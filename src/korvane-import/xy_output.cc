@@ -206,7 +206,7 @@ int write_all(const std::vector<WholeFile>& files, const char* guarded,
                          path);
     return 1;
   }
-  return replace_files(files, problem);
+  return replace_files(files, InPlace::kNever, problem);
 }
 
 }  // namespace korvane
