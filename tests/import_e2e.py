@@ -294,6 +294,11 @@ CASES = [
       "no body (no F.Fab or F.CrtYd drawing), so it is left out",
       "b.kicad_pcb:6: warning: the footprint R2 'R_0805' has a body of 2.4 by "
       "1.2 mm, and R1 of the same name (line 4) one of 2 by 1.2 mm")),
+    ("KiCad board: names that differ in a blank keep a row each",
+     ["b.kicad_pcb", "b.txt"], board(TINY_BOARD.replace(
+         b'"R_0805" (layer "F.Cu") (at 20', b'"L: R_0805" (layer "F.Cu") (at 20')),
+     0, {"b.txt": [(10, -10, 2, 1.2, 0), (20, -10, 2.4, 1.2, 0)]},
+     "b.kicad_pcb:2: warning: the footprint H1"),
     ("sizes from a footprint library", ["--library", "lib",
                                         "--no-default-libraries", "e.csv",
                                         "b.txt"],
@@ -328,6 +333,9 @@ CASES = [
         "--add-sizes", "--units", "mil", "b.kicad_pcb", "b.txt"],
      board(**{"size.txt": table([])}), 2,
      "size.txt:1: gives its sizes in mm, and the rows to add are in mil"),
+    ("a Ctrl-Z in a board's reference", ["b.kicad_pcb", "b.txt"],
+     board(TINY_BOARD.replace(b'"R2"', b'"R\x1a2"')), 2,
+     "b.kicad_pcb:6: the reference 'R\\x1a2' holds a Ctrl-Z"),
     ("a column option for a board", ["--x", "2", "b.kicad_pcb", "b.txt"],
      board(), 2, "b.kicad_pcb: --x names a column of an export"),
     ("a library that is no folder", ["--library", "lib", "b.kicad_pcb", "b"],

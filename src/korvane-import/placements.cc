@@ -7,6 +7,7 @@
 #include "input/records.h"
 #include "korvane-import/fields.h"
 #include "korvane-import/units.h"
+#include "text/message.h"
 #include "text/scan.h"
 
 namespace korvane {
@@ -212,13 +213,18 @@ void warn_unknown_sides(const std::vector<ImportedPlacement>& placements,
 
 int check_text(const std::string& text, const char* what, int line,
                Problem& problem) {
-  if (std::none_of(text.begin(), text.end(),
-                   [](char c) { return c == '\t' || c == '\n' || c == '\r'; }))
-    return 0;
-  problem =
-      problem_at(line, std::string("the ") + what + " '" + text.substr(0, 40) +
-                           "' holds a TAB or a line break, which the xy file "
-                           "cannot hold; remove it");
+  size_t at = text.find_first_of(kUnwritable);
+  if (at == std::string::npos) return 0;
+  const char* held = text[at] == '\t'   ? "a TAB, which would shift korvane's "
+                                          "columns"
+                     : text[at] == '\0' ? "a NUL byte, at which korvane's "
+                                          "reading of the line stops"
+                     : text[at] == '\x1a'
+                         ? "a Ctrl-Z, at which korvane stops reading the "
+                           "xy file"
+                         : "a line break, which would cut its row in two";
+  problem = problem_at(line, std::string("the ") + what + " " + quoted(text) +
+                                 " holds " + held + "; remove it");
   return -1;
 }
 

@@ -21,9 +21,14 @@ int read_placements(std::string_view text, const ExportLayout& layout,
                     std::vector<ImportedPlacement>& placements,
                     std::vector<Problem>& warnings, Problem& problem);
 
+// The bytes that korvane reads otherwise than written in an xy file's
+// field: a TAB or a line break cuts it, a NUL ends the line's text, a
+// Ctrl-Z the whole file.
+inline constexpr std::string_view kUnwritable{"\t\n\r\0\x1a", 5};
+
 // A text field of a placement (`what`: "part code", "reference") is
-// written as it stands. Returns -1 with `problem` set at `line` when it
-// holds a TAB or a line break, which korvane would cut.
+// written as it stands. Returns -1 with `problem` set at `line`, naming
+// the byte, when it holds one of kUnwritable.
 int check_text(const std::string& text, const char* what, int line,
                Problem& problem);
 

@@ -15,6 +15,7 @@
 #include "korvane-import/size_rows.h"
 #include "korvane-import/units.h"
 #include "text/message.h"
+#include "text/scan.h"
 #include "text/text_input.h"
 #include "text/text_output.h"
 
@@ -70,8 +71,9 @@ struct SizePlan {
   std::vector<MoreLine> more;  // the lines that codes stand on again
 };
 
-// Enters the distinct codes (by loose_key) in the plan, in the order they
-// first stand. They are found through open-addressed slots, each the index
+// Enters the distinct codes (as korvane tells codes apart: byte for byte,
+// letters a to z taken as A to Z) in the plan, in the order they first
+// stand. They are found through open-addressed slots, each the index
 // of a code: four bytes a slot, where a map from keys makes a node of some
 // 70 bytes a code.
 void distinct_codes(const std::vector<ImportedPlacement>& placements,
@@ -82,10 +84,10 @@ void distinct_codes(const std::vector<ImportedPlacement>& placements,
   std::vector<uint32_t> slots(std::bit_ceil(2 * placements.size() + 1), kFree);
   size_t mask = slots.size() - 1;
   for (const ImportedPlacement& p : placements) {
-    std::string key = loose_key(p.code);
+    std::string key = folded(p.code);
     size_t hash = std::hash<std::string>{}(key);
     size_t at = hash & mask;
-    while (slots[at] != kFree && loose_key(plan.codes[slots[at]]) != key)
+    while (slots[at] != kFree && folded(plan.codes[slots[at]]) != key)
       at = (at + 1) & mask;
     if (slots[at] != kFree) {
       CodeSizing& c = plan.sizing[slots[at]];
@@ -181,7 +183,7 @@ void size_code(const std::string& code, CodeSizing& c, const SizePlan& plan,
   }
   auto sourced = std::make_unique<SourcedSize>();
   KnownSize& size = sourced->size;
-  auto body = design.find(loose_key(code));
+  auto body = design.find(folded(code));
   if (body != design.end())
     size = body->second;
   else if (!library_size(libraries, code, size, warnings) &&
@@ -198,7 +200,7 @@ void size_code(const std::string& code, CodeSizing& c, const SizePlan& plan,
 void compare_row(const std::string& code, const SizePlan& plan,
                  const DesignSizes& design, const std::string& board,
                  std::vector<Problem>& warnings) {
-  auto body = design.find(loose_key(code));
+  auto body = design.find(folded(code));
   if (body == design.end()) return;
   CodeMatch match;
   const SizeRow* row = find_size_row(plan.table, code, match);

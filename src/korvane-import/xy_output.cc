@@ -8,6 +8,7 @@
 
 #include "input/column_map.h"
 #include "input/placement.h"
+#include "korvane-import/placements.h"
 #include "korvane-import/units.h"
 #include "os/same_file.h"
 #include "text/scan.h"
@@ -34,8 +35,12 @@ void row_text(const ImportedPlacement& p, std::string& row) {
 static_assert(kNumberFieldCapacity >= 24);
 
 // Whether korvane reads the row back, with its own decoding, as the
-// placement it was written from.
+// placement it was written from: as one line of six fields, whole (no
+// NUL or Ctrl-Z ends it early), code, X, Y and angle as written.
 bool reads_back(const std::string& row, const ImportedPlacement& p) {
+  if (row.find_first_of(kUnwritable.substr(1)) != std::string::npos ||
+      std::count(row.begin(), row.end(), '\t') != 5)
+    return false;
   ColumnMap columns;
   columns.code = kColumns[0];
   columns.x = kColumns[1];
