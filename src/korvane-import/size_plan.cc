@@ -377,6 +377,8 @@ int plan_sizes(const ImportOptions& options,
     if (plan.sizing[i].from == SizeFrom::kTable && !design.empty())
       compare_row(plan.codes[i], plan, design, options.export_path, warnings);
   }
+  warnings.insert(warnings.end(), libraries.warnings.begin(),
+                  libraries.warnings.end());
   check_table_unit(plan, warnings);
   return add_rows(plan, files, warnings, problem);
 }
