@@ -18,7 +18,7 @@ import sys
 import tempfile
 import time
 
-from e2e import Link, as_nobody, lay_out, run_table, sink
+from e2e import HardLink, Link, as_nobody, lay_out, run_table, sink
 
 TEMPLATES = {"dxf11.txt": b"head\n", "dxf12.txt": b"mid\n",
              "dxf13.txt": b"tail\n"}
@@ -336,6 +336,14 @@ CASES = [
     ("a Ctrl-Z in a board's reference", ["b.kicad_pcb", "b.txt"],
      board(TINY_BOARD.replace(b'"R2"', b'"R\x1a2"')), 2,
      "b.kicad_pcb:6: the reference 'R\\x1a2' holds a Ctrl-Z"),
+    *[(f"--add-sizes into a size.txt {how}", ["--add-sizes", "b.kicad_pcb",
+                                               "b.txt"],
+       board(**{"size.txt": sizes}), 2, message)
+      for how, sizes, message in [
+          ("saved as UTF-16", "h\r\n".encode("utf-16"),
+           "size.txt: saved as UTF-16"),
+          ("with commas", b"h\n1,R1,1,1\n",
+           "size.txt:2: the fields are separated by commas")]],
     ("a column option for a board", ["--x", "2", "b.kicad_pcb", "b.txt"],
      board(), 2, "b.kicad_pcb: --x names a column of an export"),
     ("a library that is no folder", ["--library", "lib", "b.kicad_pcb", "b"],
@@ -413,6 +421,10 @@ LINUX_CASES = [
     ("a piece that links to another", ["--split", "b.csv", "b.txt"],
      files("b.csv", many(192), **{"b-2.txt": Link("b-1.txt")}), 2,
      "b-2.txt: leads to the same file as b-1.txt"),
+    ("--add-sizes into a size.txt with another name",
+     ["--add-sizes", "b.kicad_pcb", "b.txt"],
+     board(**{"size.txt": OWN_TABLE, "other.txt": HardLink("size.txt")}), 2,
+     "size.txt: has 2 names (hard links)"),
     ("a size.txt that cannot be read", ["b.csv", "b.txt"],
      files("b.csv", KICAD_CSV, **{"size.txt": Link("/proc/self/mem")}), 0,
      {"b.txt": None}, "size.txt: warning: cannot be read"),
@@ -514,7 +526,7 @@ def run_case(importer, korvane, case, quiet_stderr):
         done = subprocess.run(importer + args, cwd=work, capture_output=True,
                               timeout=120)
         created = set(os.listdir(work)) - set(work_files)
-        created |= {p for p, v in work_files.items() if isinstance(v, Link)
+        created |= {p for p, v in work_files.items() if type(v) is Link
                     and os.path.exists(os.path.join(work, p))}
         problems = []
         if done.returncode != status:

@@ -8,6 +8,7 @@
 #include <system_error>
 #include <utility>
 
+#include "input/file_form.h"
 #include "input/size_table.h"
 #include "input/working_files.h"
 #include "kicad/library.h"
@@ -130,6 +131,20 @@ int read_table(const ImportOptions& options, SizePlan& plan,
   if (!options.add_sizes) warnings.push_back(unread);
   problem = unread;
   return options.add_sizes ? -1 : 1;
+}
+
+// Refuses to add rows to a table that korvane cannot read as it is
+// saved: UTF-16, or commas or semicolons where it looks for TABs.
+int check_table_form(Problem& problem) {
+  FileForm form = file_form(kSizeTableFile, true);
+  if (form.form == TextForm::kText) return 0;
+  problem = problem_at(static_cast<int>(form.line),
+                       form_words(form.form) +
+                           ", so korvane finds no size in it, nor in rows "
+                           "added to it; " +
+                           form_remedy(form.form) + ", then run again",
+                       kSizeTableFile);
+  return -1;
 }
 
 // The unit the rows are written in: the coordinates', else the one the
@@ -370,6 +385,8 @@ int plan_sizes(const ImportOptions& options,
   std::vector<ImportedPlacement>().swap(placements);  // their room, too
   int status = read_table(options, plan, warnings, problem);
   if (status != 0) return status < 0 ? -1 : 0;
+  if (plan.exists && options.add_sizes && check_table_form(problem) != 0)
+    return -1;
   plan.unit = rows_unit(plan);
   plan.adding = !plan.exists || options.add_sizes;
   for (size_t i = 0; i < plan.codes.size(); ++i) {

@@ -203,6 +203,19 @@ int write_all(const std::vector<WholeFile>& files, const char* guarded,
       problem = problem_at(0, "is the export itself; name another file", path);
       return 1;
     }
+    if (unsigned long names = name_count(path.c_str()); names > 1) {
+      problem = problem_at(
+          0,
+          "has " + std::to_string(names) +
+              " names (hard links): written whole, this name would get a "
+              "new file, and " +
+              (names == 2 ? std::string("the other name keeps")
+                          : std::to_string(names - 1) + " other names keep") +
+              " the old one; make it a file of its own (copy it, and move "
+              "the copy over it), then run again",
+          path);
+      return 1;
+    }
     auto [at, fresh] = written.emplace(destination_of(path), &path);
     if (fresh) continue;
     problem = problem_at(0,
