@@ -14,6 +14,9 @@ namespace korvane {
 
 namespace {
 
+// The most other lines a warning names.
+constexpr size_t kLinesNamed = 10;
+
 const char* const kFieldWords[kRoles] = {"reference", "part code", "X",
                                          "Y",         "rotation",  "side"};
 
@@ -192,6 +195,48 @@ bool skip_comment(std::string_view text, size_t& pos, int& line) {
   return true;
 }
 
+// True when the line at `pos`, which starts with "#", reads as a
+// placement with the "#" taken as part of its first field.
+bool reads_as_row(std::string_view text, size_t pos, int line,
+                  const ExportLayout& layout, int expected) {
+  Record record;
+  ImportedPlacement p;
+  Problem ignored;
+  return split_record(text, pos, line, layout.separator, record, ignored) ==
+             0 &&
+         !blank_record(record) &&
+         check_field_count(
+             record, layout,
+             expected ? expected : static_cast<int>(record.fields.size()),
+             ignored) == 0 &&
+         read_row(record, layout, p, ignored) == 0;
+}
+
+// One warning, at the first, for the lines skipped as comments that read
+// as placements.
+void warn_commented_rows(const std::vector<int>& lines,
+                         std::vector<Problem>& warnings) {
+  if (lines.empty()) return;
+  if (lines.size() == 1) {
+    warnings.push_back(
+        problem_at(lines[0],
+                   "this line starts with '#' and is skipped as a comment, "
+                   "though it reads as a placement; remove the '#' if it is "
+                   "a part"));
+    return;
+  }
+  std::string others;
+  for (size_t i = 1; i < lines.size() && i <= kLinesNamed; ++i)
+    others += (i > 1 ? ", " : "") + std::to_string(lines[i]);
+  if (lines.size() > kLinesNamed + 1) others += ", ...";
+  warnings.push_back(problem_at(
+      lines[0], "this line and " + std::to_string(lines.size() - 1) +
+                    " more (" + others +
+                    ") start with '#' and are skipped as comments, though "
+                    "they read as placements; remove the '#' from those "
+                    "that are parts"));
+}
+
 // One warning for each side that names neither top nor bottom, at the
 // first row that gives it.
 void warn_unknown_sides(const std::vector<ImportedPlacement>& placements,
@@ -241,8 +286,15 @@ int read_placements(std::string_view text, const ExportLayout& layout,
       static_cast<size_t>(std::count(
           text.begin() + static_cast<long>(std::min(pos, text.size())),
           text.end(), '\n')));
+  std::vector<int> commented;  // comments that read as placements
   while (pos < text.size()) {
-    if (skip_comment(text, pos, line)) continue;
+    size_t start = pos;
+    int start_line = line;
+    if (skip_comment(text, pos, line)) {
+      if (reads_as_row(text, start, start_line, layout, expected))
+        commented.push_back(start_line);
+      continue;
+    }
     if (split_record(text, pos, line, layout.separator, record, problem) != 0)
       return -1;
     if (blank_record(record)) continue;
@@ -253,6 +305,7 @@ int read_placements(std::string_view text, const ExportLayout& layout,
       return -1;
     placements.push_back(std::move(p));
   }
+  warn_commented_rows(commented, warnings);
   warn_unknown_sides(placements, warnings);
   return 0;
 }

@@ -12,11 +12,12 @@
 namespace korvane {
 
 // Reads every row after the heading into `placements`, skipping blank rows
-// and lines that start with "#"; a side is kept as "top" or "bottom", or
-// as it stands with a warning added to `warnings` when it names neither.
-// Returns -1 with `problem` set on a row with too few or too many fields,
-// a number it cannot read, a missing part code or a text field that
-// korvane could not read back (a TAB or line break).
+// and lines that start with "#" (with one warning for those that read as
+// placements); a side is kept as "top" or "bottom", or as it stands with
+// a warning added to `warnings` when it names neither. Returns -1 with
+// `problem` set on a row with too few or too many fields, a number it
+// cannot read, a missing part code or a text field that korvane could not
+// read back (see check_text).
 int read_placements(std::string_view text, const ExportLayout& layout,
                     std::vector<ImportedPlacement>& placements,
                     std::vector<Problem>& warnings, Problem& problem);
