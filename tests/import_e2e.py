@@ -627,6 +627,27 @@ def file_size_limit(importer):
     return [f"status {done.returncode}, {left}, stderr {done.stderr!r}"]
 
 
+def out_of_memory(importer):
+    """A board read with less memory than it needs: status 1, the cause
+    named, nothing written. A sanitizer's runtime needs more to start."""
+    with open(importer[0], "rb") as f:
+        if b"__asan_init" in f.read():
+            print("SKIP out of memory: a sanitizer build")
+            return []
+    footprint = (b' (footprint "R" (layer "F.Cu") (at 1 1) (fp_line (start 0 '
+                 b'0) (end 1 1) (layer "F.Fab")))\n')
+    with tempfile.TemporaryDirectory() as work:
+        lay_out(work, board(b"(kicad_pcb\n" + footprint * 200000 + b")\n"))
+        done = subprocess.run(importer + ["b.kicad_pcb", "b.txt"], cwd=work,
+                              capture_output=True, preexec_fn=lambda: (
+                                  resource.setrlimit(resource.RLIMIT_AS,
+                                                     (100 << 20, 100 << 20))))
+        left = sorted(set(os.listdir(work)) - {"b.kicad_pcb"} - set(TEMPLATES))
+    if done.returncode == 1 and b"out of memory" in done.stderr and not left:
+        return []
+    return [f"status {done.returncode}, {left}, stderr {done.stderr!r}"]
+
+
 def system_library_case(emulator):
     """The case on KiCad's own library, or None with the reason to skip it:
     the library is Debian's, which no Windows program looks in."""
@@ -669,7 +690,8 @@ def main(argv):
                   lambda: full_output([importer], "broken pipe")),
                  ("one file to write in a folder that takes no new file",
                   lambda: read_only_folder([importer], fitting=True)),
-                 ("a file-size limit", lambda: file_size_limit([importer]))]
+                 ("a file-size limit", lambda: file_size_limit([importer])),
+                 ("out of memory", lambda: out_of_memory([importer]))]
     return run_table("import_e2e", runs)
 
 
