@@ -196,9 +196,10 @@ bool skip_comment(std::string_view text, size_t& pos, int& line) {
 }
 
 // True when the line at `pos`, which starts with "#", reads as a
-// placement with the "#" taken as part of its first field.
+// placement without the "#" and the blanks after it.
 bool reads_as_row(std::string_view text, size_t pos, int line,
                   const ExportLayout& layout, int expected) {
+  pos = std::min(text.find_first_not_of("# \t", pos), text.size());
   Record record;
   ImportedPlacement p;
   Problem ignored;

@@ -384,9 +384,9 @@ int open_one(Replacement& r, InPlace in_place, bool alone, Problem& problem) {
   if (in_place == InPlace::kNever || !alone)
     return refuse(problem, r,
                   "cannot be written whole: " + r.why +
-                      ", and no new file can take its place; the files of "
-                      "one run are written whole or not at all, so nothing "
-                      "was written");
+                      "; the files of one run are written whole, each "
+                      "through a new file put in its place, or not at all: "
+                      "nothing was written");
   r.in_place = true;
   r.file = fopen(r.path.c_str(), "wb");
   if (!r.file)
