@@ -317,16 +317,16 @@ CASES = [
      "and a library", ["--library", "lib", "--no-default-libraries",
                        "b.kicad_pcb", "b.txt"], board(BOARD5, **LIBRARY), 0,
      {"b.txt": BOARD5_PARTS},
-     ("b.kicad_pcb:118: warning: the footprint J1 'Korvane_Test:Header_1x03' "
+     ("b.kicad_pcb:39: warning: the footprint J1 'Korvane_Test:Header_1x03' "
       "has no F.Fab drawing and no F.CrtYd drawing: korvane draws it as the "
       "box of its pads' copper, 2 by 6.78 mm",
-      "b.kicad_pcb:128: warning: the footprint R1 'Resistor_SMD:R_0805_2012"
+      "b.kicad_pcb:44: warning: the footprint R1 'Resistor_SMD:R_0805_2012"
       "Metric' has no F.Fab drawing and no F.CrtYd drawing: korvane draws it "
       "with the size its name states (KiCad _2012Metric), 2 by 1.25 mm",
-      "b.kicad_pcb:140: warning: the footprint U3 'Korvane_Test:Sensor_Pin1"
+      "b.kicad_pcb:49: warning: the footprint U3 'Korvane_Test:Sensor_Pin1"
       "Origin' has no B.Fab drawing and no B.CrtYd drawing: korvane draws it "
       "with the body of the library footprint in Beta.pretty (F.Fab), 3 by 2",
-      "b.kicad_pcb:150: warning: the footprint G1 'Korvane_Art:Logo_Fox_8mm' "
+      "b.kicad_pcb:54: warning: the footprint G1 'Korvane_Art:Logo_Fox_8mm' "
       "has no F.Fab drawing and no F.CrtYd drawing, no pads,"),
      {"size.txt": table(BOARD5_ROWS)}),
     ("KiCad board: --exclude-dnp", ["--exclude-dnp", "--no-default-libraries",

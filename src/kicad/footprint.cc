@@ -9,18 +9,13 @@ namespace korvane {
 
 namespace {
 
-// A box side under a micrometre is none: KiCad keeps nanometres.
+// A box side under a micrometre is none.
 constexpr double kLeastSide = 0.001;
 // The points of a Bezier curve: its ends and two control points.
 constexpr int kCurvePoints = 4;
 
 bool is_list(const Sexpr& sexpr, size_t i) {
   return sexpr.tokens[i].kind == TokenKind::kOpen;
-}
-
-bool has_area(const Extent& box) {
-  return !box.empty && extent_length(box) >= kLeastSide &&
-         extent_width(box) >= kLeastSide;
 }
 
 // Reads the point of the list `head` inside the item at `item`:
@@ -284,6 +279,11 @@ int read_properties(const Sexpr& sexpr, size_t open, bool& placed,
 }
 
 }  // namespace
+
+bool has_area(const Extent& box) {
+  return !box.empty && extent_length(box) >= kLeastSide &&
+         extent_width(box) >= kLeastSide;
+}
 
 BodyBox drawn_body(const Footprint& f) {
   const Extent& fab = f.fab;

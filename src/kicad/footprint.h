@@ -44,6 +44,10 @@ struct Footprint {
                           // drawn_body
 };
 
+// True when `box` has a length and a width of a micrometre or more, as a
+// body must; KiCad keeps nanometres.
+bool has_area(const Extent& box);
+
 // The footprint's body by its own drawings: the fab box, unless it has no
 // length or width or is under a tenth of the courtyard box's length or
 // width (a marker, not an outline); else the courtyard box, unless it has

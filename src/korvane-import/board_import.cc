@@ -19,8 +19,6 @@ namespace {
 
 constexpr std::string_view kByteOrderMark = "\xef\xbb\xbf";
 constexpr std::string_view kBoardHead = "(kicad_pcb";
-// A body side under a micrometre is none, as for drawings.
-constexpr double kLeastSide = 0.001;
 
 std::string_view without_mark(std::string_view raw) {
   if (raw.starts_with(kByteOrderMark)) raw.remove_prefix(kByteOrderMark.size());
@@ -68,11 +66,6 @@ std::string named(const Footprint& f) {
 
 std::string box_words(const Extent& box) {
   return size_words(extent_length(box), extent_width(box));
-}
-
-bool has_area(const Extent& box) {
-  return !box.empty && extent_length(box) >= kLeastSide &&
-         extent_width(box) >= kLeastSide;
 }
 
 // "no F.Fab drawing", or "an F.Fab drawing of only 0.2 by 0.2 mm".
