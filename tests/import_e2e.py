@@ -309,8 +309,8 @@ CASES = [
      ["--no-default-libraries", "b.kicad_pcb", "b.txt"], board(TINY_BOARD), 0,
      {"b.txt": [(10, -10, 2, 1.2, 0), (20, -10, 2, 1.2, 0)]},
      ("b.kicad_pcb:2: warning: the footprint H1 'Hole:MountingHole_3mm' has "
-      "no F.Fab drawing and no F.CrtYd drawing, no pads, and no footprint "
-      "library holds it with a body, so it is left out",
+      "no F.Fab drawing and no F.CrtYd drawing, no pads with copper, and no "
+      "footprint library holds it with a body, so it is left out",
       "b.kicad_pcb:6: warning: the footprint R2 'R_0805' has a body of 2.4 by "
       "1.2 mm, and R1 of the same name (line 4) one of 2 by 1.2 mm")),
     ("KiCad 5 board: renamed layers, arcs, a curve, a marker, pads, a name "
@@ -327,7 +327,7 @@ CASES = [
       "Origin' has no B.Fab drawing and no B.CrtYd drawing: korvane draws it "
       "with the body of the library footprint in Beta.pretty (F.Fab), 3 by 2",
       "b.kicad_pcb:54: warning: the footprint G1 'Korvane_Art:Logo_Fox_8mm' "
-      "has no F.Fab drawing and no F.CrtYd drawing, no pads,"),
+      "has no F.Fab drawing and no F.CrtYd drawing, no pads with copper,"),
      {"size.txt": table(BOARD5_ROWS)}),
     ("KiCad board: --exclude-dnp", ["--exclude-dnp", "--no-default-libraries",
                                     "b.kicad_pcb", "b.txt"],

@@ -68,11 +68,15 @@ std::string box_words(const Extent& box) {
   return size_words(extent_length(box), extent_width(box));
 }
 
+// "an F.Fab drawing", "a B.Fab drawing".
+std::string a_drawing(const char* layer) {
+  return std::string(layer[0] == 'F' ? "an " : "a ") + layer + " drawing";
+}
+
 // "no F.Fab drawing", or "an F.Fab drawing of only 0.2 by 0.2 mm".
 std::string drawing_words(const Extent& box, const char* layer) {
   if (box.empty) return std::string("no ") + layer + " drawing";
-  return std::string("an ") + layer + " drawing of only " + box_words(box) +
-         " mm";
+  return a_drawing(layer) + " of only " + box_words(box) + " mm";
 }
 
 // What the footprint's own drawings lack: "has no F.Fab drawing and no
@@ -153,8 +157,8 @@ void warn_of_body(const Footprint& f, const SourcedBody& body,
   }
   if (!partial_fab(f)) return;
   warnings.push_back(problem_at(
-      f.line, "the footprint " + named(f) + " has an " + fab_layer(f) +
-                  " drawing of " + box_words(f.fab) + " mm, under 30% of its " +
+      f.line, "the footprint " + named(f) + " has " + a_drawing(fab_layer(f)) +
+                  " of " + box_words(f.fab) + " mm, under 30% of its " +
                   courtyard_layer(f) + " drawing's " + box_words(f.courtyard) +
                   " mm: it may show only part of the body, and korvane draws "
                   "what it shows; complete the drawing if the part is larger"));
@@ -162,9 +166,9 @@ void warn_of_body(const Footprint& f, const SourcedBody& body,
 
 Problem no_body(const Footprint& f) {
   return problem_at(f.line, lacking(f) +
-                                ", no pads, and no footprint library holds "
-                                "it with a body, so it is left out of the xy "
-                                "file; draw its body on " +
+                                ", no pads with copper, and no footprint "
+                                "library holds it with a body, so it is left "
+                                "out of the xy file; draw its body on " +
                                 fab_layer(f) +
                                 ", or mark it 'Exclude from position files' "
                                 "in KiCad if it is no part to place");
