@@ -1,8 +1,8 @@
 // Fuzzes the KiCad readers: the input read as S-expressions, as a board and
 // as a footprint file. Each read ends in a result or a problem; every "("
 // pairs with the ")" that closes it, every footprint read has a finite
-// position, a body box whose corners are in order and a finite place in
-// korvane's frame.
+// position, finite drawing and pad boxes whose corners are in order, a
+// body with a length and a width, and a finite place in korvane's frame.
 #include <cmath>
 #include <vector>
 
