@@ -455,7 +455,8 @@ int write_svg_file(const char* path, const SvgPicture& picture,
   start_text_in_memory(*out, bytes);
   write_svg(*out, picture);
   flush_text_output(*out);
-  return replace_file_with(path, std::move(bytes), problem);
+  return replace_file_with(path, std::move(bytes), InPlace::kWhenAlone,
+                           problem);
 }
 
 }  // namespace korvane

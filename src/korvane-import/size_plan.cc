@@ -7,6 +7,7 @@
 #include <system_error>
 #include <utility>
 
+#include "input/file_form.h"
 #include "input/size_table.h"
 #include "input/working_files.h"
 #include "kicad/library.h"
@@ -15,6 +16,7 @@
 #include "korvane-import/units.h"
 #include "text/key_slots.h"
 #include "text/message.h"
+#include "text/scan.h"
 #include "text/text_input.h"
 #include "text/text_output.h"
 
@@ -70,16 +72,17 @@ struct SizePlan {
   std::vector<MoreLine> more;  // the lines that codes stand on again
 };
 
-// Enters the distinct codes (by loose_key) in the plan, in the order they
-// first stand, found through open-addressed slots.
+// Enters the distinct codes (as korvane tells codes apart: byte for byte,
+// letters a to z taken as A to Z) in the plan, in the order they first
+// stand, found through open-addressed slots.
 void distinct_codes(const std::vector<ImportedPlacement>& placements,
                     SizePlan& plan) {
   plan.codes.reserve(placements.size());
   plan.sizing.reserve(placements.size());
   std::vector<uint32_t> slots = free_slots(placements.size());
   for (const ImportedPlacement& p : placements) {
-    size_t at = key_slot(slots, loose_key(p.code),
-                         [&](uint32_t i) { return loose_key(plan.codes[i]); });
+    size_t at = key_slot(slots, folded(p.code),
+                         [&](uint32_t i) { return folded(plan.codes[i]); });
     if (slots[at] != kFreeSlot) {
       CodeSizing& c = plan.sizing[slots[at]];
       auto next = static_cast<uint32_t>(plan.more.size());
@@ -92,15 +95,6 @@ void distinct_codes(const std::vector<ImportedPlacement>& placements,
     plan.codes.push_back(p.code);
     plan.sizing.emplace_back().line = p.line;
   }
-}
-
-// The --library folders, then KiCad's own unless left out.
-int open_libraries(const ImportOptions& options, FootprintLibraries& libraries,
-                   Problem& problem) {
-  for (const std::string& folder : options.libraries)
-    if (add_library_folder(libraries, folder, problem) != 0) return -1;
-  if (options.default_libraries) add_default_libraries(libraries);
-  return 0;
 }
 
 // Reads size.txt for the codes. Returns 1 when it is there but cannot be
@@ -124,6 +118,20 @@ int read_table(const ImportOptions& options, SizePlan& plan,
   return options.add_sizes ? -1 : 1;
 }
 
+// Refuses to add rows to a table that korvane cannot read as it is
+// saved: UTF-16, or commas or semicolons where it looks for TABs.
+int check_table_form(Problem& problem) {
+  FileForm form = file_form(kSizeTableFile, true);
+  if (form.form == TextForm::kText) return 0;
+  problem = problem_at(static_cast<int>(form.line),
+                       form_words(form.form) +
+                           ", so korvane finds no size in it, nor in rows "
+                           "added to it; " +
+                           form_remedy(form.form) + ", then run again",
+                       kSizeTableFile);
+  return -1;
+}
+
 // The unit the rows are written in: the coordinates', else the one the
 // table declares, else mm.
 Unit rows_unit(const SizePlan& plan) {
@@ -132,23 +140,17 @@ Unit rows_unit(const SizePlan& plan) {
   return declared != Unit::kNone ? declared : Unit::kMm;
 }
 
-// The body of the library footprint named `code`: false when no library
-// holds one with a body. A footprint file that cannot be read is warned of.
+// The size of the library footprint named `code`: false when no library
+// holds one with a body.
 bool library_size(FootprintLibraries& libraries, const std::string& code,
                   KnownSize& size, std::vector<Problem>& warnings) {
-  LibraryFootprint found;
-  Problem problem;
-  Lookup result = find_library_footprint(libraries, code, found, problem);
-  if (result == Lookup::kFailed) {
-    problem.message += "; no size is taken from it";
-    warnings.push_back(problem);
-  }
-  const BodyBox& box = found.footprint.body;
-  if (result != Lookup::kFound || !box.found) return false;
-  size.length = box.max_x - box.min_x;
-  size.width = box.max_y - box.min_y;
+  BodyBox body;
+  std::string library;
+  if (!library_body(libraries, code, body, library, warnings)) return false;
+  size.length = extent_length(body.extent);
+  size.width = extent_width(body.extent);
   size.tag = kTagLibrary;
-  size.note = found.library + " " + box.layer;
+  size.note = library + " " + body.layer;
   return true;
 }
 
@@ -175,7 +177,7 @@ void size_code(const std::string& code, CodeSizing& c, const SizePlan& plan,
   }
   auto sourced = std::make_unique<SourcedSize>();
   KnownSize& size = sourced->size;
-  auto body = design.find(loose_key(code));
+  auto body = design.find(folded(code));
   if (body != design.end())
     size = body->second;
   else if (!library_size(libraries, code, size, warnings) &&
@@ -192,7 +194,7 @@ void size_code(const std::string& code, CodeSizing& c, const SizePlan& plan,
 void compare_row(const std::string& code, const SizePlan& plan,
                  const DesignSizes& design, const std::string& board,
                  std::vector<Problem>& warnings) {
-  auto body = design.find(loose_key(code));
+  auto body = design.find(folded(code));
   if (body == design.end()) return;
   CodeMatch match;
   const SizeRow* row = find_size_row(plan.table, code, match);
@@ -340,6 +342,31 @@ int add_rows(const SizePlan& plan, std::vector<WholeFile>& files,
 
 }  // namespace
 
+int open_libraries(const ImportOptions& options, FootprintLibraries& libraries,
+                   Problem& problem) {
+  for (const std::string& folder : options.libraries)
+    if (add_library_folder(libraries, folder, problem) != 0) return -1;
+  if (options.default_libraries) add_default_libraries(libraries);
+  return 0;
+}
+
+bool library_body(FootprintLibraries& libraries, const std::string& code,
+                  BodyBox& body, std::string& library,
+                  std::vector<Problem>& warnings) {
+  LibraryFootprint found;
+  Problem problem;
+  Lookup result = find_library_footprint(libraries, code, found, problem);
+  if (result == Lookup::kFailed) {
+    problem.message += "; no size is taken from it";
+    warnings.push_back(problem);
+  }
+  if (result != Lookup::kFound || found.footprint.body.extent.empty)
+    return false;
+  body = found.footprint.body;
+  library = found.library;
+  return true;
+}
+
 int plan_sizes(const ImportOptions& options,
                std::vector<ImportedPlacement> placements,
                const DesignSizes& design, std::vector<WholeFile>& files,
@@ -353,6 +380,8 @@ int plan_sizes(const ImportOptions& options,
   std::vector<ImportedPlacement>().swap(placements);  // their room, too
   int status = read_table(options, plan, warnings, problem);
   if (status != 0) return status < 0 ? -1 : 0;
+  if (plan.exists && options.add_sizes && check_table_form(problem) != 0)
+    return -1;
   plan.unit = rows_unit(plan);
   plan.adding = !plan.exists || options.add_sizes;
   for (size_t i = 0; i < plan.codes.size(); ++i) {
@@ -360,6 +389,8 @@ int plan_sizes(const ImportOptions& options,
     if (plan.sizing[i].from == SizeFrom::kTable && !design.empty())
       compare_row(plan.codes[i], plan, design, options.export_path, warnings);
   }
+  warnings.insert(warnings.end(), libraries.warnings.begin(),
+                  libraries.warnings.end());
   check_table_unit(plan, warnings);
   return add_rows(plan, files, warnings, problem);
 }

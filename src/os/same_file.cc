@@ -15,18 +15,24 @@ namespace korvane {
 
 namespace {
 
+#ifdef _WIN32
+bool file_identity(const char* path, BY_HANDLE_FILE_INFORMATION& info) {
+  HANDLE h = CreateFileA(
+      path, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+      OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return false;
+  bool ok = GetFileInformationByHandle(h, &info) != 0;
+  CloseHandle(h);
+  return ok;
+}
+#endif
+
 // The identity of an existing file as text, "" when there is none; it
 // starts with a byte no path does.
 std::string file_identity_text(const char* path) {
 #ifdef _WIN32
-  HANDLE h = CreateFileA(
-      path, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-      OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-  if (h == INVALID_HANDLE_VALUE) return "";
   BY_HANDLE_FILE_INFORMATION info;
-  bool ok = GetFileInformationByHandle(h, &info) != 0;
-  CloseHandle(h);
-  if (!ok) return "";
+  if (!file_identity(path, info)) return "";
   std::string identity = std::to_string(info.dwVolumeSerialNumber) + ":" +
                          std::to_string(info.nFileIndexHigh) + ":" +
                          std::to_string(info.nFileIndexLow);
@@ -53,7 +59,17 @@ bool follow_links(const std::string& path, std::string& end) {
   return true;
 }
 
+unsigned long name_count(const char* path) {
+  BY_HANDLE_FILE_INFORMATION info;
+  return file_identity(path, info) ? info.nNumberOfLinks : 0;
+}
+
 #else
+
+unsigned long name_count(const char* path) {
+  struct stat st;
+  return stat(path, &st) == 0 ? static_cast<unsigned long>(st.st_nlink) : 0;
+}
 
 bool follow_links(const std::string& path, std::string& end) {
   end = path;
@@ -95,6 +111,11 @@ std::string folder_of(const std::string& path) {
   size_t cut = path.rfind('/');
 #endif
   return cut == std::string::npos ? "" : path.substr(0, cut + 1);
+}
+
+bool is_regular_file(const char* path) {
+  std::error_code error;
+  return std::filesystem::is_regular_file(path, error);
 }
 
 std::string destination_of(const std::string& path) {
