@@ -40,8 +40,7 @@ FileForm file_form(const char* path, bool rows) {
   auto in = std::make_unique_for_overwrite<TextInput>();
   // A pipe could not be read a second time as korvane read it, and
   // opening one could wait.
-  if (!is_regular_file(path) ||
-      open_text_input(*in, path) != ReadStatus::kRead)
+  if (!is_regular_file(path) || open_text_input(*in, path) != ReadStatus::kRead)
     return {};
   const char* bytes = "";
   size_t n = peek_raw(*in, &bytes);
