@@ -20,12 +20,10 @@ struct RawLine {
   bool last = false;  // the file ended on this line
 };
 
-// The entry of `columns` that key kColumnKeys[index] sets.
-int& column_entry(ColumnMap& columns, int index) {
-  int* entries[kColumnKeyCount] = {&columns.x, &columns.y, &columns.a,
-                                   &columns.row, &columns.code};
-  return *entries[index];
-}
+// The entry of a ColumnMap that key kColumnKeys[index] sets.
+constexpr int ColumnMap::* kEntries[kColumnKeyCount] = {
+    &ColumnMap::x, &ColumnMap::y, &ColumnMap::a, &ColumnMap::row,
+    &ColumnMap::code};
 
 // The index of the key `key` names (letter case ignored), or -1.
 int column_key(const std::string& key) {
@@ -94,13 +92,12 @@ void find_after_end(TextInput& in, long n, RawLine& raw, Settings& s) {
 }  // namespace
 
 int column_value(const ColumnMap& columns, int index) {
-  ColumnMap copy = columns;
-  return column_entry(copy, index);
+  return columns.*kEntries[index];
 }
 
 bool apply_setting(const SettingLine& line, ColumnMap& columns) {
   if (line.entry < 0) return false;
-  column_entry(columns, line.entry) = to_integer(line.value.c_str());
+  columns.*kEntries[line.entry] = to_integer(line.value.c_str());
   return true;
 }
 

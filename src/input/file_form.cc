@@ -36,7 +36,7 @@ FileForm row_form(TextInput& in) {
 
 }  // namespace
 
-FileForm file_form(const char* path, bool rows) {
+FileForm file_form(const char* path, FormLook look) {
   auto in = std::make_unique_for_overwrite<TextInput>();
   // A pipe could not be read a second time as korvane read it, and
   // opening one could wait.
@@ -47,7 +47,7 @@ FileForm file_form(const char* path, bool rows) {
   FileForm form;
   if (starts_as_utf16(std::string_view(bytes, n)))
     form.form = TextForm::kUtf16;
-  else if (rows)
+  else if (look == FormLook::kRows)
     form = row_form(*in);
   close_text_input(*in);
   return form;

@@ -28,14 +28,10 @@ constexpr UnitWord kUnitWords[] = {
     {"\xc2\xb0", Unit::kNone},
 };
 
-// The word as the table spells it: blanks around it dropped, letters in
-// lower case.
-std::string table_form(std::string_view word) {
-  return lowered(trimmed(word, " \t"));
-}
-
+// The entry for `word`, blanks around it and letter case aside; null when
+// none.
 const UnitWord* find_word(std::string_view word) {
-  std::string text = table_form(word);
+  std::string text = lowered(trimmed(word, " \t"));
   for (const UnitWord& w : kUnitWords)
     if (text == w.name) return &w;
   return nullptr;

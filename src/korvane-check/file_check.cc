@@ -83,7 +83,7 @@ std::string xy_form_message(TextForm form, size_t drawn) {
 }  // namespace
 
 bool check_settings_form(const char* path, Findings& findings) {
-  if (file_form(path, false).form != TextForm::kUtf16) return false;
+  if (file_form(path, FormLook::kStart).form != TextForm::kUtf16) return false;
   add_finding(findings, path, 0,
               form_words(TextForm::kUtf16) +
                   ", and finds no setting in it: it reads the part code, X, "
@@ -95,7 +95,7 @@ bool check_settings_form(const char* path, Findings& findings) {
 bool check_size_form(const PlacementList& list,
                      const std::vector<DrawnSize>& sizes, Findings& findings) {
   if (list.rows.empty()) return false;
-  FileForm form = file_form(kSizeTableFile, true);
+  FileForm form = file_form(kSizeTableFile, FormLook::kRows);
   std::vector<long> lines;
   for (size_t i = 0; i < sizes.size(); ++i)
     if (!own_size(sizes[i])) lines.push_back(list.rows[i].line);
@@ -108,7 +108,7 @@ bool check_size_form(const PlacementList& list,
 
 bool check_xy_form(const char* path, const PlacementList& list,
                    Findings& findings) {
-  FileForm form = file_form(path, true);
+  FileForm form = file_form(path, FormLook::kRows);
   if (form.form == TextForm::kText) return false;
   std::vector<long> lines;
   for (const PlacementRow& r : list.rows)

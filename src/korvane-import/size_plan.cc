@@ -121,7 +121,7 @@ int read_table(const ImportOptions& options, SizePlan& plan,
 // Refuses to add rows to a table that korvane cannot read as it is
 // saved: UTF-16, or commas or semicolons where it looks for TABs.
 int check_table_form(Problem& problem) {
-  FileForm form = file_form(kSizeTableFile, true);
+  FileForm form = file_form(kSizeTableFile, FormLook::kRows);
   if (form.form == TextForm::kText) return 0;
   problem = problem_at(static_cast<int>(form.line),
                        form_words(form.form) +
