@@ -21,7 +21,7 @@ struct RawLine {
 };
 
 // The entry of a ColumnMap that key kColumnKeys[index] sets.
-constexpr int ColumnMap::* kEntries[kColumnKeyCount] = {
+constexpr int ColumnMap::*kEntries[kColumnKeyCount] = {
     &ColumnMap::x, &ColumnMap::y, &ColumnMap::a, &ColumnMap::row,
     &ColumnMap::code};
 
