@@ -236,6 +236,26 @@ CASES = [
      files(b_txt=xy()), 255, b"", None),
     ("the drawing may not replace the xy file", ["plate", "plate.dxf"],
      files(plate_dxf=b"h\n1\tR12\t1\t1\t0\n"), 255, b"", b"h\n1\tR12\t1\t1\t0\n"),
+    # --all before the two arguments draws every placement.
+    ("--all draws past the 100th", ["--all", "plate1", "b.txt"],
+     files(b_txt=HUNDRED_FIFTY), 0, b"", drawing(*[R12_AT_100_50] * 150)),
+    ("--all stops at an empty line", ["--all", "plate1", "b.txt"],
+     files(b_txt=xy(b"1\tR12\t100\t50\t0", b"", b"2\tR12\t1\t1\t0")), 0,
+     b"", drawing(BOX_0)),
+    ("--all keeps the size carried over", ["--all", "plate1", "b.txt"],
+     files(b_txt=xy(*[b"1\tR15\t100\t50\t0"] + [b"2\tXX\t100\t50\t0"] * 120)),
+     0, b"", drawing(*[R15_AT_100_50] * 121)),
+    ("--all alone", ["--all"], files(), 255, USAGE, None),
+    ("--all and one argument is a plain run", ["--all", "b.txt"],
+     files(b_txt=xy(b"1\tR12\t100\t50\t0")), 0, b"", drawing(BOX_0)),
+    ("--all and three arguments", ["--all", "plate1", "b.txt", "x"],
+     files(b_txt=xy()), 255, USAGE, None),
+    ("--all after the arguments", ["plate1", "b.txt", "--all"],
+     files(b_txt=xy()), 255, USAGE, None),
+    ("--all and the version", ["--all", "sys", "ver"], files(), 0, b"1.01\r\n",
+     None),
+    ("--all may not replace the xy file", ["--all", "plate", "plate.dxf"],
+     files(plate_dxf=b"h\n1\tR12\t1\t1\t0\n"), 255, b"", b"h\n1\tR12\t1\t1\t0\n"),
 ]
 
 # Windows paths, for korvane.exe only: a backslash separates directories
@@ -629,6 +649,14 @@ def lay_out(work, work_files):
                 f.write(data)
 
 
+def drawn_layer(args):
+    """The layer name of korvane's arguments: the first, or the one after
+    --all."""
+    if len(args) == 3 and args[0] == "--all":
+        return args[1]
+    return args[0] if args else "none"
+
+
 def run_in(command, args, work_files, options):
     """Runs korvane over the files in a fresh directory. Returns the run,
     the drawing (None when there is none), the files it created and the
@@ -654,7 +682,7 @@ def run_in(command, args, work_files, options):
         replaced_links = [p for p, v in work_files.items()
                           if type(v) is Link and
                           not os.path.islink(os.path.join(work, p))]
-        layer = args[0] if args else "none"
+        layer = drawn_layer(args)
         if command[-1].lower().endswith(".exe"):
             layer = layer.replace("\\", "/")  # a Windows path
         out = os.path.join(work, layer + ".dxf")
@@ -693,7 +721,7 @@ def run_case(command, case, preload=None, quiet_stderr=True):
     done, got, created, removed, replaced_links = run_in(
         command, args, work_files, options)
     problems = []
-    drawing_name = os.path.basename((args or ["none"])[0].replace("\\", "/"))
+    drawing_name = os.path.basename(drawn_layer(args).replace("\\", "/"))
     if created - {drawing_name + ".dxf"}:
         problems.append(f"stray files: {sorted(created)}")
     if replaced_links:
