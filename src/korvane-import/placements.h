@@ -38,6 +38,11 @@ Side side_of(std::string_view field);
 int keep_side(std::vector<ImportedPlacement>& placements,
               const ExportLayout& layout, Side keep, Problem& problem);
 
+// Turns every placement into its view from below the board: X negated, the
+// angle negated and brought into [0, 360); Y stays. A zero stays 0, never
+// -0.
+void mirror_placements(std::vector<ImportedPlacement>& placements);
+
 // With `target` kNone, requires one unit for every coordinate and leaves
 // the numbers alone; otherwise converts every coordinate to `target`,
 // which requires each to have a unit. Returns -1 with `problem` set
