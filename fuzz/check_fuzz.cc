@@ -14,14 +14,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   enter_scratch_directory();
   lay_out_working_files(bytes_of(data, size));
   int all = static_cast<int>(size % 2);
-  const char* check[] = {"korvane-check", "--list", "--svg", "plate.svg",
-                         "--label",       "1",      "plate", "b.txt", "--all"};
+  const char* check[] = {"korvane-check", "--list",  "--svg",
+                         "plate.svg",     "--label", "1",
+                         "plate",         "b.txt",   "--all"};
   int status = run_check(8 + all, check);
   require(status >= 0 && status <= 2, "status 0, 1 or 2");
   const char* plain[] = {"korvane", "plate", "b.txt"};
   const char* every[] = {"korvane", "--all", "plate", "b.txt"};
   int drawn = all ? run_korvane(4, every) : run_korvane(3, plain);
-  require((status == 2) == (drawn != 0),
-          "status 2 exactly when korvane fails");
+  require((status == 2) == (drawn != 0), "status 2 exactly when korvane fails");
   return 0;
 }

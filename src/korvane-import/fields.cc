@@ -118,9 +118,9 @@ int split_record(std::string_view text, size_t& pos, int& line,
     if (count == record.fields.size()) record.fields.emplace_back();
     std::string& field = record.fields[count++];
     field.clear();
-    if ((count == rest_from ? rest_field(c, line, field, problem)
-                            : next_field(c, separator, line, field, problem)) !=
-        0)
+    if ((count == rest_from
+             ? rest_field(c, line, field, problem)
+             : next_field(c, separator, line, field, problem)) != 0)
       return -1;
     if (peek(c) == '\n') break;
     ++c.pos;

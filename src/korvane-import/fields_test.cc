@@ -15,8 +15,7 @@ std::string cut(const std::string& text, Separator separator,
   int line = 1;
   Record record;
   Problem problem;
-  if (split_record(text, pos, line, separator, record, problem, rest_from) !=
-      0)
+  if (split_record(text, pos, line, separator, record, problem, rest_from) != 0)
     return "error at " + std::to_string(problem.line);
   std::string joined;
   for (size_t i = 0; i < record.fields.size(); ++i)

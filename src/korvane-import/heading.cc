@@ -94,9 +94,9 @@ using Words = std::vector<std::string>;
 
 // The first words of the two-word headings that give X and Y, as
 // Altium's "Mid X", "Ref Y" and "Pad X".
-const char* const kPairFirsts[] = {"mid", "ref",      "pad",      "center",
-                                   "centre", "pos", "position", "location",
-                                   "loc"};
+const char* const kPairFirsts[] = {"mid",      "ref",      "pad",
+                                   "center",   "centre",   "pos",
+                                   "position", "location", "loc"};
 
 // The names a heading cut at blanks may hold as several fields: each name
 // an option gives with a blank in it, then the known two-word headings.

@@ -141,8 +141,9 @@ std::vector<Problem> all_needed(const ImportOptions& options, size_t count) {
   if (options.split || count <= kPlacementsPerFile) return {};
   const std::string& xy = options.xy_path;
   return {problem_at(0,
-                     std::to_string(count) + " placements, and korvane draws "
-                         "the first " + std::to_string(kMaxPlacements) +
+                     std::to_string(count) +
+                         " placements, and korvane draws the first " +
+                         std::to_string(kMaxPlacements) +
                          " of an xy file; draw them all with korvane --all " +
                          layer_name(xy) + " " + xy,
                      xy)};

@@ -20,9 +20,8 @@ TEST(SideOf, KnowsTheNamesExportsGiveEachSide) {
 TEST(MirrorPlacements, NegatesXAndTheAngleIntoOneTurn) {
   const struct {
     double x, angle, mirrored_x, mirrored_angle;
-  } cases[] = {{12.5, 90, -12.5, 270},  {-3, -90, 3, 90},
-               {0, 0, 0, 0},            {-0.0, 360, 0, 0},
-               {1, 450, -1, 270},       {1, 1e-20, -1, 0},
+  } cases[] = {{12.5, 90, -12.5, 270}, {-3, -90, 3, 90},  {0, 0, 0, 0},
+               {-0.0, 360, 0, 0},      {1, 450, -1, 270}, {1, 1e-20, -1, 0},
                {1, -725.5, -1, 5.5}};
   for (const auto& c : cases) {
     std::vector<ImportedPlacement> p(1);
