@@ -153,9 +153,8 @@ CASES = [
     ("past the 100th placement", B, files(*HUNDRED_FIFTY), 1,
      ["b.txt:102: korvane draws 100 placements at most; this line and "
       "49 lines"]),
-    ("--all: nothing is past the 100th", ["--all"] + B,
-     files(*HUNDRED_FIFTY), 0, []),
-    ("--all lists every placement", ["--list", "--all"] + B,
+    ("--all lists every placement, none past the 100th",
+     ["--list", "--all"] + B,
      files(*HUNDRED_FIFTY), 0,
      ["line"] + [f"{n:4d}  R12" for n in range(2, 152)]),
     ("a number cut at 31 characters", B, files(b"1\tR12\t" + b"1" * 40 +

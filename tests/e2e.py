@@ -250,12 +250,8 @@ CASES = [
      files(b_txt=xy(b"1\tR12\t100\t50\t0")), 0, b"", drawing(BOX_0)),
     ("--all and three arguments", ["--all", "plate1", "b.txt", "x"],
      files(b_txt=xy()), 255, USAGE, None),
-    ("--all after the arguments", ["plate1", "b.txt", "--all"],
-     files(b_txt=xy()), 255, USAGE, None),
     ("--all and the version", ["--all", "sys", "ver"], files(), 0, b"1.01\r\n",
      None),
-    ("--all may not replace the xy file", ["--all", "plate", "plate.dxf"],
-     files(plate_dxf=b"h\n1\tR12\t1\t1\t0\n"), 255, b"", b"h\n1\tR12\t1\t1\t0\n"),
 ]
 
 # Windows paths, for korvane.exe only: a backslash separates directories
@@ -650,11 +646,9 @@ def lay_out(work, work_files):
 
 
 def drawn_layer(args):
-    """The layer name of korvane's arguments: the first, or the one after
-    --all."""
-    if len(args) == 3 and args[0] == "--all":
-        return args[1]
-    return args[0] if args else "none"
+    """The layer name of korvane's arguments: the first, or after --all."""
+    return (args[1:] if args[:1] == ["--all"] and len(args) == 3 else
+            args or ["none"])[0]
 
 
 def run_in(command, args, work_files, options):

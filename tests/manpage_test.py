@@ -27,10 +27,9 @@ ORDER = ["NAME", "SYNOPSIS", "DESCRIPTION", "OPTIONS", "EXIT STATUS", "FILES",
 OPTIONS = {
     "korvane.1": ["all"],
     "korvane-check.1": ["all", "list", "svg", "label"],
-    "korvane-import.1": ["code", "x", "y", "angle", "ref", "side-column",
-                         "side", "units", "split", "mirror", "add-sizes",
-                         "library", "no-default-libraries", "settings",
-                         "help"],
+    "korvane-import.1": "code x y angle ref side-column side units split mirror"
+                        " add-sizes library no-default-libraries settings "
+                        "help".split(),
 }
 LINTERS = {
     "groff": ["groff", "-ww", "-z", "-man", "-Tutf8"],
