@@ -285,7 +285,7 @@ CASES = [
      "korvane --all b b.txt"),
     ("a heading named with its blanks", ["--x", "Mid X", "--code",
                                          "Part Number", "p.txt", "b.txt"],
-     files("p.txt", b"Ref   Part Number    Mid X   Mid Y  Angle Note\n"
+     files("p.txt", b"Ref   Part Number    Mid X (mm) Mid Y [mm] Angle Note\n"
            b"C1    C_0603_1608Metric  1.5  2  90  not placed\n"), 0,
      {"b.txt": [(1.5, 2, 1.6, 0.8, 90)]}),
     ("--mirror: the bottom seen from below", ["--mirror", "--side", "bottom",

@@ -126,11 +126,18 @@ bool starts_name(const std::vector<std::string>& fields, size_t at,
 }
 
 // Joins each run of fields that makes one of `names` into one field, its
-// words a blank apart. Returns false when no run does.
+// words a blank apart, and a unit in brackets that stands alone ("(mm)")
+// to the field before it. Returns false when nothing is joined.
 bool join_names(Record& record, const std::vector<Words>& names) {
   std::vector<std::string>& f = record.fields;
   bool joined = false;
   for (size_t i = 0; i < f.size(); ++i) {
+    if (i > 0 && (f[i][0] == '(' || f[i][0] == '[') && name_key(f[i]).empty()) {
+      (f[i - 1] += ' ') += f[i];
+      f.erase(f.begin() + static_cast<long>(i--));
+      joined = true;
+      continue;
+    }
     auto name = std::find_if(names.begin(), names.end(), [&](const Words& n) {
       return starts_name(f, i, n);
     });

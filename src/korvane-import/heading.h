@@ -48,13 +48,14 @@ int choose_columns(const Record& heading, bool comment,
 // Finds the heading: the first row, among the first 1000 lines, that names
 // a reference and both coordinates, cut by whichever separator names the most
 // roles; cut at blanks, two words that make one name ("Mid X", or a name
-// with blanks that an option gives) may count as one column. Without one, when
-// the options give the code, X and Y as column numbers, every row is a
-// placement; when the options name no column and every row is a name, three
-// numbers and the part code, with anything between (Eagle's mount files,
-// Allegro's place_txt after its UUNITS line), so is every row. Returns -1 with
-// `problem` set when none of these holds, the heading lacks a code or angle
-// column, or a unit is declared that korvane-import does not know.
+// with blanks that an option gives) may count as one column. Without a
+// heading, when the options give the code, X and Y as column numbers, every
+// row is a placement; when the options name no column and every row is a
+// name, three numbers and the part code, with anything between (Eagle's
+// mount files, Allegro's place_txt after its UUNITS line), so is every row.
+// Returns -1 with `problem` set when none of these holds, the heading lacks
+// a code or angle column, or a unit is declared that korvane-import does
+// not know.
 int find_layout(std::string_view text, const ImportOptions& options,
                 ExportLayout& layout, Problem& problem);
 
