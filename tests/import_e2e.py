@@ -11,13 +11,14 @@ The optional emulator (wine, say) goes in front of each executable.
 
 import math
 import os
+import resource
 import signal
 import subprocess
 import sys
 import tempfile
 import time
 
-from e2e import Link, as_nobody, lay_out, run_table
+from e2e import HardLink, Link, as_nobody, lay_out, run_table, sink
 
 TEMPLATES = {"dxf11.txt": b"head\n", "dxf12.txt": b"mid\n",
              "dxf13.txt": b"tail\n"}
@@ -308,6 +309,10 @@ CASES = [
      files("cpl.csv", JLC_CSV.replace(b"SOIC-8", b"SOIC-8W")), 0,
      {"b.txt": JLC_PARTS[:1] + [(25.4, -10, 1.6, 0.8, 180)]},
      "cpl.csv:3: warning: the part code 'SOIC-8W' is not in size.txt"),
+    ("a row commented out after the heading is named", ["b.csv", "b.txt"],
+     files("b.csv", KICAD_CSV + b'#"U1","LM358","SOIC-8",1,2,0,top\r\n'), 0,
+     {"b.txt": KICAD_PARTS[:2]},
+     "b.csv:4: warning: this line starts with '#' and is skipped"),
     ("spaces around a quoted code are dropped", ["b.csv", "b.txt"],
      files("b.csv", KICAD_CSV.replace(b'"C_0603_1608Metric"',
                                       b'" C_0603_1608Metric "')), 0,
@@ -340,6 +345,11 @@ CASES = [
       "no body (no F.Fab or F.CrtYd drawing), so it is left out",
       "b.kicad_pcb:6: warning: the footprint R2 'R_0805' has a body of 2.4 by "
       "1.2 mm, and R1 of the same name (line 4) one of 2 by 1.2 mm")),
+    ("KiCad board: names that differ in a blank keep a row each",
+     ["b.kicad_pcb", "b.txt"], board(TINY_BOARD.replace(
+         b'"R_0805" (layer "F.Cu") (at 20', b'"L: R_0805" (layer "F.Cu") (at 20')),
+     0, {"b.txt": [(10, -10, 2, 1.2, 0), (20, -10, 2.4, 1.2, 0)]},
+     "b.kicad_pcb:2: warning: the footprint H1"),
     ("sizes from a footprint library", ["--library", "lib",
                                         "--no-default-libraries", "e.csv",
                                         "b.txt"],
@@ -374,6 +384,17 @@ CASES = [
         "--add-sizes", "--units", "mil", "b.kicad_pcb", "b.txt"],
      board(**{"size.txt": table([])}), 2,
      "size.txt:1: gives its sizes in mm, and the rows to add are in mil"),
+    ("a Ctrl-Z in a board's reference", ["b.kicad_pcb", "b.txt"],
+     board(TINY_BOARD.replace(b'"R2"', b'"R\x1a2"')), 2,
+     "b.kicad_pcb:6: the reference 'R\\x1a2' holds a Ctrl-Z"),
+    *[(f"--add-sizes into a size.txt {how}", ["--add-sizes", "b.kicad_pcb",
+                                               "b.txt"],
+       board(**{"size.txt": sizes}), 2, message)
+      for how, sizes, message in [
+          ("saved as UTF-16", "h\r\n".encode("utf-16"),
+           "size.txt: saved as UTF-16"),
+          ("with commas", b"h\n1,R1,1,1\n",
+           "size.txt:2: the fields are separated by commas")]],
     ("a column option for a board", ["--x", "2", "b.kicad_pcb", "b.txt"],
      board(), 2, "b.kicad_pcb: --x names a column of an export"),
     ("a library that is no folder", ["--library", "lib", "b.kicad_pcb", "b"],
@@ -437,14 +458,24 @@ CASES = [
 ]
 
 
+# lumbrex.ini and size.txt that fit the xy file of KICAD_CSV.
+FITTING = {"lumbrex.ini": b"code=1\nx=2\ny=3\na=4\n", "size.txt": SIZES_MM}
+
 # Links are made only where the tests run on Linux.
 LINUX_CASES = [
+    ("a pipe as the only file to write", ["b.csv", "/dev/stdout"],
+     files("b.csv", KICAD_CSV, **FITTING), 1,
+     "/dev/stdout: cannot be written whole: it is a pipe"),
     ("an xy file that links to the settings it writes", ["b.csv", "b.txt"],
      files("b.csv", KICAD_CSV, **{"b.txt": Link("lumbrex.ini")}), 2,
      "lumbrex.ini: leads to the same file as b.txt"),
     ("a piece that links to another", ["--split", "b.csv", "b.txt"],
      files("b.csv", many(192), **{"b-2.txt": Link("b-1.txt")}), 2,
      "b-2.txt: leads to the same file as b-1.txt"),
+    ("--add-sizes into a size.txt with another name",
+     ["--add-sizes", "b.kicad_pcb", "b.txt"],
+     board(**{"size.txt": OWN_TABLE, "other.txt": HardLink("size.txt")}), 2,
+     "size.txt: has 2 names (hard links)"),
     ("a size.txt that cannot be read", ["b.csv", "b.txt"],
      files("b.csv", KICAD_CSV, **{"size.txt": Link("/proc/self/mem")}), 0,
      {"b.txt": None}, "size.txt: warning: cannot be read"),
@@ -547,7 +578,7 @@ def run_case(importer, korvane, case, quiet_stderr):
         done = subprocess.run(importer + args, cwd=work, capture_output=True,
                               timeout=120)
         created = set(os.listdir(work)) - set(work_files)
-        created |= {p for p, v in work_files.items() if isinstance(v, Link)
+        created |= {p for p, v in work_files.items() if type(v) is Link
                     and os.path.exists(os.path.join(work, p))}
         problems = []
         if done.returncode != status:
@@ -571,11 +602,13 @@ def run_case(importer, korvane, case, quiet_stderr):
         return problems
 
 
-def read_only_folder(importer):
+def read_only_folder(importer, fitting=False):
     """Run as nobody in a folder that takes no new file, where the xy file
-    exists and may be written: nothing changes, status 1, the folder named."""
+    exists and may be written (and, `fitting`, is the only file to write):
+    nothing changes, status 1, the folder named."""
     with tempfile.TemporaryDirectory() as work:
-        lay_out(work, files("b.csv", KICAD_CSV, **{"b.txt": b"old\n"}))
+        lay_out(work, files("b.csv", KICAD_CSV, **{"b.txt": b"old\n"},
+                            **(FITTING if fitting else {})))
         drop = as_nobody(work, 0o555, ["b.txt"])
         if drop is None:
             print("SKIP a folder that takes no new file: not run as root")
@@ -589,7 +622,7 @@ def read_only_folder(importer):
     problems = [] if done.returncode == 1 and b"the folder '.' takes no new " \
         b"file" in done.stderr else [f"status {done.returncode}, stderr "
                                      f"{done.stderr!r}"]
-    if kept != b"old\n" or "lumbrex.ini" in names:
+    if kept != b"old\n" or ("lumbrex.ini" in names) != fitting:
         problems.append(f"files changed: b.txt {kept[:40]!r}, {names}")
     return problems
 
@@ -612,18 +645,55 @@ def interrupted_split(importer):
     return [f"{len(left)} new files left: {left[:3]}"] if left else []
 
 
-def full_output(importer):
-    """--split with its list of pieces sent to a full disk: status 1 and a
-    message."""
+def full_output(importer, name="/dev/full"):
+    """--split with its list of pieces sent to a full disk, or a pipe
+    without a reader: status 1 and a message."""
     with tempfile.TemporaryDirectory() as work:
         lay_out(work, files("b.csv", many(192)))
-        with open("/dev/full", "wb") as full:
+        with sink(name) as out:
             done = subprocess.run(importer + ["--split", "b.csv", "b.txt"],
-                                  cwd=work, stdout=full, stderr=subprocess.PIPE)
+                                  cwd=work, stdout=out, stderr=subprocess.PIPE)
     if done.returncode == 1 and b"korvane-import: standard output" in \
             done.stderr:
         return []
     return [f"status {done.returncode}, stderr {done.stderr!r}"]
+
+
+def file_size_limit(importer):
+    """A file-size limit below the xy file: status 1, the cause named, no
+    new file left."""
+    with tempfile.TemporaryDirectory() as work:
+        lay_out(work, files("b.csv", many(100)))
+        done = subprocess.run(importer + ["b.csv", "b.txt"], cwd=work,
+                              capture_output=True, preexec_fn=lambda: (
+                                  resource.setrlimit(resource.RLIMIT_FSIZE,
+                                                     (999, 999))))
+        left = sorted(set(os.listdir(work)) - {"b.csv", "size.txt"} -
+                      set(TEMPLATES))
+    if done.returncode == 1 and b"File too large" in done.stderr and not left:
+        return []
+    return [f"status {done.returncode}, {left}, stderr {done.stderr!r}"]
+
+
+def out_of_memory(importer):
+    """A board read with less memory than it needs: status 1, the cause
+    named, nothing written. A sanitizer's runtime needs more to start."""
+    with open(importer[0], "rb") as f:
+        if b"__asan_init" in f.read():
+            print("SKIP out of memory: a sanitizer build")
+            return []
+    footprint = (b' (footprint "R" (layer "F.Cu") (at 1 1) (fp_line (start 0 '
+                 b'0) (end 1 1) (layer "F.Fab")))\n')
+    with tempfile.TemporaryDirectory() as work:
+        lay_out(work, board(b"(kicad_pcb\n" + footprint * 200000 + b")\n"))
+        done = subprocess.run(importer + ["b.kicad_pcb", "b.txt"], cwd=work,
+                              capture_output=True, preexec_fn=lambda: (
+                                  resource.setrlimit(resource.RLIMIT_AS,
+                                                     (100 << 20, 100 << 20))))
+        left = sorted(set(os.listdir(work)) - {"b.kicad_pcb"} - set(TEMPLATES))
+    if done.returncode == 1 and b"out of memory" in done.stderr and not left:
+        return []
+    return [f"status {done.returncode}, {left}, stderr {done.stderr!r}"]
 
 
 def system_library_case(emulator):
@@ -663,7 +733,13 @@ def main(argv):
                  ("SIGTERM during --split", lambda: interrupted_split(
                      [importer])),
                  ("standard output that cannot be written",
-                  lambda: full_output([importer]))]
+                  lambda: full_output([importer])),
+                 ("standard output without a reader",
+                  lambda: full_output([importer], "broken pipe")),
+                 ("one file to write in a folder that takes no new file",
+                  lambda: read_only_folder([importer], fitting=True)),
+                 ("a file-size limit", lambda: file_size_limit([importer])),
+                 ("out of memory", lambda: out_of_memory([importer]))]
     return run_table("import_e2e", runs)
 
 

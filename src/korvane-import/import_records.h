@@ -96,8 +96,8 @@ struct KnownSize {
   int line = 0;           // and its line
 };
 
-// The body sizes a board gives, by loose_key (size_table.h) of the
-// footprint name.
+// The body sizes a board gives, by the footprint name with letters a to z
+// taken as A to Z (folded, text/scan.h), as korvane compares codes.
 using DesignSizes = std::unordered_map<std::string, KnownSize>;
 
 }  // namespace korvane

@@ -8,6 +8,7 @@
 #include <system_error>
 #include <utility>
 
+#include "input/file_form.h"
 #include "input/size_table.h"
 #include "input/working_files.h"
 #include "kicad/library.h"
@@ -15,6 +16,7 @@
 #include "korvane-import/size_rows.h"
 #include "korvane-import/units.h"
 #include "text/message.h"
+#include "text/scan.h"
 #include "text/text_input.h"
 #include "text/text_output.h"
 
@@ -70,8 +72,9 @@ struct SizePlan {
   std::vector<MoreLine> more;  // the lines that codes stand on again
 };
 
-// Enters the distinct codes (by loose_key) in the plan, in the order they
-// first stand. They are found through open-addressed slots, each the index
+// Enters the distinct codes (as korvane tells codes apart: byte for byte,
+// letters a to z taken as A to Z) in the plan, in the order they first
+// stand. They are found through open-addressed slots, each the index
 // of a code: four bytes a slot, where a map from keys makes a node of some
 // 70 bytes a code.
 void distinct_codes(const std::vector<ImportedPlacement>& placements,
@@ -82,10 +85,10 @@ void distinct_codes(const std::vector<ImportedPlacement>& placements,
   std::vector<uint32_t> slots(std::bit_ceil(2 * placements.size() + 1), kFree);
   size_t mask = slots.size() - 1;
   for (const ImportedPlacement& p : placements) {
-    std::string key = loose_key(p.code);
+    std::string key = folded(p.code);
     size_t hash = std::hash<std::string>{}(key);
     size_t at = hash & mask;
-    while (slots[at] != kFree && loose_key(plan.codes[slots[at]]) != key)
+    while (slots[at] != kFree && folded(plan.codes[slots[at]]) != key)
       at = (at + 1) & mask;
     if (slots[at] != kFree) {
       CodeSizing& c = plan.sizing[slots[at]];
@@ -128,6 +131,20 @@ int read_table(const ImportOptions& options, SizePlan& plan,
   if (!options.add_sizes) warnings.push_back(unread);
   problem = unread;
   return options.add_sizes ? -1 : 1;
+}
+
+// Refuses to add rows to a table that korvane cannot read as it is
+// saved: UTF-16, or commas or semicolons where it looks for TABs.
+int check_table_form(Problem& problem) {
+  FileForm form = file_form(kSizeTableFile, true);
+  if (form.form == TextForm::kText) return 0;
+  problem = problem_at(static_cast<int>(form.line),
+                       form_words(form.form) +
+                           ", so korvane finds no size in it, nor in rows "
+                           "added to it; " +
+                           form_remedy(form.form) + ", then run again",
+                       kSizeTableFile);
+  return -1;
 }
 
 // The unit the rows are written in: the coordinates', else the one the
@@ -181,7 +198,7 @@ void size_code(const std::string& code, CodeSizing& c, const SizePlan& plan,
   }
   auto sourced = std::make_unique<SourcedSize>();
   KnownSize& size = sourced->size;
-  auto body = design.find(loose_key(code));
+  auto body = design.find(folded(code));
   if (body != design.end())
     size = body->second;
   else if (!library_size(libraries, code, size, warnings) &&
@@ -198,7 +215,7 @@ void size_code(const std::string& code, CodeSizing& c, const SizePlan& plan,
 void compare_row(const std::string& code, const SizePlan& plan,
                  const DesignSizes& design, const std::string& board,
                  std::vector<Problem>& warnings) {
-  auto body = design.find(loose_key(code));
+  auto body = design.find(folded(code));
   if (body == design.end()) return;
   CodeMatch match;
   const SizeRow* row = find_size_row(plan.table, code, match);
@@ -368,6 +385,8 @@ int plan_sizes(const ImportOptions& options,
   std::vector<ImportedPlacement>().swap(placements);  // their room, too
   int status = read_table(options, plan, warnings, problem);
   if (status != 0) return status < 0 ? -1 : 0;
+  if (plan.exists && options.add_sizes && check_table_form(problem) != 0)
+    return -1;
   plan.unit = rows_unit(plan);
   plan.adding = !plan.exists || options.add_sizes;
   for (size_t i = 0; i < plan.codes.size(); ++i) {
@@ -375,6 +394,8 @@ int plan_sizes(const ImportOptions& options,
     if (plan.sizing[i].from == SizeFrom::kTable && !design.empty())
       compare_row(plan.codes[i], plan, design, options.export_path, warnings);
   }
+  warnings.insert(warnings.end(), libraries.warnings.begin(),
+                  libraries.warnings.end());
   check_table_unit(plan, warnings);
   return add_rows(plan, files, warnings, problem);
 }
