@@ -208,6 +208,25 @@ TINY_BOARD = b"""(kicad_pcb (version 20240108)
  (footprint "R_0805" (layer "F.Cu") (at 20 10) (property "Reference" "R2")
   (fp_rect (start -1.2 -0.6) (end 1.2 0.6) (layer "F.Fab"))))
 """
+# tests/data/board5.kicad_pcb (KiCad 5, copper layers renamed C1F and C4B)
+# as worked out by hand: Q1's body is three quarters of a circle of radius
+# 2 about (1, 0) and a chord; K1's a line and a Bezier curve 3 high; U2's
+# fab drawing is its pin 1 dot, so its courtyard is its body; J1 is sized
+# by its pads' copper, pad 3 turned 90 degrees against the footprint; R1
+# by its name about its pads' centre (0.1, 0); U3, on the bottom, by the
+# library's body mirrored; the logo G1 is left out.
+BOARD5 = data("board5.kicad_pcb")
+BOARD5_PARTS = [(10, 21, 4, 4, 90, "top"), (19.5, 10, 3.2, 1.6, 180, "bottom"),
+                (30, 21.5, 4, 3, 0, "top"), (40, 20, 7.8, 5.5, 0, "top"),
+                (52.54, 20, 2, 6.78, 90, "top"), (60.1, 20, 2, 1.25, 0, "top"),
+                (71, 10.5, 3, 2, 0, "bottom")]
+BOARD5_ROWS = [b"board\tTO-92\t4\t4\tboard F.Fab",
+               b"board\tC_1206_3216Metric\t3.2\t1.6\tboard B.Fab",
+               b"board\tRelay_Curved\t4\t3\tboard F.Fab",
+               b"board\tTSSOP-14_4.4x5mm_P0.65mm\t7.8\t5.5\tboard F.CrtYd",
+               b"pads\tHeader_1x03\t2\t6.78\tboard pads",
+               b"name\tR_0805_2012Metric\t2\t1.25\tKiCad _2012Metric",
+               b"lib\tSensor_Pin1Origin\t3\t2\tBeta.pretty F.Fab"]
 LIB_CSV = (b"Ref,Package,PosX,PosY,Rot\nR1,chip_1005metric,1,2,0\n"
            b"TP1,TestPad_2mm,5,6,90\nX1,Damaged,9,9,0\n")
 NAMES_CSV = (b"Ref,Package,PosX,PosY,Rot\nC1,CAPC1608X87N,1,1,0\n"
@@ -339,17 +358,48 @@ CASES = [
      "before it; --add-sizes would add 2 by 1.25 from board B.Fab",
      {"size.txt": OWN_TABLE}),
     ("KiCad board: a body missing, a name with two bodies",
-     ["b.kicad_pcb", "b.txt"], board(TINY_BOARD), 0,
+     ["--no-default-libraries", "b.kicad_pcb", "b.txt"], board(TINY_BOARD), 0,
      {"b.txt": [(10, -10, 2, 1.2, 0), (20, -10, 2, 1.2, 0)]},
      ("b.kicad_pcb:2: warning: the footprint H1 'Hole:MountingHole_3mm' has "
-      "no body (no F.Fab or F.CrtYd drawing), so it is left out",
+      "no F.Fab drawing and no F.CrtYd drawing, no pads with copper, and no "
+      "footprint library holds it with a body, so it is left out",
       "b.kicad_pcb:6: warning: the footprint R2 'R_0805' has a body of 2.4 by "
       "1.2 mm, and R1 of the same name (line 4) one of 2 by 1.2 mm")),
     ("KiCad board: names that differ in a blank keep a row each",
-     ["b.kicad_pcb", "b.txt"], board(TINY_BOARD.replace(
+     ["--no-default-libraries", "b.kicad_pcb", "b.txt"],
+     board(TINY_BOARD.replace(
          b'"R_0805" (layer "F.Cu") (at 20', b'"L: R_0805" (layer "F.Cu") (at 20')),
      0, {"b.txt": [(10, -10, 2, 1.2, 0), (20, -10, 2.4, 1.2, 0)]},
      "b.kicad_pcb:2: warning: the footprint H1"),
+    ("KiCad 5 board: renamed layers, arcs, a curve, a marker, pads, a name "
+     "and a library", ["--library", "lib", "--no-default-libraries",
+                       "b.kicad_pcb", "b.txt"], board(BOARD5, **LIBRARY), 0,
+     {"b.txt": BOARD5_PARTS},
+     ("b.kicad_pcb:39: warning: the footprint J1 'Korvane_Test:Header_1x03' "
+      "has no F.Fab drawing and no F.CrtYd drawing: korvane draws it as the "
+      "box of its pads' copper, 2 by 6.78 mm",
+      "b.kicad_pcb:44: warning: the footprint R1 'Resistor_SMD:R_0805_2012"
+      "Metric' has no F.Fab drawing and no F.CrtYd drawing: korvane draws it "
+      "with the size its name states (KiCad _2012Metric), 2 by 1.25 mm",
+      "b.kicad_pcb:49: warning: the footprint U3 'Korvane_Test:Sensor_Pin1"
+      "Origin' has no B.Fab drawing and no B.CrtYd drawing: korvane draws it "
+      "with the body of the library footprint in Beta.pretty (F.Fab), 3 by 2",
+      "b.kicad_pcb:54: warning: the footprint G1 'Korvane_Art:Logo_Fox_8mm' "
+      "has no F.Fab drawing and no F.CrtYd drawing, no pads with copper,"),
+     {"size.txt": table(BOARD5_ROWS)}),
+    ("KiCad board: --exclude-dnp", ["--exclude-dnp", "--no-default-libraries",
+                                    "b.kicad_pcb", "b.txt"],
+     board(TINY_BOARD.replace(b'"R1")', b'"R1") (attr smd dnp)')), 0,
+     {"b.txt": [(20, -10, 2.4, 1.2, 0)]}, "b.kicad_pcb:2: warning: the "
+     "footprint H1"),
+    ("KiCad .pos with negative bottom X", ["b.pos", "b.txt"],
+     files("b.pos", KICAD_POS.replace(b"130.0000", b"-130.0000")), 0,
+     {"b.txt": [KICAD_PARTS[0], (-130, -90.5, 1.6, 0.8, 90)] + KICAD_PARTS[2:]},
+     "b.pos:7: warning: every bottom-side row has X of the opposite sign to "
+     "every top-side row's"),
+    ("--negative-bottom-x", ["--negative-bottom-x", "b.pos", "b.txt"],
+     files("b.pos", KICAD_POS.replace(b"130.0000", b"-130.0000")), 0,
+     {"b.txt": KICAD_PARTS}),
     ("sizes from a footprint library", ["--library", "lib",
                                         "--no-default-libraries", "e.csv",
                                         "b.txt"],
@@ -395,6 +445,15 @@ CASES = [
            "size.txt: saved as UTF-16"),
           ("with commas", b"h\n1,R1,1,1\n",
            "size.txt:2: the fields are separated by commas")]],
+    ("a board where no footprint can be placed", [
+        "--exclude-dnp", "--no-default-libraries", "b.kicad_pcb", "b.txt"],
+     board(TINY_BOARD.replace(b'"R1")', b'"R1") (attr dnp)').replace(
+         b'"R2")', b'"R2") (attr exclude_from_pos_files)')), 2,
+     "b.kicad_pcb: no footprint of the board goes into the xy file; 1 "
+     "footprint excluded from position files or not in the schematic (R2 "
+     "'R_0805' on line 6); 1 footprint marked do-not-populate, which "
+     "--exclude-dnp leaves out (R1 'R_0805' on line 4); 1 footprint without a "
+     "body drawing, pads or a library footprint (H1"),
     ("a column option for a board", ["--x", "2", "b.kicad_pcb", "b.txt"],
      board(), 2, "b.kicad_pcb: --x names a column of an export"),
     ("a library that is no folder", ["--library", "lib", "b.kicad_pcb", "b"],

@@ -31,8 +31,8 @@ std::string lookup(FootprintLibraries& libraries, const char* name) {
            std::to_string(problem.line) + ": " + problem.message;
   const BodyBox& box = found.footprint.body;
   char size[64];
-  snprintf(size, sizeof size, " %g x %g", box.max_x - box.min_x,
-           box.max_y - box.min_y);
+  snprintf(size, sizeof size, " %g x %g", extent_length(box.extent),
+           extent_width(box.extent));
   return found.library + " " + box.layer + size;
 }
 

@@ -1,6 +1,7 @@
 #include "korvane-import/heading.h"
 
 #include <algorithm>
+#include <iterator>
 
 #include "korvane-import/fields.h"
 #include "korvane-import/units.h"
@@ -192,6 +193,16 @@ size_t rest_column(const ExportLayout& layout) {
   for (int role : {kX, kY, kAngle, kSide})
     if (layout.columns.index[role] == layout.heading_fields - 1) return 0;
   return static_cast<size_t>(layout.heading_fields);
+}
+
+// Whether the heading is the one KiCad writes in .pos and CSV files.
+bool is_kicad_heading(const Record& heading) {
+  static const char* const kNames[] = {"ref",  "val", "package", "posx",
+                                       "posy", "rot", "side"};
+  if (heading.fields.size() != std::size(kNames)) return false;
+  for (size_t i = 0; i < std::size(kNames); ++i)
+    if (name_key(heading.fields[i]) != kNames[i]) return false;
+  return true;
 }
 
 }  // namespace
@@ -477,6 +488,7 @@ int find_layout(std::string_view text, const ImportOptions& options,
       layout.rest_from = rest_column(layout);
       layout.data_start = end < text.size() ? end + 1 : end;
       layout.data_line = line + 1;
+      layout.kicad = is_kicad_heading(heading);
       if (layout.file_unit == Unit::kNone)
         layout.file_unit = unit_after_heading(text, layout.data_start);
       return check_columns(layout, problem);

@@ -86,9 +86,17 @@ int read_rows(const ImportOptions& options, std::string raw,
               std::vector<Problem>& warnings, Problem& problem) {
   std::string text;
   ExportLayout layout;
+  if (options.exclude_dnp) {
+    problem = problem_at(0,
+                         "--exclude-dnp reads a KiCad board's do-not-populate "
+                         "marks, and an export has none; leave it out");
+    return -1;
+  }
   if (decode_export(std::move(raw), text, warnings, problem) != 0 ||
       find_layout(text, options, layout, problem) != 0 ||
       read_placements(text, layout, all, warnings, problem) != 0 ||
+      settle_bottom_x(all, layout, options.negative_bottom_x, warnings,
+                      problem) != 0 ||
       keep_side(all, layout, options.keep, problem) != 0)
     return -1;
   if (!all.empty()) return 0;
@@ -119,10 +127,10 @@ int gather(const ImportOptions& options, std::vector<ImportedPlacement>& all,
   std::string raw;
   if (read_export(options, raw, problem) != 0) return -1;
   bool board = is_board_text(raw);
-  if (board ? refuse_columns(options, problem) != 0 ||
-                  import_board(raw, options.keep, all, design, warnings,
-                               problem) != 0
-            : read_rows(options, std::move(raw), all, warnings, problem) != 0)
+  if (board
+          ? refuse_columns(options, problem) != 0 ||
+                import_board(raw, options, all, design, warnings, problem) != 0
+          : read_rows(options, std::move(raw), all, warnings, problem) != 0)
     return -1;
   if (settle_units(all, options.units, problem) != 0) return -1;
   if (options.mirror) mirror_placements(all);

@@ -27,6 +27,8 @@ enum class OptionId {
   kSettings,
   kAddSizes,
   kNoDefaultLibraries,
+  kExcludeDnp,
+  kNegativeBottomX,
   kHelp,
   kShortHelp,
 };
@@ -45,6 +47,8 @@ constexpr Option kOptions[] = {{"--ref", true},
                                {"--settings", false},
                                {"--add-sizes", false},
                                {"--no-default-libraries", false},
+                               {"--exclude-dnp", false},
+                               {"--negative-bottom-x", false},
                                {"--help", false},
                                {"-h", false}};
 
@@ -95,6 +99,10 @@ bool set_option(OptionId id, const char* value, ImportOptions& options) {
     case OptionId::kNoDefaultLibraries:
       options.default_libraries = false;
       return true;
+    case OptionId::kExcludeDnp:
+      return options.exclude_dnp = true;
+    case OptionId::kNegativeBottomX:
+      return options.negative_bottom_x = true;
     case OptionId::kHelp:
     case OptionId::kShortHelp:
       return options.help = true;
@@ -172,7 +180,10 @@ std::string usage_text(bool full) {
          "  --library DIR     look part codes up in these KiCad footprints\n"
          "                    (a .pretty folder or a folder of them), before\n"
          "                    KiCad's own library\n"
-         "  --no-default-libraries  search no KiCad library but --library's\n";
+         "  --no-default-libraries  search no KiCad library but --library's\n"
+         "  --exclude-dnp     leave out a KiCad board's do-not-populate parts\n"
+         "  --negative-bottom-x  negate the X of bottom-side rows, which a\n"
+         "                    KiCad option writes negative\n";
 }
 
 }  // namespace korvane

@@ -389,6 +389,44 @@ void mirror_placements(std::vector<ImportedPlacement>& placements) {
   }
 }
 
+int settle_bottom_x(std::vector<ImportedPlacement>& placements,
+                    const ExportLayout& layout, bool negate,
+                    std::vector<Problem>& warnings, Problem& problem) {
+  int signs[2][3] = {};  // per side, the count of X below, at and above 0
+  const ImportedPlacement* first_bottom = nullptr;
+  for (ImportedPlacement& p : placements) {
+    Side side = side_of(p.side);
+    if (negate && side == Side::kAny) {
+      problem = problem_at(p.line,
+                           "--negative-bottom-x needs each row's side, "
+                           "and this row's is '" +
+                               p.side.substr(0, 40) +
+                               "'; name the side column with "
+                               "--side-column");
+      return -1;
+    }
+    if (side == Side::kBottom && negate) p.x = -p.x;
+    if (side == Side::kBottom && !first_bottom) first_bottom = &p;
+    if (side != Side::kAny)
+      ++signs[side == Side::kBottom][(p.x > 0) - (p.x < 0) + 1];
+  }
+  auto only = [&](int s, int sign) {
+    return signs[s][sign] > 0 &&
+           signs[s][0] + signs[s][1] + signs[s][2] == signs[s][sign];
+  };
+  if (negate || !layout.kicad || !first_bottom ||
+      !((only(0, 2) && only(1, 0)) || (only(0, 0) && only(1, 2))))
+    return 0;
+  warnings.push_back(problem_at(
+      first_bottom->line,
+      "every bottom-side row has X of the opposite sign to every top-side "
+      "row's: the export may have been written with KiCad's option of "
+      "negative X for bottom-side footprints, and korvane would draw the "
+      "bottom parts mirrored off the board; pass --negative-bottom-x to "
+      "negate their X back, or export again without that option"));
+  return 0;
+}
+
 int settle_units(std::vector<ImportedPlacement>& placements, Unit target,
                  Problem& problem) {
   if (placements.empty()) return 0;

@@ -49,6 +49,15 @@ int keep_side(std::vector<ImportedPlacement>& placements,
 // -0.
 void mirror_placements(std::vector<ImportedPlacement>& placements);
 
+// With `negate` set, negates the X of every bottom-side placement, undoing
+// KiCad's export option of negative X for bottom-side footprints; returns
+// -1 with `problem` when a row's side cannot be told. Without it, warns
+// when the export is KiCad's (`layout.kicad`) and every bottom-side X has
+// the sign opposite to every top-side X, as that option writes them.
+int settle_bottom_x(std::vector<ImportedPlacement>& placements,
+                    const ExportLayout& layout, bool negate,
+                    std::vector<Problem>& warnings, Problem& problem);
+
 // With `target` kNone, requires one unit for every coordinate and leaves
 // the numbers alone; otherwise converts every coordinate to `target`,
 // which requires each to have a unit. Returns -1 with `problem` set

@@ -104,15 +104,6 @@ void distinct_codes(const std::vector<ImportedPlacement>& placements,
   }
 }
 
-// The --library folders, then KiCad's own unless left out.
-int open_libraries(const ImportOptions& options, FootprintLibraries& libraries,
-                   Problem& problem) {
-  for (const std::string& folder : options.libraries)
-    if (add_library_folder(libraries, folder, problem) != 0) return -1;
-  if (options.default_libraries) add_default_libraries(libraries);
-  return 0;
-}
-
 // Reads size.txt for the codes. Returns 1 when it is there but cannot be
 // read, with a warning, or -1 with `problem` when rows are to be added.
 int read_table(const ImportOptions& options, SizePlan& plan,
@@ -155,23 +146,17 @@ Unit rows_unit(const SizePlan& plan) {
   return declared != Unit::kNone ? declared : Unit::kMm;
 }
 
-// The body of the library footprint named `code`: false when no library
-// holds one with a body. A footprint file that cannot be read is warned of.
+// The size of the library footprint named `code`: false when no library
+// holds one with a body.
 bool library_size(FootprintLibraries& libraries, const std::string& code,
                   KnownSize& size, std::vector<Problem>& warnings) {
-  LibraryFootprint found;
-  Problem problem;
-  Lookup result = find_library_footprint(libraries, code, found, problem);
-  if (result == Lookup::kFailed) {
-    problem.message += "; no size is taken from it";
-    warnings.push_back(problem);
-  }
-  const BodyBox& box = found.footprint.body;
-  if (result != Lookup::kFound || !box.found) return false;
-  size.length = box.max_x - box.min_x;
-  size.width = box.max_y - box.min_y;
+  BodyBox body;
+  std::string library;
+  if (!library_body(libraries, code, body, library, warnings)) return false;
+  size.length = extent_length(body.extent);
+  size.width = extent_width(body.extent);
   size.tag = kTagLibrary;
-  size.note = found.library + " " + box.layer;
+  size.note = library + " " + body.layer;
   return true;
 }
 
@@ -371,6 +356,31 @@ int add_rows(const SizePlan& plan, std::vector<WholeFile>& files,
 }
 
 }  // namespace
+
+int open_libraries(const ImportOptions& options, FootprintLibraries& libraries,
+                   Problem& problem) {
+  for (const std::string& folder : options.libraries)
+    if (add_library_folder(libraries, folder, problem) != 0) return -1;
+  if (options.default_libraries) add_default_libraries(libraries);
+  return 0;
+}
+
+bool library_body(FootprintLibraries& libraries, const std::string& code,
+                  BodyBox& body, std::string& library,
+                  std::vector<Problem>& warnings) {
+  LibraryFootprint found;
+  Problem problem;
+  Lookup result = find_library_footprint(libraries, code, found, problem);
+  if (result == Lookup::kFailed) {
+    problem.message += "; no size is taken from it";
+    warnings.push_back(problem);
+  }
+  if (result != Lookup::kFound || found.footprint.body.extent.empty)
+    return false;
+  body = found.footprint.body;
+  library = found.library;
+  return true;
+}
 
 int plan_sizes(const ImportOptions& options,
                std::vector<ImportedPlacement> placements,

@@ -5,6 +5,7 @@
 
 #include <vector>
 
+#include "kicad/library.h"
 #include "korvane-import/import_records.h"
 #include "os/replace_file.h"
 
@@ -27,5 +28,18 @@ int plan_sizes(const ImportOptions& options,
                std::vector<ImportedPlacement> placements,
                const DesignSizes& design, std::vector<WholeFile>& files,
                std::vector<Problem>& warnings, Problem& problem);
+
+// Adds the --library folders to `libraries`, then KiCad's own unless the
+// options leave them out. Returns -1 with `problem` for a --library that
+// is not a folder.
+int open_libraries(const ImportOptions& options, FootprintLibraries& libraries,
+                   Problem& problem);
+
+// The body of the library footprint named `code` by its own drawings
+// (drawn_body), and the library that holds it: false when no library holds
+// one with a body. A footprint file that cannot be read is warned of.
+bool library_body(FootprintLibraries& libraries, const std::string& code,
+                  BodyBox& body, std::string& library,
+                  std::vector<Problem>& warnings);
 
 }  // namespace korvane
