@@ -11,6 +11,7 @@
 #include "input/size_table.h"
 #include "input/working_files.h"
 #include "kicad/library.h"
+#include "korvane-import/eagle_import.h"
 #include "korvane-import/name_size.h"
 #include "korvane-import/size_rows.h"
 #include "korvane-import/units.h"
@@ -68,6 +69,7 @@ struct SizePlan {
   std::vector<std::string> codes;
   std::vector<CodeSizing> sizing;
   std::vector<MoreLine> more;  // the lines that codes stand on again
+  EagleLibraries eagle;        // the Eagle files of --library
 };
 
 // Enters the distinct codes (by loose_key) in the plan, in the order they
@@ -101,11 +103,15 @@ void distinct_codes(const std::vector<ImportedPlacement>& placements,
   }
 }
 
-// The --library folders, then KiCad's own unless left out.
+// The --library folders and Eagle files, then KiCad's own unless left out.
 int open_libraries(const ImportOptions& options, FootprintLibraries& libraries,
-                   Problem& problem) {
-  for (const std::string& folder : options.libraries)
-    if (add_library_folder(libraries, folder, problem) != 0) return -1;
+                   EagleLibraries& eagle, Problem& problem) {
+  for (const std::string& folder : options.libraries) {
+    int file = add_eagle_library(eagle, folder, problem);
+    if (file < 0 ||
+        (file > 0 && add_library_folder(libraries, folder, problem) != 0))
+      return -1;
+  }
   if (options.default_libraries) add_default_libraries(libraries);
   return 0;
 }
@@ -184,7 +190,8 @@ void size_code(const std::string& code, CodeSizing& c, const SizePlan& plan,
   auto body = design.find(loose_key(code));
   if (body != design.end())
     size = body->second;
-  else if (!library_size(libraries, code, size, warnings) &&
+  else if (!eagle_library_size(plan.eagle, code, size, warnings) &&
+           !library_size(libraries, code, size, warnings) &&
            !name_size(code, size))
     return;
   sourced->row = size_row(code, size, plan.unit);
@@ -360,9 +367,10 @@ int plan_sizes(const ImportOptions& options,
                const DesignSizes& design, std::vector<WholeFile>& files,
                std::vector<Problem>& warnings, Problem& problem) {
   FootprintLibraries libraries;
-  if (placements.empty() || open_libraries(options, libraries, problem) != 0)
-    return placements.empty() ? 0 : -1;
   SizePlan plan;
+  if (placements.empty() ||
+      open_libraries(options, libraries, plan.eagle, problem) != 0)
+    return placements.empty() ? 0 : -1;
   distinct_codes(placements, plan);
   plan.xy_unit = placements.front().x_unit;
   std::vector<ImportedPlacement>().swap(placements);  // their room, too
