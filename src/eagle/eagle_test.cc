@@ -83,7 +83,8 @@ TEST(EagleBoard, RefusesWhatItCannotRead) {
       "x='1' ";
   const std::string end = "/></elements></board></drawing></eagle>";
   std::string deep = "<eagle>\n";
-  for (int i = 0; i < 1000; ++i) deep += "<a>";
+  for (int i = 0; i < 999; ++i) deep += "<a>";
+  deep += "<a/>";
   const struct {
     std::string text;
     std::string expected;

@@ -13,6 +13,10 @@ constexpr int kFlags = rapidxml::parse_no_data_nodes |
 
 using Tables = rapidxml::internal::lookup_tables<0>;
 
+// What a node read past is: an element with content or without, or
+// another node (a comment, a processing instruction, ...).
+enum class NodeKind { kOther, kEmpty, kOpened };
+
 // rapidxml's own character classes, so that the nesting check below reads
 // names and blanks as the parser does.
 bool is_blank(char c) {
@@ -52,8 +56,8 @@ const char* past_doctype(const char* p) {
 }
 
 // Past the attributes and the end of the tag of an element whose name
-// ends at `p`; sets `opened` when content follows ('>', not "/>").
-const char* past_tag(const char* p, bool& opened) {
+// ends at `p`; sets `kind` to kOpened when content follows ('>', not "/>").
+const char* past_tag(const char* p, NodeKind& kind) {
   p = skip_blanks(p);
   while (is_attribute_name(*p)) {
     while (is_attribute_name(*p)) ++p;
@@ -65,16 +69,15 @@ const char* past_tag(const char* p, bool& opened) {
     if (p == nullptr) return nullptr;
     p = skip_blanks(p + 1);
   }
-  opened = *p == '>';
-  if (opened) return p + 1;
+  kind = *p == '>' ? NodeKind::kOpened : NodeKind::kEmpty;
+  if (*p == '>') return p + 1;
   return p[0] == '/' && p[1] == '>' ? p + 2 : nullptr;
 }
 
 // Past the node that opens at `p`, just after its '<', skipped as rapidxml
-// skips it; sets `opened` for an element with content. Null where rapidxml
-// stops with an error.
-const char* past_node(const char* p, bool& opened) {
-  opened = false;
+// skips it, and what it is. Null where rapidxml stops with an error.
+const char* past_node(const char* p, NodeKind& kind) {
+  kind = NodeKind::kOther;
   if (*p == '?') return past(p + 1, "?>");
   if (*p == '!') {
     if (p[1] == '-' && p[2] == '-') return past(p + 3, "-->");
@@ -85,7 +88,7 @@ const char* past_node(const char* p, bool& opened) {
   }
   const char* name = p;
   while (is_name(*p)) ++p;
-  return p == name ? nullptr : past_tag(p, opened);
+  return p == name ? nullptr : past_tag(p, kind);
 }
 
 // Refuses elements nested deeper than kDeepestXml in the NUL-ended `text`,
@@ -108,13 +111,14 @@ int check_depth(const char* text, const char*& deep) {
       continue;
     }
     const char* tag = p;
-    bool opened = false;
-    p = past_node(p + 1, opened);
+    NodeKind kind = NodeKind::kOther;
+    p = past_node(p + 1, kind);
     if (p == nullptr) return 0;
-    if (opened && ++depth > kDeepestXml) {
+    if (kind != NodeKind::kOther && depth + 1 > kDeepestXml) {
       deep = tag;
       return -1;
     }
+    if (kind == NodeKind::kOpened) ++depth;
   }
 }
 
