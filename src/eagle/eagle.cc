@@ -18,6 +18,27 @@ struct LibraryIndex {
   std::unordered_map<std::string, int> packages;  // name to index
 };
 
+// The libraries of a file, and the first of each URN and name, of each
+// URN and of each name ("b", "u", "n" and the words), so that an element
+// finds its library at once.
+struct Libraries {
+  std::vector<LibraryIndex> list;
+  std::unordered_map<std::string, int> first;
+};
+
+std::string both_key(const std::string& urn, const std::string& name) {
+  return "b" + urn + '\0' + name;
+}
+
+// Enters the library read last into the keys of `libraries`.
+void index_last(Libraries& libraries) {
+  auto at = static_cast<int>(libraries.list.size() - 1);
+  const LibraryIndex& l = libraries.list.back();
+  libraries.first.emplace(both_key(l.urn, l.name), at);
+  libraries.first.emplace("u" + l.urn, at);
+  libraries.first.emplace("n" + l.name, at);
+}
+
 // The <drawing> of an Eagle file, and its <board> or <library>.
 int find_content(const XmlDocument& xml, const XmlNode*& content,
                  Problem& problem) {
@@ -67,15 +88,12 @@ int read_library(const XmlDocument& xml, const XmlNode& library,
 
 // The library an element names: by its URN when a library has it (and
 // the name too, where one does), else the first of its name; -1 for none.
-int find_library(const std::vector<LibraryIndex>& libraries,
-                 const std::string& name, const std::string& urn) {
-  for (int pass = urn.empty() ? 2 : 0; pass < 3; ++pass) {
-    for (size_t i = 0; i < libraries.size(); ++i) {
-      const LibraryIndex& l = libraries[i];
-      bool same_urn = pass == 2 || l.urn == urn;
-      bool same_name = pass == 1 || l.name == name;
-      if (same_urn && same_name) return static_cast<int>(i);
-    }
+int find_library(const Libraries& libraries, const std::string& name,
+                 const std::string& urn) {
+  std::string keys[] = {both_key(urn, name), "u" + urn, "n" + name};
+  for (int k = urn.empty() ? 2 : 0; k < 3; ++k) {
+    auto found = libraries.first.find(keys[k]);
+    if (found != libraries.first.end()) return found->second;
   }
   return -1;
 }
@@ -109,9 +127,8 @@ bool populated(const XmlNode& element, const std::string& variant) {
 }
 
 int read_element(const XmlDocument& xml, const XmlNode& node,
-                 const std::vector<LibraryIndex>& libraries,
-                 const std::string& variant, EagleElement& element,
-                 Problem& problem) {
+                 const Libraries& libraries, const std::string& variant,
+                 EagleElement& element, Problem& problem) {
   std::string urn;
   element.line = xml_line(xml, node);
   if (read_name(xml, node, "name", Need::kRequired, element.name, problem) !=
@@ -128,7 +145,7 @@ int read_element(const XmlDocument& xml, const XmlNode& node,
   element.populated = populated(node, variant);
   int library = find_library(libraries, element.library, urn);
   if (library < 0) return 0;
-  const auto& packages = libraries[library].packages;
+  const auto& packages = libraries.list[library].packages;
   auto found = packages.find(element.package_name);
   if (found != packages.end()) element.package = found->second;
   return 0;
@@ -143,15 +160,17 @@ int read_content(const XmlDocument& xml, const XmlNode& content,
   if (read_pad_rules(xml, xml_child(&content, "designrules"), rules, problem) !=
       0)
     return -1;
-  std::vector<LibraryIndex> libraries;
+  Libraries libraries;
   const XmlNode* library =
       design.board ? xml_child(xml_child(&content, "libraries"), "library")
                    : &content;
   for (; library;
-       library = design.board ? xml_next(library, "library") : nullptr)
-    if (read_library(xml, *library, rules, design, libraries.emplace_back(),
-                     problem) != 0)
+       library = design.board ? xml_next(library, "library") : nullptr) {
+    if (read_library(xml, *library, rules, design,
+                     libraries.list.emplace_back(), problem) != 0)
       return -1;
+    index_last(libraries);
+  }
   std::string variant = design.board ? current_variant(content) : "";
   for (const XmlNode* e = xml_child(xml_child(&content, "elements"), "element");
        e; e = xml_next(e, "element"))
