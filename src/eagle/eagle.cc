@@ -126,6 +126,7 @@ bool populated(const XmlNode& element, const std::string& variant) {
   return fitted;
 }
 
+// Reads the <element> `node`, and finds its package in `libraries`.
 int read_element(const XmlDocument& xml, const XmlNode& node,
                  const Libraries& libraries, const std::string& variant,
                  EagleElement& element, Problem& problem) {
@@ -151,16 +152,10 @@ int read_element(const XmlDocument& xml, const XmlNode& node,
   return 0;
 }
 
-// Reads the libraries of `content` (a board's, or a library itself) and a
-// board's elements.
-int read_content(const XmlDocument& xml, const XmlNode& content,
-                 EagleDesign& design, Problem& problem) {
-  design.board = xml_name(content) == "board";
-  PadRules rules;
-  if (read_pad_rules(xml, xml_child(&content, "designrules"), rules, problem) !=
-      0)
-    return -1;
-  Libraries libraries;
+// Reads the libraries of `content`: a board's, or a library itself.
+int read_libraries(const XmlDocument& xml, const XmlNode& content,
+                   const PadRules& rules, EagleDesign& design,
+                   Libraries& libraries, Problem& problem) {
   const XmlNode* library =
       design.board ? xml_child(xml_child(&content, "libraries"), "library")
                    : &content;
@@ -171,6 +166,20 @@ int read_content(const XmlDocument& xml, const XmlNode& content,
       return -1;
     index_last(libraries);
   }
+  return 0;
+}
+
+// Reads the packages of `content` (a board or a library) and a board's
+// elements.
+int read_content(const XmlDocument& xml, const XmlNode& content,
+                 EagleDesign& design, Problem& problem) {
+  design.board = xml_name(content) == "board";
+  PadRules rules;
+  Libraries libraries;
+  if (read_pad_rules(xml, xml_child(&content, "designrules"), rules, problem) !=
+          0 ||
+      read_libraries(xml, content, rules, design, libraries, problem) != 0)
+    return -1;
   std::string variant = design.board ? current_variant(content) : "";
   for (const XmlNode* e = xml_child(xml_child(&content, "elements"), "element");
        e; e = xml_next(e, "element"))

@@ -36,6 +36,7 @@ Extent* layer_box(Boxes& boxes, long layer) {
   return nullptr;
 }
 
+// Reads the required numbers `names` of `node` into `values`.
 int read_points(const XmlDocument& xml, const XmlNode& node,
                 const char* const names[], double values[], int count,
                 Problem& problem) {
@@ -56,6 +57,7 @@ int read_curve(const XmlDocument& xml, const XmlNode& node, double& curve,
   return 0;
 }
 
+// A wire: the line, or the arc its curve makes of it.
 int add_wire(const XmlDocument& xml, const XmlNode& wire, Extent& box,
              Problem& problem) {
   static const char* const kNames[] = {"x1", "y1", "x2", "y2"};
@@ -75,6 +77,7 @@ void add_turned_box(Extent& box, Point centre, Point half, const Rotation& r) {
     add_point(box, plus(centre, rotated(corner, r)));
 }
 
+// A rectangle, turned by its rot about its centre.
 int add_rectangle(const XmlDocument& xml, const XmlNode& rectangle, Extent& box,
                   Problem& problem) {
   static const char* const kNames[] = {"x1", "y1", "x2", "y2"};
@@ -88,6 +91,7 @@ int add_rectangle(const XmlDocument& xml, const XmlNode& rectangle, Extent& box,
   return 0;
 }
 
+// A circle, filled or not.
 int add_circle_item(const XmlDocument& xml, const XmlNode& circle, Extent& box,
                     Problem& problem) {
   static const char* const kNames[] = {"x", "y", "radius"};
@@ -221,6 +225,7 @@ int add_pad(const XmlDocument& xml, const XmlNode& pad, const PadRules& rules,
   return 0;
 }
 
+// Whether `box` has a length and a width and holds `p`.
 bool holds(const Extent& box, Point p) {
   return !box.empty && extent_length(box) > 0 && extent_width(box) > 0 &&
          p.x >= box.min_x - kOnEdge && p.x <= box.max_x + kOnEdge &&
