@@ -77,6 +77,43 @@ TEST(EagleBoard, PlacesEveryBodyByTheBodyRule) {
     EXPECT_EQ(expected[i], placement(design, design.elements[i]));
 }
 
+// Copper-only bodies in a library, under Eagle's default design rules: a
+// pad of diameter 0 is its drill with a restring of drill / 4 held between
+// 10 and 20 mil on each side.
+TEST(EagleBoard, SizesCopperByPadShapes) {
+  const struct {
+    const char* items;
+    const char* expected;
+  } cases[] = {
+      {"<pad x='0' y='0' drill='1' shape='offset'/>",
+       "3.0160 1.5080 0.7540 0.0000"},
+      {"<pad x='0' y='0' drill='3'/>", "4.0160 4.0160 0.0000 0.0000"},
+      {"<pad x='0' y='0' drill='1' diameter='2' shape='octagon' rot='R22.5'/>",
+       "2.1648 2.1648 0.0000 0.0000"},
+      {"<pad x='1' y='0' drill='0.5' diameter='1' shape='square' rot='R45'/>",
+       "1.4142 1.4142 1.0000 0.0000"},
+      {"<smd x='0' y='1' dx='2' dy='1' roundness='100' rot='MR45'/>",
+       "1.7071 1.7071 0.0000 1.0000"},
+  };
+  for (const auto& c : cases) {
+    EagleDesign design;
+    Problem problem;
+    ASSERT_EQ(0, read_eagle(std::string("<eagle><drawing><library><packages>"
+                                        "<package name='P'>") +
+                                c.items +
+                                "</package></packages></library>"
+                                "</drawing></eagle>",
+                            design, problem))
+        << problem.message;
+    const Extent& box = design.packages[0].body.box;
+    Point centre = extent_centre(box);
+    EXPECT_EQ(c.expected, fixed(extent_length(box)) + " " +
+                              fixed(extent_width(box)) + " " + fixed(centre.x) +
+                              " " + fixed(centre.y))
+        << c.items;
+  }
+}
+
 TEST(EagleBoard, RefusesWhatItCannotRead) {
   const std::string element =
       "<eagle><drawing><board><elements>\n<element library='l' package='p' "
