@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "eagle/eagle.h"
+#include "timing.h"
 
 using namespace korvane;
 
@@ -27,16 +28,6 @@ constexpr int kElements = 300;
 constexpr int kPackages = 40;
 
 volatile double placed_sum = 0;  // keeps the placing from being left out
-
-double seconds_since(std::chrono::steady_clock::time_point start) {
-  return std::chrono::duration<double>(std::chrono::steady_clock::now() - start)
-      .count();
-}
-
-double median(std::vector<double> values) {
-  std::sort(values.begin(), values.end());
-  return values[values.size() / 2];
-}
 
 // printf into a string.
 template <typename... Args>

@@ -142,6 +142,19 @@ int add_drawing(const XmlDocument& xml, const XmlNode& item, Boxes& boxes,
   return add_polygon(xml, item, *box, problem);
 }
 
+// Reads the required numbers `names` of a pad or smd into `values`, its
+// optional number `extra` into `value`, and its rotation.
+int read_copper(const XmlDocument& xml, const XmlNode& node,
+                const char* const names[], int count, const char* extra,
+                double values[], double& value, Rotation& r, Problem& problem) {
+  return read_points(xml, node, names, values, count, problem) != 0 ||
+                 read_number(xml, node, extra, Need::kOptional, value,
+                             problem) != 0 ||
+                 read_rotation(xml, node, r, problem) != 0
+             ? -1
+             : 0;
+}
+
 // An smd: dx by dy about (x, y), its corners rounded by `roundness` per
 // cent of half its shorter side, turned by its rot.
 int add_smd(const XmlDocument& xml, const XmlNode& smd, Extent& copper,
@@ -149,10 +162,8 @@ int add_smd(const XmlDocument& xml, const XmlNode& smd, Extent& copper,
   static const char* const kNames[] = {"x", "y", "dx", "dy"};
   double v[4], roundness = 0;
   Rotation r;
-  if (read_points(xml, smd, kNames, v, 4, problem) != 0 ||
-      read_number(xml, smd, "roundness", Need::kOptional, roundness, problem) !=
-          0 ||
-      read_rotation(xml, smd, r, problem) != 0)
+  if (read_copper(xml, smd, kNames, 4, "roundness", v, roundness, r, problem) !=
+      0)
     return -1;
   double dx = std::fabs(v[2]), dy = std::fabs(v[3]);
   double radius =
@@ -209,10 +220,8 @@ int add_pad(const XmlDocument& xml, const XmlNode& pad, const PadRules& rules,
   static const char* const kNames[] = {"x", "y", "drill"};
   double v[3], diameter = 0;
   Rotation r;
-  if (read_points(xml, pad, kNames, v, 3, problem) != 0 ||
-      read_number(xml, pad, "diameter", Need::kOptional, diameter, problem) !=
-          0 ||
-      read_rotation(xml, pad, r, problem) != 0)
+  if (read_copper(xml, pad, kNames, 3, "diameter", v, diameter, r, problem) !=
+      0)
     return -1;
   std::string_view shape = "round";
   xml_attribute(pad, "shape", shape);

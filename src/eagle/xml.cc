@@ -168,6 +168,15 @@ int check_root(const XmlDocument& xml, Problem& problem) {
   return -1;
 }
 
+// The first element named `name` (any, when empty) among `node` and its
+// later siblings; null for none.
+const XmlNode* element_from(const XmlNode* node, std::string_view name) {
+  while (node && (node->type() != rapidxml::node_element ||
+                  (!name.empty() && xml_name(*node) != name)))
+    node = node->next_sibling();
+  return node;
+}
+
 }  // namespace
 
 int read_xml(std::string_view raw, XmlDocument& xml, Problem& problem) {
@@ -204,21 +213,11 @@ std::string_view xml_name(const XmlNode& node) {
 }
 
 const XmlNode* xml_child(const XmlNode* node, std::string_view name) {
-  if (node == nullptr) return nullptr;
-  const XmlNode* child = node->first_node();
-  while (child && (child->type() != rapidxml::node_element ||
-                   (!name.empty() && xml_name(*child) != name)))
-    child = child->next_sibling();
-  return child;
+  return node ? element_from(node->first_node(), name) : nullptr;
 }
 
 const XmlNode* xml_next(const XmlNode* node, std::string_view name) {
-  if (node == nullptr) return nullptr;
-  const XmlNode* next = node->next_sibling();
-  while (next && (next->type() != rapidxml::node_element ||
-                  (!name.empty() && xml_name(*next) != name)))
-    next = next->next_sibling();
-  return next;
+  return node ? element_from(node->next_sibling(), name) : nullptr;
 }
 
 bool xml_attribute(const XmlNode& node, std::string_view name,
