@@ -7,6 +7,7 @@
 #include "input/size_table.h"
 #include "korvane-import/design_sizes.h"
 #include "korvane-import/placements.h"
+#include "korvane-import/size_rows.h"
 #include "text/message.h"
 #include "text/scan.h"
 #include "text/text_input.h"
@@ -71,8 +72,8 @@ int place_element(const EagleDesign& design, const EagleElement& e,
   p.code = package.name;
   p.ref = e.name;
   p.side = e.rotation.mirrored ? "bottom" : "top";
-  p.x = body.x;
-  p.y = body.y;
+  p.x = length_in(body.x, Unit::kMm);  // to a nanometre, as KiCad's
+  p.y = length_in(body.y, Unit::kMm);
   p.angle = body.angle;
   p.x_unit = p.y_unit = Unit::kMm;
   if (check_text(p.code, "part code", p.line, problem) != 0 ||
