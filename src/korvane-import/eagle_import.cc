@@ -19,7 +19,7 @@ namespace {
 // The largest Eagle file read as a library: as large as an export.
 constexpr size_t kLargestLibrary = 64u << 20;
 // The most elements without copper named in their warning.
-constexpr size_t kNamesListed = 12;
+constexpr size_t kNamesListed = 100;
 
 // "R1 'rcl:R0603'" for a message.
 std::string named(const EagleElement& e) {
@@ -41,7 +41,8 @@ Problem no_copper(const std::vector<const EagleElement*>& left) {
                         " left out of the xy file: " + names);
 }
 
-// Why an element with copper is left out, or nothing when it is placed.
+// Whether an element with copper is left out, its package missing or
+// without a body; each is warned of.
 bool left_out(const EagleDesign& design, const EagleElement& e,
               std::vector<Problem>& warnings) {
   if (e.package < 0) {
