@@ -1,8 +1,8 @@
 // Fuzzes the KiCad readers: the input read as S-expressions, as a board and
 // as a footprint file. Each read ends in a result or a problem; every "("
 // pairs with the ")" that closes it, every footprint read has a finite
-// position, a body box whose corners are in order and a finite place in
-// korvane's frame.
+// position, finite drawing and pad boxes whose corners are in order, a
+// body with a length and a width, and a finite place in korvane's frame.
 #include <cmath>
 #include <vector>
 
@@ -30,10 +30,16 @@ void check_footprint(const Board& board, const Footprint& f) {
   require(std::isfinite(f.x) && std::isfinite(f.y) && std::isfinite(f.angle),
           "a footprint's position is finite");
   const BodyBox& box = f.body;
-  require(!box.found || (box.min_x <= box.max_x && box.min_y <= box.max_y),
-          "a body box's corners are in order");
-  require(box.found != box.layer.empty(), "a body names its layer");
-  PlacedBody body = placed_body(board, f);
+  for (const Extent* e : {&f.fab, &f.courtyard, &f.copper, &f.pad_centres})
+    require(
+        e->empty || (e->min_x <= e->max_x && e->min_y <= e->max_y &&
+                     std::isfinite(e->min_x + e->max_x + e->min_y + e->max_y)),
+        "a box's corners are finite and in order");
+  require(box.extent.empty == box.layer.empty(), "a body names its layer");
+  require(box.extent.empty || (box.extent.max_x - box.extent.min_x >= 0.001 &&
+                               box.extent.max_y - box.extent.min_y >= 0.001),
+          "a body has a length and a width");
+  PlacedBody body = placed_body(board, f, f.copper);
   require(std::isfinite(body.x) && std::isfinite(body.y) &&
               std::isfinite(body.length) && std::isfinite(body.width),
           "a body's place is finite");

@@ -229,6 +229,13 @@ CASES = [
      ["line", "   2  R12   100.0000  50.0000  0.0000  10.0000  4.0000  "
       "size.txt:2 (name)"]),
     # runs that fail
+    *[(f"an xy file {what}", B, {**files(), "b.txt": xy}, 1,
+       ["b.txt: " + words])
+      for what, xy, words in [
+          ("that is empty", b"", "is empty, so korvane draws no part"),
+          ("of NUL bytes", bytes(5000), "holds no placement: no line with "
+           "text follows the first, which korvane skips as the heading (the "
+           "file starts with a NUL byte")]],
     ("xy file missing", ["plate1", "missing.txt"], files(), 2,
      ["missing.txt: cannot be opened"]),
     ("the drawing's folder missing", ["nowhere/plate1", "b.txt"], files(), 2,
@@ -248,6 +255,9 @@ LINUX_CASES = [
      ["plate1.dxf: the folder 'gone' does not exist"]),
     ("a layer name too long for the file system", ["p" * 300, "b.txt"],
      files(), 2, ["p" * 300 + ".dxf: the name is 304 bytes long"]),
+    ("a drawing whose links lead round in a loop", ["loop", "b.txt"],
+     files(loop_dxf=Link("loop.dxf")), 2,
+     ["loop.dxf: its symbolic links lead round in a loop"]),
     ("a drawing under /proc", ["/proc/plate1", "b.txt"], files(), 2,
      ["/proc/plate1.dxf: the folder '/proc' takes no new file"]),
     ("a drawing that leads to /dev/full", ["full", "b.txt"],
@@ -257,8 +267,8 @@ LINUX_CASES = [
      files(size_txt=Link("/proc/self/mem")), 2,
      ["size.txt: cannot be read to its end; korvane fails"]),
     ("a size.txt that cannot be read, and no placement to look up", B,
-     {**files(size_txt=Link("/proc/self/mem")), "b.txt": b"heading\n"}, 0,
-     []),
+     {**files(size_txt=Link("/proc/self/mem")), "b.txt": b"heading\n"}, 1,
+     ["b.txt: holds no placement: no line with text follows the first"]),
 ]
 
 # Run as the user nobody, in a folder of the given mode: (name, files,

@@ -17,6 +17,7 @@ import math
 import os
 import random
 import re
+import resource
 import shutil
 import subprocess
 import sys
@@ -559,6 +560,12 @@ LINUX_CASES = [
      255, None, None, {"stdout": "/dev/full"}),
     ("the usage lines fail on a full standard output", ["x"], files(),
      255, None, None, {"stdout": "/dev/full"}),
+    ("the version fails on a pipe without a reader", ["sys", "ver"], files(),
+     255, None, None, {"stdout": "broken pipe"}),
+    ("a file-size limit fails the run, the new file removed",
+     ["plate1", "b.txt"], files(b_txt=xy(b"1\tR12\t100\t50\t0"),
+                                plate1_dxf=OLD), 255, b"", OLD,
+     {"file_size": 100}),
     ("a silent run ignores a full standard output", ["plate1", "b.txt"],
      files(b_txt=xy(b"1\tR12\t100\t50\t0")), 0, None, drawing(BOX_0),
      {"stdout": "/dev/full"}),
@@ -629,6 +636,15 @@ def lay_out(work, work_files):
                 f.write(data)
 
 
+def sink(name):
+    """Where standard output goes: a file, or a pipe without a reader."""
+    if name != "broken pipe":
+        return open(name, "wb")
+    read, write = os.pipe()
+    os.close(read)
+    return os.fdopen(write, "wb")
+
+
 def run_in(command, args, work_files, options):
     """Runs korvane over the files in a fresh directory. Returns the run,
     the drawing (None when there is none), the files it created and the
@@ -642,14 +658,18 @@ def run_in(command, args, work_files, options):
                        KORVANE_FAIL_READS=options["fail_reads"],
                        KORVANE_FAIL_READS_AFTER=str(
                            options["fail_reads_after"]))
+        limit = options.get("file_size")
+        preexec = limit and (lambda: resource.setrlimit(
+            resource.RLIMIT_FSIZE, (limit, limit)))
         if "stdout" in options:
-            with open(options["stdout"], "wb") as sink:
-                done = subprocess.run(command + args, cwd=work, stdout=sink,
+            with sink(options["stdout"]) as out:
+                done = subprocess.run(command + args, cwd=work, stdout=out,
                                       stderr=subprocess.PIPE, env=env,
                                       timeout=120)
         else:
             done = subprocess.run(command + args, cwd=work, env=env,
-                                  capture_output=True, timeout=120)
+                                  capture_output=True, timeout=120,
+                                  preexec_fn=preexec)
         after = set(os.listdir(work))
         replaced_links = [p for p, v in work_files.items()
                           if type(v) is Link and

@@ -11,13 +11,14 @@ The optional emulator (wine, say) goes in front of each executable.
 
 import math
 import os
+import resource
 import signal
 import subprocess
 import sys
 import tempfile
 import time
 
-from e2e import Link, as_nobody, lay_out, run_table
+from e2e import HardLink, Link, as_nobody, lay_out, run_table, sink
 
 TEMPLATES = {"dxf11.txt": b"head\n", "dxf12.txt": b"mid\n",
              "dxf13.txt": b"tail\n"}
@@ -182,6 +183,25 @@ TINY_BOARD = b"""(kicad_pcb (version 20240108)
  (footprint "R_0805" (layer "F.Cu") (at 20 10) (property "Reference" "R2")
   (fp_rect (start -1.2 -0.6) (end 1.2 0.6) (layer "F.Fab"))))
 """
+# tests/data/board5.kicad_pcb (KiCad 5, copper layers renamed C1F and C4B)
+# as worked out by hand: Q1's body is three quarters of a circle of radius
+# 2 about (1, 0) and a chord; K1's a line and a Bezier curve 3 high; U2's
+# fab drawing is its pin 1 dot, so its courtyard is its body; J1 is sized
+# by its pads' copper, pad 3 turned 90 degrees against the footprint; R1
+# by its name about its pads' centre (0.1, 0); U3, on the bottom, by the
+# library's body mirrored; the logo G1 is left out.
+BOARD5 = data("board5.kicad_pcb")
+BOARD5_PARTS = [(10, 21, 4, 4, 90, "top"), (19.5, 10, 3.2, 1.6, 180, "bottom"),
+                (30, 21.5, 4, 3, 0, "top"), (40, 20, 7.8, 5.5, 0, "top"),
+                (52.54, 20, 2, 6.78, 90, "top"), (60.1, 20, 2, 1.25, 0, "top"),
+                (71, 10.5, 3, 2, 0, "bottom")]
+BOARD5_ROWS = [b"board\tTO-92\t4\t4\tboard F.Fab",
+               b"board\tC_1206_3216Metric\t3.2\t1.6\tboard B.Fab",
+               b"board\tRelay_Curved\t4\t3\tboard F.Fab",
+               b"board\tTSSOP-14_4.4x5mm_P0.65mm\t7.8\t5.5\tboard F.CrtYd",
+               b"pads\tHeader_1x03\t2\t6.78\tboard pads",
+               b"name\tR_0805_2012Metric\t2\t1.25\tKiCad _2012Metric",
+               b"lib\tSensor_Pin1Origin\t3\t2\tBeta.pretty F.Fab"]
 LIB_CSV = (b"Ref,Package,PosX,PosY,Rot\nR1,chip_1005metric,1,2,0\n"
            b"TP1,TestPad_2mm,5,6,90\nX1,Damaged,9,9,0\n")
 NAMES_CSV = (b"Ref,Package,PosX,PosY,Rot\nC1,CAPC1608X87N,1,1,0\n"
@@ -275,6 +295,10 @@ CASES = [
      files("cpl.csv", JLC_CSV.replace(b"SOIC-8", b"SOIC-8W")), 0,
      {"b.txt": JLC_PARTS[:1] + [(25.4, -10, 1.6, 0.8, 180)]},
      "cpl.csv:3: warning: the part code 'SOIC-8W' is not in size.txt"),
+    ("a row commented out after the heading is named", ["b.csv", "b.txt"],
+     files("b.csv", KICAD_CSV + b'#"U1","LM358","SOIC-8",1,2,0,top\r\n'), 0,
+     {"b.txt": KICAD_PARTS[:2]},
+     "b.csv:4: warning: this line starts with '#' and is skipped"),
     ("spaces around a quoted code are dropped", ["b.csv", "b.txt"],
      files("b.csv", KICAD_CSV.replace(b'"C_0603_1608Metric"',
                                       b'" C_0603_1608Metric "')), 0,
@@ -301,12 +325,48 @@ CASES = [
      "before it; --add-sizes would add 2 by 1.25 from board B.Fab",
      {"size.txt": OWN_TABLE}),
     ("KiCad board: a body missing, a name with two bodies",
-     ["b.kicad_pcb", "b.txt"], board(TINY_BOARD), 0,
+     ["--no-default-libraries", "b.kicad_pcb", "b.txt"], board(TINY_BOARD), 0,
      {"b.txt": [(10, -10, 2, 1.2, 0), (20, -10, 2, 1.2, 0)]},
      ("b.kicad_pcb:2: warning: the footprint H1 'Hole:MountingHole_3mm' has "
-      "no body (no F.Fab or F.CrtYd drawing), so it is left out",
+      "no F.Fab drawing and no F.CrtYd drawing, no pads with copper, and no "
+      "footprint library holds it with a body, so it is left out",
       "b.kicad_pcb:6: warning: the footprint R2 'R_0805' has a body of 2.4 by "
       "1.2 mm, and R1 of the same name (line 4) one of 2 by 1.2 mm")),
+    ("KiCad board: names that differ in a blank keep a row each",
+     ["--no-default-libraries", "b.kicad_pcb", "b.txt"],
+     board(TINY_BOARD.replace(
+         b'"R_0805" (layer "F.Cu") (at 20', b'"L: R_0805" (layer "F.Cu") (at 20')),
+     0, {"b.txt": [(10, -10, 2, 1.2, 0), (20, -10, 2.4, 1.2, 0)]},
+     "b.kicad_pcb:2: warning: the footprint H1"),
+    ("KiCad 5 board: renamed layers, arcs, a curve, a marker, pads, a name "
+     "and a library", ["--library", "lib", "--no-default-libraries",
+                       "b.kicad_pcb", "b.txt"], board(BOARD5, **LIBRARY), 0,
+     {"b.txt": BOARD5_PARTS},
+     ("b.kicad_pcb:39: warning: the footprint J1 'Korvane_Test:Header_1x03' "
+      "has no F.Fab drawing and no F.CrtYd drawing: korvane draws it as the "
+      "box of its pads' copper, 2 by 6.78 mm",
+      "b.kicad_pcb:44: warning: the footprint R1 'Resistor_SMD:R_0805_2012"
+      "Metric' has no F.Fab drawing and no F.CrtYd drawing: korvane draws it "
+      "with the size its name states (KiCad _2012Metric), 2 by 1.25 mm",
+      "b.kicad_pcb:49: warning: the footprint U3 'Korvane_Test:Sensor_Pin1"
+      "Origin' has no B.Fab drawing and no B.CrtYd drawing: korvane draws it "
+      "with the body of the library footprint in Beta.pretty (F.Fab), 3 by 2",
+      "b.kicad_pcb:54: warning: the footprint G1 'Korvane_Art:Logo_Fox_8mm' "
+      "has no F.Fab drawing and no F.CrtYd drawing, no pads with copper,"),
+     {"size.txt": table(BOARD5_ROWS)}),
+    ("KiCad board: --exclude-dnp", ["--exclude-dnp", "--no-default-libraries",
+                                    "b.kicad_pcb", "b.txt"],
+     board(TINY_BOARD.replace(b'"R1")', b'"R1") (attr smd dnp)')), 0,
+     {"b.txt": [(20, -10, 2.4, 1.2, 0)]}, "b.kicad_pcb:2: warning: the "
+     "footprint H1"),
+    ("KiCad .pos with negative bottom X", ["b.pos", "b.txt"],
+     files("b.pos", KICAD_POS.replace(b"130.0000", b"-130.0000")), 0,
+     {"b.txt": [KICAD_PARTS[0], (-130, -90.5, 1.6, 0.8, 90)] + KICAD_PARTS[2:]},
+     "b.pos:7: warning: every bottom-side row has X of the opposite sign to "
+     "every top-side row's"),
+    ("--negative-bottom-x", ["--negative-bottom-x", "b.pos", "b.txt"],
+     files("b.pos", KICAD_POS.replace(b"130.0000", b"-130.0000")), 0,
+     {"b.txt": KICAD_PARTS}),
     ("sizes from a footprint library", ["--library", "lib",
                                         "--no-default-libraries", "e.csv",
                                         "b.txt"],
@@ -360,6 +420,26 @@ CASES = [
         "--add-sizes", "--units", "mil", "b.kicad_pcb", "b.txt"],
      board(**{"size.txt": table([])}), 2,
      "size.txt:1: gives its sizes in mm, and the rows to add are in mil"),
+    ("a Ctrl-Z in a board's reference", ["b.kicad_pcb", "b.txt"],
+     board(TINY_BOARD.replace(b'"R2"', b'"R\x1a2"')), 2,
+     "b.kicad_pcb:6: the reference 'R\\x1a2' holds a Ctrl-Z"),
+    *[(f"--add-sizes into a size.txt {how}", ["--add-sizes", "b.kicad_pcb",
+                                               "b.txt"],
+       board(**{"size.txt": sizes}), 2, message)
+      for how, sizes, message in [
+          ("saved as UTF-16", "h\r\n".encode("utf-16"),
+           "size.txt: saved as UTF-16"),
+          ("with commas", b"h\n1,R1,1,1\n",
+           "size.txt:2: the fields are separated by commas")]],
+    ("a board where no footprint can be placed", [
+        "--exclude-dnp", "--no-default-libraries", "b.kicad_pcb", "b.txt"],
+     board(TINY_BOARD.replace(b'"R1")', b'"R1") (attr dnp)').replace(
+         b'"R2")', b'"R2") (attr exclude_from_pos_files)')), 2,
+     "b.kicad_pcb: no footprint of the board goes into the xy file; 1 "
+     "footprint excluded from position files or not in the schematic (R2 "
+     "'R_0805' on line 6); 1 footprint marked do-not-populate, which "
+     "--exclude-dnp leaves out (R1 'R_0805' on line 4); 1 footprint without a "
+     "body drawing, pads or a library footprint (H1"),
     ("a column option for a board", ["--x", "2", "b.kicad_pcb", "b.txt"],
      board(), 2, "b.kicad_pcb: --x names a column of an export"),
     ("a library that is no folder", ["--library", "lib", "b.kicad_pcb", "b"],
@@ -423,14 +503,24 @@ CASES = [
 ]
 
 
+# lumbrex.ini and size.txt that fit the xy file of KICAD_CSV.
+FITTING = {"lumbrex.ini": b"code=1\nx=2\ny=3\na=4\n", "size.txt": SIZES_MM}
+
 # Links are made only where the tests run on Linux.
 LINUX_CASES = [
+    ("a pipe as the only file to write", ["b.csv", "/dev/stdout"],
+     files("b.csv", KICAD_CSV, **FITTING), 1,
+     "/dev/stdout: cannot be written whole: it is a pipe"),
     ("an xy file that links to the settings it writes", ["b.csv", "b.txt"],
      files("b.csv", KICAD_CSV, **{"b.txt": Link("lumbrex.ini")}), 2,
      "lumbrex.ini: leads to the same file as b.txt"),
     ("a piece that links to another", ["--split", "b.csv", "b.txt"],
      files("b.csv", many(192), **{"b-2.txt": Link("b-1.txt")}), 2,
      "b-2.txt: leads to the same file as b-1.txt"),
+    ("--add-sizes into a size.txt with another name",
+     ["--add-sizes", "b.kicad_pcb", "b.txt"],
+     board(**{"size.txt": OWN_TABLE, "other.txt": HardLink("size.txt")}), 2,
+     "size.txt: has 2 names (hard links)"),
     ("a size.txt that cannot be read", ["b.csv", "b.txt"],
      files("b.csv", KICAD_CSV, **{"size.txt": Link("/proc/self/mem")}), 0,
      {"b.txt": None}, "size.txt: warning: cannot be read"),
@@ -532,7 +622,7 @@ def run_case(importer, korvane, case, quiet_stderr):
         done = subprocess.run(importer + args, cwd=work, capture_output=True,
                               timeout=120)
         created = set(os.listdir(work)) - set(work_files)
-        created |= {p for p, v in work_files.items() if isinstance(v, Link)
+        created |= {p for p, v in work_files.items() if type(v) is Link
                     and os.path.exists(os.path.join(work, p))}
         problems = []
         if done.returncode != status:
@@ -556,11 +646,13 @@ def run_case(importer, korvane, case, quiet_stderr):
         return problems
 
 
-def read_only_folder(importer):
+def read_only_folder(importer, fitting=False):
     """Run as nobody in a folder that takes no new file, where the xy file
-    exists and may be written: nothing changes, status 1, the folder named."""
+    exists and may be written (and, `fitting`, is the only file to write):
+    nothing changes, status 1, the folder named."""
     with tempfile.TemporaryDirectory() as work:
-        lay_out(work, files("b.csv", KICAD_CSV, **{"b.txt": b"old\n"}))
+        lay_out(work, files("b.csv", KICAD_CSV, **{"b.txt": b"old\n"},
+                            **(FITTING if fitting else {})))
         drop = as_nobody(work, 0o555, ["b.txt"])
         if drop is None:
             print("SKIP a folder that takes no new file: not run as root")
@@ -574,7 +666,7 @@ def read_only_folder(importer):
     problems = [] if done.returncode == 1 and b"the folder '.' takes no new " \
         b"file" in done.stderr else [f"status {done.returncode}, stderr "
                                      f"{done.stderr!r}"]
-    if kept != b"old\n" or "lumbrex.ini" in names:
+    if kept != b"old\n" or ("lumbrex.ini" in names) != fitting:
         problems.append(f"files changed: b.txt {kept[:40]!r}, {names}")
     return problems
 
@@ -597,18 +689,55 @@ def interrupted_split(importer):
     return [f"{len(left)} new files left: {left[:3]}"] if left else []
 
 
-def full_output(importer):
-    """--split with its list of pieces sent to a full disk: status 1 and a
-    message."""
+def full_output(importer, name="/dev/full"):
+    """--split with its list of pieces sent to a full disk, or a pipe
+    without a reader: status 1 and a message."""
     with tempfile.TemporaryDirectory() as work:
         lay_out(work, files("b.csv", many(192)))
-        with open("/dev/full", "wb") as full:
+        with sink(name) as out:
             done = subprocess.run(importer + ["--split", "b.csv", "b.txt"],
-                                  cwd=work, stdout=full, stderr=subprocess.PIPE)
+                                  cwd=work, stdout=out, stderr=subprocess.PIPE)
     if done.returncode == 1 and b"korvane-import: standard output" in \
             done.stderr:
         return []
     return [f"status {done.returncode}, stderr {done.stderr!r}"]
+
+
+def file_size_limit(importer):
+    """A file-size limit below the xy file: status 1, the cause named, no
+    new file left."""
+    with tempfile.TemporaryDirectory() as work:
+        lay_out(work, files("b.csv", many(100)))
+        done = subprocess.run(importer + ["b.csv", "b.txt"], cwd=work,
+                              capture_output=True, preexec_fn=lambda: (
+                                  resource.setrlimit(resource.RLIMIT_FSIZE,
+                                                     (999, 999))))
+        left = sorted(set(os.listdir(work)) - {"b.csv", "size.txt"} -
+                      set(TEMPLATES))
+    if done.returncode == 1 and b"File too large" in done.stderr and not left:
+        return []
+    return [f"status {done.returncode}, {left}, stderr {done.stderr!r}"]
+
+
+def out_of_memory(importer):
+    """A board read with less memory than it needs: status 1, the cause
+    named, nothing written. A sanitizer's runtime needs more to start."""
+    with open(importer[0], "rb") as f:
+        if b"__asan_init" in f.read():
+            print("SKIP out of memory: a sanitizer build")
+            return []
+    footprint = (b' (footprint "R" (layer "F.Cu") (at 1 1) (fp_line (start 0 '
+                 b'0) (end 1 1) (layer "F.Fab")))\n')
+    with tempfile.TemporaryDirectory() as work:
+        lay_out(work, board(b"(kicad_pcb\n" + footprint * 200000 + b")\n"))
+        done = subprocess.run(importer + ["b.kicad_pcb", "b.txt"], cwd=work,
+                              capture_output=True, preexec_fn=lambda: (
+                                  resource.setrlimit(resource.RLIMIT_AS,
+                                                     (100 << 20, 100 << 20))))
+        left = sorted(set(os.listdir(work)) - {"b.kicad_pcb"} - set(TEMPLATES))
+    if done.returncode == 1 and b"out of memory" in done.stderr and not left:
+        return []
+    return [f"status {done.returncode}, {left}, stderr {done.stderr!r}"]
 
 
 def system_library_case(emulator):
@@ -648,7 +777,13 @@ def main(argv):
                  ("SIGTERM during --split", lambda: interrupted_split(
                      [importer])),
                  ("standard output that cannot be written",
-                  lambda: full_output([importer]))]
+                  lambda: full_output([importer])),
+                 ("standard output without a reader",
+                  lambda: full_output([importer], "broken pipe")),
+                 ("one file to write in a folder that takes no new file",
+                  lambda: read_only_folder([importer], fitting=True)),
+                 ("a file-size limit", lambda: file_size_limit([importer])),
+                 ("out of memory", lambda: out_of_memory([importer]))]
     return run_table("import_e2e", runs)
 
 

@@ -111,6 +111,13 @@ void add_arc(Extent& box, Point centre, Point start, double sweep) {
 void add_arc_through(Extent& box, Point start, Point mid, Point end) {
   Point b = minus(mid, start), c = minus(end, start);
   double d = 2 * cross(b, c);
+  // The radius is |b| |c| |c - b| / |d|. Points so near a line that it
+  // passes a billion times their span (its centre might pass any double)
+  // bow less than a billionth of the span: they make the line.
+  double span = length_of(b) + length_of(c);
+  if (std::fabs(d) * 1e9 * span <
+      length_of(b) * length_of(c) * length_of(minus(c, b)))
+    d = 0;
   if (d == 0) {
     bool closed = c.x == 0 && c.y == 0;
     if (!closed) {

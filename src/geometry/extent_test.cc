@@ -65,6 +65,8 @@ TEST(Extent, HoldsEveryPointOfAnArc) {
       {"through the top", through({-1, 0}, {0, 1}, {1, 0}), "-1 0 1 1"},
       {"through the bottom", through({-1, 0}, {0, -1}, {1, 0}), "-1 -1 1 0"},
       {"three points on a line", through({0, 0}, {1, 1}, {2, 2}), "0 0 2 2"},
+      {"three points all but on a line", through({0, 0}, {1, 1e-300}, {2, 0}),
+       "0 0 2 0"},
       {"half, to the left", between({1, 0}, {-1, 0}, 180), "-1 0 1 1"},
       {"half, to the right", between({1, 0}, {-1, 0}, -180), "-1 -1 1 0"},
       {"no curve", between({0, 0}, {3, 4}, 0), "0 0 3 4"},

@@ -21,11 +21,14 @@ constexpr int kSizeLineCapacity = 1023;
 constexpr int kCodeCutLength = 31;
 
 // Where a size row written by korvane-import came from, in its field 1: a
-// footprint library, a naming rule, a KiCad board.
+// footprint library, a naming rule, a KiCad board's drawing, a KiCad
+// board's pads.
 inline constexpr char kTagLibrary[] = "lib";
 inline constexpr char kTagName[] = "name";
 inline constexpr char kTagBoard[] = "board";
-inline constexpr const char* kSourceTags[] = {kTagLibrary, kTagName, kTagBoard};
+inline constexpr char kTagPads[] = "pads";
+inline constexpr const char* kSourceTags[] = {kTagLibrary, kTagName, kTagBoard,
+                                              kTagPads};
 
 // No row: the end of a chain of rows, or an empty one.
 constexpr size_t kNoRow = static_cast<size_t>(-1);

@@ -19,6 +19,41 @@ int read_origin(const Sexpr& sexpr, size_t setup, Board& board,
   return 0;
 }
 
+// Whether a layer of this type holds copper.
+bool is_copper_type(std::string_view type) {
+  return type == "signal" || type == "power" || type == "mixed" ||
+         type == "jumper";
+}
+
+// The name of the copper layer numbered `number` in the (layers ...)
+// table at `layers`: (31 "B.Cu" signal); empty when there is none.
+std::string copper_named(const Sexpr& sexpr, size_t layers, double number) {
+  for (size_t i = layers + 1; sexpr.tokens[i].kind != TokenKind::kClose;
+       i = next_item(sexpr, i)) {
+    const Token* words = &sexpr.tokens[i + 1];
+    double found = 0;
+    if (sexpr.tokens[i].kind != TokenKind::kOpen || !is_word(words[0]) ||
+        !is_word(words[1]) || !is_word(words[2]) ||
+        !token_number(words[0], found) || found != number)
+      continue;
+    if (is_copper_type(words[2].text)) return token_text(words[1]);
+  }
+  return {};
+}
+
+// The bottom copper layer's name by its number: 31 up to KiCad 8, where
+// KiCad 4 and 5 let it be renamed; 2 from KiCad 9 on, where 31 is F.CrtYd.
+void read_bottom_copper(const Sexpr& sexpr, Board& board) {
+  size_t layers = find_child(sexpr, 0, "layers");
+  if (layers == 0) return;
+  for (double number : {31, 2}) {
+    std::string name = copper_named(sexpr, layers, number);
+    if (name.empty()) continue;
+    board.bottom_copper = name;
+    return;
+  }
+}
+
 // The (kicad_pcb ...) list that is the whole text.
 int check_board(const Sexpr& sexpr, Problem& problem) {
   const std::vector<Token>& tokens = sexpr.tokens;
@@ -44,6 +79,7 @@ int read_board(std::string_view text, Board& board, Problem& problem) {
   Sexpr sexpr;
   if (read_sexpr(text, sexpr, problem) != 0 || check_board(sexpr, problem) != 0)
     return -1;
+  read_bottom_copper(sexpr, board);
   for (size_t i = 1; sexpr.tokens[i].kind != TokenKind::kClose;
        i = next_item(sexpr, i)) {
     if (sexpr.tokens[i].kind != TokenKind::kOpen) continue;
@@ -52,21 +88,22 @@ int read_board(std::string_view text, Board& board, Problem& problem) {
       return -1;
     if (head != "footprint" && head != "module") continue;
     board.footprints.emplace_back();
-    if (read_footprint(sexpr, i, true, board.footprints.back(), problem) != 0)
+    if (read_footprint(sexpr, i, board.bottom_copper, true,
+                       board.footprints.back(), problem) != 0)
       return -1;
   }
   return 0;
 }
 
-PlacedBody placed_body(const Board& board, const Footprint& footprint) {
-  const BodyBox& box = footprint.body;
+PlacedBody placed_body(const Board& board, const Footprint& footprint,
+                       const Extent& body) {
   double u = 0, v = 0;
   PlacedBody placed;
-  if (box.found) {
-    u = (box.min_x + box.max_x) / 2;
-    v = (box.min_y + box.max_y) / 2;
-    placed.length = box.max_x - box.min_x;
-    placed.width = box.max_y - box.min_y;
+  if (!body.empty) {
+    Point centre = extent_centre(body);
+    u = centre.x, v = centre.y;
+    placed.length = extent_length(body);
+    placed.width = extent_width(body);
   }
   SineCosine t = degrees_turn(footprint.angle);
   double x = footprint.x + u * t.cosine + v * t.sine;

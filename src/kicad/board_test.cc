@@ -20,7 +20,7 @@ std::string fixed(double value) {
 // A footprint as "R1 Resistor_SMD:R_0603_1608Metric top F.Fab" and its
 // body's centre, length, width and angle in korvane's frame.
 std::string placement(const Board& board, const Footprint& f) {
-  PlacedBody body = placed_body(board, f);
+  PlacedBody body = placed_body(board, f, f.body.extent);
   return f.reference + " " + f.library + ":" + f.name +
          (f.bottom ? " bottom " : " top ") + (f.excluded ? "excluded " : "") +
          f.body.layer + " " + fixed(body.x) + " " + fixed(body.y) + " " +
@@ -93,6 +93,40 @@ TEST(KicadBoard, TakesAZeroOriginForNone) {
   EXPECT_FALSE(board.has_origin);
   EXPECT_EQ(" :R top  3.0000 -4.0000 0.0000 0.0000 0.0000",
             placement(board, board.footprints.at(0)));
+}
+
+// The sides of a board's footprints, as "A bottom, B top".
+std::string sides_of(const std::string& text) {
+  Board board;
+  Problem problem;
+  if (read_board(text, board, problem) != 0) return problem.message;
+  std::string sides;
+  for (const Footprint& f : board.footprints)
+    sides +=
+        (sides.empty() ? "" : ", ") + f.name + (f.bottom ? " bottom" : " top");
+  return sides;
+}
+
+// The bottom copper layer is found by its number: 31 up to KiCad 8, where
+// KiCad 4 and 5 let it be renamed, 2 from KiCad 9 on, where 31 is F.CrtYd.
+TEST(KicadBoard, FindsTheBottomByItsNumber) {
+  const char* const cases[][2] = {
+      {"(kicad_pcb (layers (0 Top signal) (31 C4B signal) (48 B.Fab user))\n"
+       " (module A (layer C4B) (at 0 0)) (module B (layer B.Cu) (at 0 0)))",
+       "A bottom, B top"},
+      {"(kicad_pcb (layers (0 \"F.Cu\" signal) (2 \"B.Cu\" signal)\n"
+       " (31 \"F.CrtYd\" user \"F.Courtyard\"))\n"
+       " (footprint \"A\" (layer \"B.Cu\") (at 0 0))\n"
+       " (footprint \"B\" (layer \"F.CrtYd\") (at 0 0)))",
+       "A bottom, B top"},
+      {"(kicad_pcb (layers (0 \"F.Cu\" signal) (2 \"In2.Cu\" power)\n"
+       " (31 \"B.Cu\" mixed \"Bottom\"))\n"
+       " (footprint \"A\" (layer \"B.Cu\") (at 0 0))\n"
+       " (footprint \"B\" (layer \"In2.Cu\") (at 0 0)))",
+       "A bottom, B top"},
+      {"(kicad_pcb (footprint \"A\" (layer \"B.Cu\") (at 0 0)))", "A bottom"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(c[1], sides_of(c[0])) << c[0];
 }
 
 TEST(KicadBoard, SaysWhatIsWrongAndWhere) {

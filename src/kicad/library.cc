@@ -17,35 +17,103 @@ namespace {
 // The largest footprint file read; KiCad's largest are near 1 MiB.
 constexpr size_t kLargestFootprintFile = 64 * 1024 * 1024;
 
-// The entries of `folder` that are folders (`folders` set) or files whose
-// name ends in `extension` (any, when empty), letter case ignored, sorted
-// by name.
-std::vector<fs::path> entries_of(const fs::path& folder, bool folders,
-                                 std::string_view extension) {
-  std::vector<fs::path> found;
+// A folder as given, without the separator that may end it.
+fs::path folder_path(const std::string& folder) {
+  fs::path path(folder);
+  return path.has_filename() ? path : path.parent_path();
+}
+
+// What a directory entry that is no regular file is, for a message.
+std::string entry_kind(const fs::directory_entry& entry) {
   std::error_code error;
+  fs::file_type type = entry.status(error).type();
+  if (type == fs::file_type::directory) return "a folder";
+  if (type == fs::file_type::fifo) return "a pipe";
+  if (type == fs::file_type::block || type == fs::file_type::character)
+    return "a device";
+  if (type == fs::file_type::not_found) return "a link that leads nowhere";
+  return "no regular file";
+}
+
+// The entries of `folder` that are folders (`folders` set) or regular
+// files whose name ends in `extension` (any, when empty), letter case
+// ignored, sorted by name. Sets `error` when the folder cannot be listed,
+// and adds a warning to `passed` for each file entry of that extension
+// that is no regular file.
+std::vector<fs::path> entries_of(const fs::path& folder, bool folders,
+                                 std::string_view extension,
+                                 std::error_code& error,
+                                 std::vector<Problem>* passed = nullptr) {
+  std::vector<fs::path> found;
   for (fs::directory_iterator it(folder, error), end; !error && it != end;
        it.increment(error)) {
     std::error_code ignored;
-    if (it->is_directory(ignored) == folders &&
-        (extension.empty() ||
-         lowered(it->path().extension().string()) == extension))
+    if (!extension.empty() &&
+        lowered(it->path().extension().string()) != extension)
+      continue;
+    bool is_folder = it->is_directory(ignored);
+    if (folders ? is_folder : it->is_regular_file(ignored))
       found.push_back(it->path());
+    else if (passed && !folders)
+      passed->push_back(problem_at(
+          0, "passed over: it is " + entry_kind(*it) + ", not a footprint file",
+          it->path().string()));
   }
   std::sort(found.begin(), found.end());
   return found;
 }
 
 // Adds the footprints of one .pretty folder that no earlier folder holds.
-void index_pretty(FootprintLibraries& libraries, const fs::path& folder) {
-  for (const fs::path& file : entries_of(folder, false, ".kicad_mod"))
+// Returns how many footprint files it holds.
+size_t index_pretty(FootprintLibraries& libraries, const fs::path& folder,
+                    std::error_code& error) {
+  std::vector<fs::path> files =
+      entries_of(folder, false, ".kicad_mod", error, &libraries.warnings);
+  for (const fs::path& file : files)
     libraries.index.emplace(lowered(file.stem().string()), file.string());
+  return files.size();
 }
 
-// A folder as given, without the separator that may end it.
-fs::path folder_path(const std::string& folder) {
-  fs::path path(folder);
-  return path.has_filename() ? path : path.parent_path();
+// Why a folder named by the user held no footprint file, as a warning.
+Problem held_nothing(const std::string& folder, const fs::path& path,
+                     const std::error_code& error) {
+  std::string why, advice;
+  std::error_code ignored;
+  if (error) {
+    why = "cannot be read (" + error.message() + ")";
+  } else if (path.extension() == ".pretty") {
+    why = "holds no .kicad_mod footprint file";
+  } else if (!entries_of(path, true, ".pretty", ignored).empty()) {
+    why = "holds no .kicad_mod footprint file in its .pretty folders";
+  } else if (!entries_of(path, false, ".kicad_mod", ignored).empty()) {
+    why = "holds .kicad_mod files, but is no .pretty folder";
+    advice = "; KiCad's libraries are folders named NAME.pretty: rename it so";
+  } else {
+    why = "is no .pretty folder and holds none";
+    advice = "; name a .pretty folder of footprints, or a folder of them";
+  }
+  return problem_at(0, why + ", so --library finds no footprint in it" + advice,
+                    folder);
+}
+
+// Adds the footprints of `folder` (a .pretty folder, or a folder of them)
+// that no earlier folder holds; returns how many footprint files it holds.
+size_t index_folder(FootprintLibraries& libraries, const std::string& folder,
+                    bool given) {
+  fs::path path = folder_path(folder);
+  std::error_code error;
+  size_t held = 0;
+  if (path.extension() == ".pretty") {
+    held = index_pretty(libraries, path, error);
+  } else {
+    for (const fs::path& pretty : entries_of(path, true, ".pretty", error)) {
+      std::error_code ignored;
+      held += index_pretty(libraries, pretty, ignored);
+    }
+  }
+  if (given && held == 0)
+    libraries.warnings.push_back(held_nothing(folder, path, error));
+  return held;
 }
 
 #ifdef _WIN32
@@ -67,8 +135,9 @@ void add_installed_libraries(FootprintLibraries& libraries) {
   const char* program_files = std::getenv("ProgramFiles");
   if (program_files == nullptr) return;
   std::vector<std::pair<std::vector<int>, fs::path>> installs;
+  std::error_code error;
   for (const fs::path& version :
-       entries_of(fs::path(program_files) / "KiCad", true, ""))
+       entries_of(fs::path(program_files) / "KiCad", true, "", error))
     installs.emplace_back(version_numbers(version.filename().string()),
                           version / "share" / "kicad" / "footprints");
   std::sort(installs.begin(), installs.end(),
@@ -100,6 +169,7 @@ int add_library_folder(FootprintLibraries& libraries, const std::string& folder,
     return -1;
   }
   libraries.folders.push_back(folder);
+  libraries.given = libraries.folders.size();
   libraries.indexed = false;
   return 0;
 }
@@ -119,15 +189,9 @@ void add_default_libraries(FootprintLibraries& libraries) {
 void index_libraries(FootprintLibraries& libraries) {
   if (libraries.indexed) return;
   libraries.index.clear();
-  for (const std::string& folder : libraries.folders) {
-    fs::path path = folder_path(folder);
-    if (path.extension() == ".pretty") {
-      index_pretty(libraries, path);
-      continue;
-    }
-    for (const fs::path& pretty : entries_of(path, true, ".pretty"))
-      index_pretty(libraries, pretty);
-  }
+  libraries.warnings.clear();
+  for (size_t i = 0; i < libraries.folders.size(); ++i)
+    index_folder(libraries, libraries.folders[i], i < libraries.given);
   libraries.indexed = true;
 }
 

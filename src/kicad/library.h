@@ -19,8 +19,13 @@ struct FootprintLibraries {
                                      // searched in the order added
   bool indexed = false;              // `index` holds what `folders` hold
   std::unordered_map<std::string, std::string>
-      index;  // lower-cased name
-              // to its file; the first folder wins
+      index;         // lower-cased name
+                     // to its file; the first folder wins
+  size_t given = 0;  // the first `given` folders were named by the user
+  // What the index passed over: entries named .kicad_mod that are no
+  // regular file, and folders among the first `given` that held no
+  // footprint file.
+  std::vector<Problem> warnings;
 };
 
 // What a lookup found.
@@ -32,9 +37,10 @@ struct LibraryFootprint {
 
 enum class Lookup { kFound, kMissing, kFailed };
 
-// Adds a folder to search after those added before: a .pretty folder, or
-// a folder whose .pretty folders each count, in name order. Returns -1
-// with `problem` when `folder` is not a folder; nothing is listed yet.
+// Adds a folder the user named, to search after those added before: a
+// .pretty folder, or a folder whose .pretty folders each count, in name
+// order. Returns -1 with `problem` when `folder` is not a folder; nothing
+// is listed yet. Call it before add_default_libraries.
 int add_library_folder(FootprintLibraries& libraries, const std::string& folder,
                        Problem& problem);
 
@@ -44,8 +50,11 @@ int add_library_folder(FootprintLibraries& libraries, const std::string& folder,
 // %ProgramFiles%\KiCad\<version>\share\kicad\footprints, newest first.
 void add_default_libraries(FootprintLibraries& libraries);
 
-// Lists the folders into the index unless done already. Folders that
-// cannot be listed add nothing.
+// Lists the folders into the index unless done already, passing over
+// every entry that is no regular file (a pipe would never be read to its
+// end). Folders that cannot be listed add nothing. Each entry passed
+// over, and each folder named by the user that held no footprint file,
+// gets a warning in `libraries.warnings`.
 void index_libraries(FootprintLibraries& libraries);
 
 // Finds the footprint `name` ("R_0603_1608Metric", letter case ignored)

@@ -6,6 +6,12 @@
 #include <filesystem>
 #include <string>
 
+#include "test_util.h"
+
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
+
 namespace korvane {
 
 namespace {
@@ -25,8 +31,8 @@ std::string lookup(FootprintLibraries& libraries, const char* name) {
            std::to_string(problem.line) + ": " + problem.message;
   const BodyBox& box = found.footprint.body;
   char size[64];
-  snprintf(size, sizeof size, " %g x %g", box.max_x - box.min_x,
-           box.max_y - box.min_y);
+  snprintf(size, sizeof size, " %g x %g", extent_length(box.extent),
+           extent_width(box.extent));
   return found.library + " " + box.layer + size;
 }
 
@@ -54,5 +60,34 @@ TEST(KicadLibrary, FindsNamesInFolderOrderWhateverTheirCase) {
   EXPECT_EQ("Beta.pretty F.Fab 1.2 x 0.6",
             lookup(beta_first, "Chip_1005Metric"));
 }
+
+#ifndef _WIN32
+TEST(KicadLibrary, PassesOverWhatIsNoFileAndNamesFoldersThatHoldNone) {
+  namespace fs = std::filesystem;
+  fs::path root = scratch_path("libraries");
+  for (const char* folder : {"A.pretty", "Empty.pretty", "plain"})
+    fs::create_directories(root / folder);
+  ASSERT_EQ(0, mkfifo((root / "A.pretty/R.kicad_mod").c_str(), 0600));
+  FootprintLibraries libraries;
+  Problem problem;
+  for (const char* folder : {"A.pretty", "Empty.pretty", "plain"})
+    ASSERT_EQ(0,
+              add_library_folder(libraries, (root / folder).string(), problem));
+  EXPECT_EQ("missing", lookup(libraries, "R"));
+  std::string warnings;
+  for (const Problem& w : libraries.warnings)
+    warnings += fs::path(w.file).filename().string() + ": " + w.message + "\n";
+  EXPECT_EQ(
+      "R.kicad_mod: passed over: it is a pipe, not a footprint file\n"
+      "A.pretty: holds no .kicad_mod footprint file, so --library finds no "
+      "footprint in it\n"
+      "Empty.pretty: holds no .kicad_mod footprint file, so --library finds "
+      "no footprint in it\n"
+      "plain: is no .pretty folder and holds none, so --library finds no "
+      "footprint in it; name a .pretty folder of footprints, or a folder of "
+      "them\n",
+      warnings);
+}
+#endif
 
 }  // namespace korvane

@@ -68,12 +68,17 @@ void add_token(Sexpr& sexpr, TokenKind kind, std::string_view text,
   sexpr.tokens.push_back(token);
 }
 
+// Moves past the atom at the cursor.
+void skip_atom(Cursor& c) {
+  while (c.pos < c.text.size() && !ends_atom(c.text[c.pos])) ++c.pos;
+}
+
 // Adds the string or atom at the cursor and moves past it.
 int add_word(Cursor& c, Sexpr& sexpr, Problem& problem) {
   size_t start = c.pos;
   uint32_t line = c.line;
   if (c.text[start] != '"') {
-    while (c.pos < c.text.size() && !ends_atom(c.text[c.pos])) ++c.pos;
+    skip_atom(c);
     add_token(sexpr, TokenKind::kAtom, c.text.substr(start, c.pos - start),
               line);
     return 0;
@@ -116,6 +121,8 @@ void open_list(Cursor& c, Sexpr& sexpr) {
 }
 
 // Adds the ")" at the cursor and pairs it with the innermost open list.
+// An empty list, which says nothing, is dropped with its "(": a text of
+// empty lists takes no room.
 int close_list(Cursor& c, Sexpr& sexpr, Problem& problem) {
   std::vector<OpenList>& open = c.open;
   if (open.empty()) {
@@ -124,12 +131,46 @@ int close_list(Cursor& c, Sexpr& sexpr, Problem& problem) {
                          "look for a '(' missing before it");
     return -1;
   }
-  sexpr.tokens[open.back().token].close =
-      static_cast<uint32_t>(sexpr.tokens.size());
+  auto at = static_cast<uint32_t>(sexpr.tokens.size());
+  if (open.back().token + 1 == at) {
+    sexpr.tokens.pop_back();
+    if (c.suspect != kNoList && c.suspect + 1 >= at) c.suspect = kNoList;
+  } else {
+    sexpr.tokens[open.back().token].close = at;
+    add_token(sexpr, TokenKind::kClose, {}, c.line);
+  }
   open.pop_back();
-  add_token(sexpr, TokenKind::kClose, {}, c.line);
   ++c.pos;
   return 0;
+}
+
+// How many tokens read_sexpr makes of `text`, or a few more (a list that
+// holds only empty lists counts), so that they are made in room taken
+// once: a text of a million lists then takes no more than they need.
+size_t count_tokens(std::string_view text) {
+  Cursor c;
+  c.text = text;
+  size_t count = 0;
+  bool after_open = false;  // the last token counted is a "("
+  while (c.pos < text.size()) {
+    char ch = text[c.pos];
+    if (is_blank(ch)) {
+      ++c.pos;
+      continue;
+    }
+    if (ch == ')' && after_open)
+      --count;
+    else
+      ++count;
+    after_open = ch == '(';
+    if (ch == '(' || ch == ')')
+      ++c.pos;
+    else if (ch != '"')
+      skip_atom(c);
+    else if (!skip_string(c))
+      break;
+  }
+  return count;
 }
 
 // The problem of lists still open at the end of the text: the suspect
@@ -167,7 +208,7 @@ int read_sexpr(std::string_view text, Sexpr& sexpr, Problem& problem) {
     problem = problem_at(0, "is 4 GiB or more; no KiCad file is this large");
     return -1;
   }
-  sexpr.tokens.reserve(text.size() / 5 + 16);
+  sexpr.tokens.reserve(count_tokens(text));
   Cursor c;
   c.text = text;
   while (c.pos < text.size()) {

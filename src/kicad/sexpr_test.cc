@@ -61,9 +61,21 @@ TEST(KicadSexpr, ReadsAMillionNestedListsWithoutRecursion) {
             tokens_of(deep));
   Sexpr sexpr;
   Problem problem;
-  deep += std::string(deep.size(), ')');
+  deep += "a";
+  deep += std::string(deep.size() - 1, ')');
   ASSERT_EQ(0, read_sexpr(deep, sexpr, problem));
   EXPECT_EQ(sexpr.tokens.size(), next_item(sexpr, 0));
+}
+
+TEST(KicadSexpr, EmptyListsTakeNoRoom) {
+  EXPECT_EQ("1:(5 1:a 2:(4 2:b 2:) 3:) ", tokens_of("(a () (())\n(b ())\n())"));
+  EXPECT_EQ("", tokens_of("(() (\n))"));
+  Sexpr sexpr;
+  Problem problem;
+  std::string empty = "(kicad_pcb" + std::string(1000000, ' ');
+  for (size_t i = 11; i < empty.size(); i += 4) empty.replace(i, 2, "()");
+  ASSERT_EQ(0, read_sexpr(empty + ")", sexpr, problem));
+  EXPECT_EQ(3u, sexpr.tokens.capacity());
 }
 
 }  // namespace korvane

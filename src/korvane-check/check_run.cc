@@ -30,9 +30,10 @@ const char kUsage[] =
 // Findings for a drawing korvane cannot write, or must not.
 void check_drawing(const std::string& output, const char* xy_path,
                    Findings& findings) {
-  std::string why;
-  if (foresee_replacement(output, why) != 0) {
-    add_fatal(findings, output, 0, why + "; korvane fails and draws nothing");
+  Problem problem;
+  if (foresee_replacement(output, problem) != 0) {
+    add_fatal(findings, output, 0,
+              problem.message + "; korvane fails and draws nothing");
   } else if (const char* input =
                  input_overwritten_by(output.c_str(), xy_path)) {
     std::string what = input == xy_path ? std::string("the xy file ") : "";
@@ -179,7 +180,11 @@ int run_check(int argc, const char* const* argv) {
   Findings findings = check_files(o, drawn);
   TextOutput& out = standard_output();
   print_findings(out, findings);
-  if (flush_text_output(out) != 0 || !drawn) return kCheckFails;
+  if (flush_text_output(out) != 0) {
+    report_error(kProgram, "standard output cannot be written");
+    return kCheckFails;
+  }
+  if (!drawn) return kCheckFails;
   return findings_status(findings);
 }
 

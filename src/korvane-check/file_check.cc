@@ -1,13 +1,12 @@
 #include "korvane-check/file_check.h"
 
-#include <sys/stat.h>
-
 #include <memory>
 #include <string>
 #include <string_view>
 
 #include "input/units.h"
 #include "input/working_files.h"
+#include "os/same_file.h"
 #include "text/message.h"
 #include "text/scan.h"
 #include "text/text_input.h"
@@ -15,55 +14,6 @@
 namespace korvane {
 
 namespace {
-
-constexpr long kSampleRows = 20;      // rows file_form looks at
-constexpr size_t kSampleLine = 4096;  // bytes of a row it looks into
-
-const char kUtf16[] =
-    "saved as UTF-16 (Notepad's \"Unicode\"): korvane takes the NUL byte "
-    "beside each letter for the end of the line's text";
-
-// True when `path` names a regular file: one that can be read a second
-// time as korvane read it (a pipe could not, and opening one could wait).
-bool regular_file(const char* path) {
-  struct stat st;
-  return stat(path, &st) == 0 && S_ISREG(st.st_mode);
-}
-
-// True when the bytes start as UTF-16 does: with a byte order mark, or
-// with two characters that each have a NUL byte beside them.
-bool starts_as_utf16(std::string_view b) {
-  if (b.starts_with("\xFF\xFE") || b.starts_with("\xFE\xFF")) return true;
-  if (b.size() < 4) return false;
-  bool little = b[0] && !b[1] && b[2] && !b[3];
-  bool big = !b[0] && b[1] && !b[2] && b[3];
-  return little || big;
-}
-
-// The separator that the first rows after the heading show in place of
-// TABs, read on from `in` at the heading.
-FileForm row_form(TextInput& in) {
-  std::vector<char> line(kSampleLine + 1);
-  FileForm found;
-  bool last = read_line(in, line.data(), line.size());
-  for (long n = 2; !last && n < 2 + kSampleRows; ++n) {
-    last = read_line(in, line.data(), line.size());
-    std::string_view text(line.data());
-    if (text.empty()) break;
-    if (text.find('\t') != std::string_view::npos) return {};
-    if (found.line || text.find_first_of(",;") == std::string_view::npos)
-      continue;
-    bool semicolons = text.find(';') != std::string_view::npos;
-    found = {semicolons ? TextForm::kSemicolons : TextForm::kCommas, n};
-  }
-  return found;
-}
-
-// The words for fields separated by commas or semicolons, as `form` says.
-std::string separated(TextForm form) {
-  return std::string("the fields are separated by ") +
-         (form == TextForm::kCommas ? "commas" : "semicolons") + ", not TABs";
-}
 
 // "so no placement finds its size there", "so 3 of the 5 placements ...".
 std::string sizes_lost(size_t lost, size_t all) {
@@ -108,51 +58,35 @@ std::string unit_effect(Unit xy, Unit sizes) {
 // The finding about a size table saved as `form`, for which `lost` of
 // `all` placements find no size.
 std::string size_form_message(TextForm form, size_t lost, size_t all) {
-  bool utf16 = form == TextForm::kUtf16;
   std::string cause =
-      utf16 ? std::string(kUtf16) + ", and finds no part code in it"
-            : separated(form) +
-                  "; korvane sees each such row as one field "
-                  "and finds no part code (field 2) in it";
-  return cause + ", " + sizes_lost(lost, all) + "; " +
-         (utf16 ? "save it as UTF-8 or ANSI" : "save it as tab-separated text");
+      form_words(form) + (form == TextForm::kUtf16
+                              ? ", and finds no part code in it"
+                              : "; korvane sees each such row as one field "
+                                "and finds no part code (field 2) in it");
+  return cause + ", " + sizes_lost(lost, all) + "; " + form_remedy(form);
 }
 
 // The finding about an xy file saved as `form`, of which korvane draws
 // `drawn` placements.
 std::string xy_form_message(TextForm form, size_t drawn) {
   if (form != TextForm::kUtf16)
-    return separated(form) +
+    return form_words(form) +
            "; korvane sees each line as one field, so every column past the "
            "first reads empty; convert it with korvane-import, which reads "
            "comma- and semicolon-separated files";
   std::string what = drawn == 0 ? "nothing"
                                 : count(static_cast<long>(drawn), "placement") +
                                       " from what is left of their lines";
-  return std::string(kUtf16) + ", and draws " + what +
+  return form_words(TextForm::kUtf16) + ", and draws " + what +
          "; save it as UTF-8 or ANSI, or let korvane-import convert it";
 }
 
 }  // namespace
 
-FileForm file_form(const char* path, bool rows) {
-  auto in = std::make_unique_for_overwrite<TextInput>();
-  if (!regular_file(path) || open_text_input(*in, path) != 0) return {};
-  const char* bytes = "";
-  size_t n = peek_raw(*in, &bytes);
-  FileForm form;
-  if (starts_as_utf16(std::string_view(bytes, n)))
-    form.form = TextForm::kUtf16;
-  else if (rows)
-    form = row_form(*in);
-  close_text_input(*in);
-  return form;
-}
-
 bool check_settings_form(const char* path, Findings& findings) {
   if (file_form(path, false).form != TextForm::kUtf16) return false;
   add_finding(findings, path, 0,
-              std::string(kUtf16) +
+              form_words(TextForm::kUtf16) +
                   ", and finds no setting in it: it reads the part code, X, "
                   "Y and the angle all from column 1; save it as UTF-8 or "
                   "ANSI");
@@ -189,7 +123,8 @@ bool check_xy_form(const char* path, const PlacementList& list,
 
 void check_ctrl_z(const char* path, Findings& findings) {
   CtrlZStop stop;
-  if (!regular_file(path) || find_ctrl_z(path, stop) != 0 || stop.hidden == 0)
+  if (!is_regular_file(path) || find_ctrl_z(path, stop) != 0 ||
+      stop.hidden == 0)
     return;
   add_finding(findings, path, stop.line,
               "a Ctrl-Z byte stands here, and korvane reads nothing after "

@@ -5,28 +5,11 @@
 
 #include <vector>
 
+#include "input/file_form.h"
 #include "korvane-check/findings.h"
 #include "korvane-check/size_check.h"
 
 namespace korvane {
-
-// How a file is saved, as far as korvane's reading of it goes.
-enum class TextForm { kText, kUtf16, kCommas, kSemicolons };
-
-// A file's form, and the line where it first shows (0 for UTF-16, which
-// is the whole file's).
-struct FileForm {
-  TextForm form = TextForm::kText;
-  long line = 0;
-};
-
-// The form of the file at `path`: UTF-16 when it starts with a UTF-16 byte
-// order mark or with two characters that each have a NUL byte beside them;
-// with `rows`, commas (or semicolons) when none of the first twenty rows
-// after the heading, up to an empty line, holds a TAB and one of them
-// holds a comma (or a semicolon). kText too when it cannot be opened or is
-// no regular file.
-FileForm file_form(const char* path, bool rows);
 
 // Adds a finding when lumbrex.ini is UTF-16: korvane then finds no setting
 // in it. Returns whether it did, so that the lines it cannot read are not

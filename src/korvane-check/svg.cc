@@ -465,7 +465,8 @@ int write_svg_file(const char* path, const SvgPicture& picture) {
   write_svg(*out, picture);
   flush_text_output(*out);
   Problem problem;
-  return replace_file_with(path, std::move(bytes), problem);
+  return replace_file_with(path, std::move(bytes), InPlace::kWhenAlone,
+                           problem);
 }
 
 }  // namespace korvane

@@ -1,9 +1,13 @@
 #include "korvane-check/xy_check.h"
 
+#include <memory>
+
 #include "input/units.h"
 #include "input/working_files.h"
+#include "os/same_file.h"
 #include "text/message.h"
 #include "text/scan.h"
+#include "text/text_input.h"
 
 namespace korvane {
 
@@ -78,6 +82,37 @@ void check_row(const char* path, const PlacementRow& r,
                findings);
 }
 
+// The first byte of the file at `path` as an unsigned char, -1 when it
+// is empty, -2 when it is no regular file or cannot be read.
+int first_byte(const char* path) {
+  auto in = std::make_unique_for_overwrite<TextInput>();
+  if (!is_regular_file(path) || open_text_input(*in, path) != 0) return -2;
+  const char* bytes = "";
+  int first = peek_raw(*in, &bytes) > 0 ? static_cast<unsigned char>(*bytes)
+              : in->failed              ? -2
+                                        : -1;
+  close_text_input(*in);
+  return first;
+}
+
+// Adds a finding when korvane draws nothing from the file: it is empty,
+// or no line with text follows its heading.
+void check_some_placement(const char* path, const PlacementList& list,
+                          Findings& findings) {
+  if (!list.rows.empty() || list.empty_line) return;
+  int first = first_byte(path);
+  std::string why =
+      first == -1
+          ? "is empty"
+          : std::string(
+                "holds no placement: no line with text follows the "
+                "first, which korvane skips as the heading") +
+                (first == 0 ? " (the file starts with a NUL byte, which ends "
+                              "a line's text for korvane)"
+                            : "");
+  add_finding(findings, path, 0, why + ", so korvane draws no part");
+}
+
 }  // namespace
 
 void check_xy(const char* path, const PlacementList& list,
@@ -86,6 +121,7 @@ void check_xy(const char* path, const PlacementList& list,
     check_heading(path, list, columns, findings);
     for (const PlacementRow& r : list.rows)
       check_row(path, r, columns, findings);
+    check_some_placement(path, list, findings);
   }
   if (list.empty_line)
     add_finding(findings, path, list.empty_line,

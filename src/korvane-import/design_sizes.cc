@@ -2,16 +2,16 @@
 
 #include <cmath>
 
-#include "input/size_table.h"
 #include "korvane-import/size_rows.h"
 #include "text/message.h"
+#include "text/scan.h"
 
 namespace korvane {
 
 void add_design_size(const std::string& code, const KnownSize& size,
                      const std::string& part, const char* kind,
                      DesignSizes& sizes, std::vector<Problem>& warnings) {
-  auto [entry, added] = sizes.emplace(loose_key(code), size);
+  auto [entry, added] = sizes.emplace(folded(code), size);
   const KnownSize& first = entry->second;
   if (added || (std::fabs(first.length - size.length) <= kSameSize &&
                 std::fabs(first.width - size.width) <= kSameSize))

@@ -104,6 +104,28 @@ int check_board(const EagleDesign& design, bool placed, Side keep,
   return -1;
 }
 
+// Places the populated elements of `design` on side `keep` (both for
+// kAny); those without copper are named in one warning.
+int place_elements(const EagleDesign& design, Side keep,
+                   std::vector<ImportedPlacement>& placements,
+                   DesignSizes& sizes, std::vector<Problem>& warnings,
+                   Problem& problem) {
+  std::vector<const EagleElement*> without_copper;
+  for (const EagleElement& e : design.elements) {
+    Side side = e.rotation.mirrored ? Side::kBottom : Side::kTop;
+    if (!e.populated || (keep != Side::kAny && side != keep)) continue;
+    if (e.package >= 0 && design.packages[e.package].body.copper.empty) {
+      without_copper.push_back(&e);
+      continue;
+    }
+    if (!left_out(design, e, warnings) &&
+        place_element(design, e, placements, sizes, warnings, problem) != 0)
+      return -1;
+  }
+  if (!without_copper.empty()) warnings.push_back(no_copper(without_copper));
+  return 0;
+}
+
 // The name of a library for a message: its own, else the file's.
 std::string library_name(const EaglePackage& package, const std::string& path) {
   return package.library.empty()
@@ -132,44 +154,13 @@ void add_packages(EagleLibraries& libraries, const EagleDesign& design,
                     "package", libraries.sizes, warnings);
     if (warnings.empty()) continue;
     warnings.front().file = path;
-    libraries.conflicts.emplace(loose_key(package.name), warnings.front());
+    libraries.conflicts.emplace(folded(package.name), warnings.front());
   }
 }
 
-}  // namespace
-
-int import_eagle_board(std::string_view raw, Side keep,
-                       std::vector<ImportedPlacement>& placements,
-                       DesignSizes& sizes, std::vector<Problem>& warnings,
-                       Problem& problem) {
-  EagleDesign design;
-  if (read_eagle(raw, design, problem) != 0) return -1;
-  std::vector<const EagleElement*> without_copper;
-  for (const EagleElement& e : design.elements) {
-    Side side = e.rotation.mirrored ? Side::kBottom : Side::kTop;
-    if (!e.populated || (keep != Side::kAny && side != keep)) continue;
-    if (e.package >= 0 && design.packages[e.package].body.copper.empty) {
-      without_copper.push_back(&e);
-      continue;
-    }
-    if (!left_out(design, e, warnings) &&
-        place_element(design, e, placements, sizes, warnings, problem) != 0)
-      return -1;
-  }
-  if (!without_copper.empty()) warnings.push_back(no_copper(without_copper));
-  return check_board(design, !placements.empty(), keep, problem);
-}
-
+// Adds the packages of the Eagle library or board `path`.
 int add_eagle_library(EagleLibraries& libraries, const std::string& path,
                       Problem& problem) {
-  std::error_code error;
-  auto status = std::filesystem::status(path, error);
-  std::string extension =
-      lowered(std::filesystem::path(path).extension().string());
-  bool named = extension == ".lbr" || extension == ".brd";
-  if (std::filesystem::is_directory(status) ||
-      (!std::filesystem::exists(status) && !named))
-    return 1;  // a KiCad library, or what add_library_folder refuses
   std::string raw;
   int read = read_file_bytes(path.c_str(), raw, kLargestLibrary);
   EagleDesign design;
@@ -177,9 +168,9 @@ int add_eagle_library(EagleLibraries& libraries, const std::string& path,
     const char* why = read == kTooLarge ? "is larger than 64 MiB; no Eagle "
                                           "library is"
                       : read != 0       ? "cannot be read; check its name"
-                                  : "is neither a folder of KiCad footprints "
-                                    "nor an Eagle library (.lbr) or board "
-                                    "(.brd)";
+                                        : "is neither a folder of KiCad "
+                                          "footprints nor an Eagle library "
+                                          "(.lbr) or board (.brd)";
     problem = problem_at(0, why, path);
     return -1;
   }
@@ -191,10 +182,52 @@ int add_eagle_library(EagleLibraries& libraries, const std::string& path,
   return 0;
 }
 
+}  // namespace
+
+int import_eagle_board(std::string_view raw, const ImportOptions& options,
+                       std::vector<ImportedPlacement>& placements,
+                       DesignSizes& sizes, std::vector<Problem>& warnings,
+                       Problem& problem) {
+  if (options.negative_bottom_x) {
+    problem = problem_at(0,
+                         "--negative-bottom-x mends an export's bottom-side "
+                         "X, and an Eagle board needs no mending; leave it "
+                         "out");
+    return -1;
+  }
+  EagleDesign design;
+  size_t first = placements.size();
+  if (read_eagle(raw, design, problem) != 0 ||
+      place_elements(design, options.keep, placements, sizes, warnings,
+                     problem) != 0)
+    return -1;
+  return check_board(design, placements.size() > first, options.keep, problem);
+}
+
+bool is_eagle_library(const std::string& path) {
+  std::error_code error;
+  auto status = std::filesystem::status(path, error);
+  std::string extension =
+      lowered(std::filesystem::path(path).extension().string());
+  return std::filesystem::is_regular_file(status) ||
+         (!std::filesystem::exists(status) &&
+          (extension == ".lbr" || extension == ".brd"));
+}
+
+int add_eagle_libraries(EagleLibraries& libraries,
+                        const std::vector<std::string>& paths,
+                        Problem& problem) {
+  for (const std::string& path : paths)
+    if (is_eagle_library(path) &&
+        add_eagle_library(libraries, path, problem) != 0)
+      return -1;
+  return 0;
+}
+
 bool eagle_library_size(const EagleLibraries& libraries,
                         const std::string& code, KnownSize& size,
                         std::vector<Problem>& warnings) {
-  std::string key = loose_key(code);
+  std::string key = folded(code);
   auto found = libraries.sizes.find(key);
   if (found == libraries.sizes.end()) return false;
   size = found->second;

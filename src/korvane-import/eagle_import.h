@@ -13,14 +13,14 @@
 namespace korvane {
 
 // Reads the Eagle board in `raw`: per populated element with copper on
-// side `keep` (both for kAny), a placement at its body's centre, in mm,
-// its code the package's name, and the size of each package's body into
+// the side the options keep, a placement at its body's centre, in mm, its
+// code the package's name, and the size of each package's body into
 // `sizes`. Elements without copper are left out and named in one warning;
 // an element whose package is missing or has no body is left out with a
 // warning. Returns -1 with `problem` as read_eagle does, for a library or
-// a schematic, for a name the xy file cannot hold, or when no element is
-// left to place.
-int import_eagle_board(std::string_view raw, Side keep,
+// a schematic, for a name the xy file cannot hold, for an option that only
+// exports take, or when no element is left to place.
+int import_eagle_board(std::string_view raw, const ImportOptions& options,
                        std::vector<ImportedPlacement>& placements,
                        DesignSizes& sizes, std::vector<Problem>& warnings,
                        Problem& problem);
@@ -34,12 +34,17 @@ struct EagleLibraries {
   std::unordered_map<std::string, Problem> conflicts;
 };
 
-// Adds the packages of the Eagle library or board `path` after those added
-// before. Returns 1, adding nothing, when `path` is a folder (a KiCad
-// library) or names nothing and does not end in .lbr or .brd, or -1 with
-// `problem` when it is no file that reads as an Eagle library or board.
-int add_eagle_library(EagleLibraries& libraries, const std::string& path,
-                      Problem& problem);
+// Whether the --library `path` is an Eagle library or board: a file, or a
+// name ending in .lbr or .brd that names nothing. Other names are KiCad
+// library folders.
+bool is_eagle_library(const std::string& path);
+
+// Adds the packages of the Eagle libraries and boards among `paths`, in
+// their order. Returns -1 with `problem` for one that cannot be read or is
+// no Eagle library or board.
+int add_eagle_libraries(EagleLibraries& libraries,
+                        const std::vector<std::string>& paths,
+                        Problem& problem);
 
 // Sets `size` from the package named `code` (letter case ignored); false
 // when no Eagle library holds it with a body. A second body of another

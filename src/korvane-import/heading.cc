@@ -1,6 +1,7 @@
 #include "korvane-import/heading.h"
 
 #include <algorithm>
+#include <iterator>
 
 #include "korvane-import/fields.h"
 #include "korvane-import/units.h"
@@ -107,6 +108,16 @@ bool try_heading(std::string_view line, const ImportOptions& options,
     heading = record;
   }
   return best > 0;
+}
+
+// Whether the heading is the one KiCad writes in .pos and CSV files.
+bool is_kicad_heading(const Record& heading) {
+  static const char* const kNames[] = {"ref",  "val", "package", "posx",
+                                       "posy", "rot", "side"};
+  if (heading.fields.size() != std::size(kNames)) return false;
+  for (size_t i = 0; i < std::size(kNames); ++i)
+    if (name_key(heading.fields[i]) != kNames[i]) return false;
+  return true;
 }
 
 }  // namespace
@@ -391,6 +402,7 @@ int find_layout(std::string_view text, const ImportOptions& options,
       layout.heading_fields = static_cast<int>(heading.fields.size());
       layout.data_start = end < text.size() ? end + 1 : end;
       layout.data_line = line + 1;
+      layout.kicad = is_kicad_heading(heading);
       if (layout.file_unit == Unit::kNone)
         layout.file_unit = unit_after_heading(text, layout.data_start);
       return check_columns(layout, problem);

@@ -25,6 +25,8 @@ struct ExportLayout {
   // Allegro's place_txt: an "m" between the rotation and the code marks a
   // part mirrored to the bottom; every other part is on the top.
   bool mirror_mark = false;
+  // The heading is KiCad's: Ref, Val, Package, PosX, PosY, Rot, Side.
+  bool kicad = false;
 };
 
 // A heading name reduced for comparison: anything in brackets dropped,

@@ -66,6 +66,8 @@ struct ImportOptions {
   std::vector<std::string> libraries;  // --library folders, in order
   bool default_libraries = true;       // also KiCad's own: its variables and
                                        // its installed library
+  bool exclude_dnp = false;        // leave out a board's do-not-populate parts
+  bool negative_bottom_x = false;  // negate an export's bottom-side X
 };
 
 // One placement as read from the export, numbers in the units of `x_unit`
@@ -88,15 +90,15 @@ struct KnownSize {
   double length = 0;  // along the footprint's X axis
   double width = 0;   // along its Y axis
   std::string tag;    // the source, field 1 of its size.txt row: "board",
-                      // "lib" or "name"
+                      // "lib", "name" or "pads"
   std::string note;   // field 5: "board F.Fab", "Resistor_SMD.pretty F.Fab",
                       // "IPC-7351 CAPC1608"
   std::string reference;  // on a board, the footprint that gives it: "R1"
   int line = 0;           // and its line
 };
 
-// The body sizes a board gives, by loose_key (size_table.h) of the
-// footprint name.
+// The body sizes a board gives, by the footprint name with letters a to z
+// taken as A to Z (folded, text/scan.h), as korvane compares codes.
 using DesignSizes = std::unordered_map<std::string, KnownSize>;
 
 }  // namespace korvane

@@ -1,6 +1,7 @@
 #include "korvane-import/import_run.h"
 
 #include <algorithm>
+#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
@@ -23,8 +24,10 @@ namespace korvane {
 namespace {
 
 const char kProgram[] = "korvane-import";
-// Exports of real boards are a few hundred kilobytes.
+// Exports of real boards are a few hundred kilobytes; KiCad boards with
+// filled zones run to a hundred megabytes and more.
 constexpr size_t kExportLimit = 64u << 20;
+constexpr size_t kBoardLimit = 1u << 30;
 
 // Writes "file:line: message" (the export when the problem names no file)
 // to standard error, `kind` before the message; control characters in the
@@ -51,12 +54,28 @@ int usage_error(const std::string& message) {
   return kImportRefused;
 }
 
+// True when the file at `path` starts as a KiCad board does.
+bool starts_as_board(const char* path) {
+  auto in = std::make_unique_for_overwrite<TextInput>();
+  if (open_text_input(*in, path) != 0) return false;
+  const char* bytes = "";
+  bool board = is_board_text(std::string_view(bytes, peek_raw(*in, &bytes)));
+  close_text_input(*in);
+  return board;
+}
+
 // Reads the file named on the command line, as it stands, into `raw`.
 int read_export(const ImportOptions& options, std::string& raw,
                 Problem& problem) {
-  int status = read_file_bytes(options.export_path.c_str(), raw, kExportLimit);
+  const char* path = options.export_path.c_str();
+  int status = read_file_bytes(path, raw, kExportLimit);
+  bool board = status == kTooLarge && starts_as_board(path);
+  if (board) status = read_file_bytes(path, raw, kBoardLimit);
   if (status == kTooLarge)
-    problem = problem_at(0, "larger than 64 MiB; is it an export?");
+    problem = problem_at(0, board ? "is a KiCad board larger than 1 GiB, "
+                                    "more than korvane-import reads"
+                                  : "is larger than 64 MiB, and no KiCad "
+                                    "board; is it an export?");
   else if (status != 0)
     problem = problem_at(0, "cannot be read; check its name");
   return status == 0 ? 0 : -1;
@@ -68,9 +87,17 @@ int read_rows(const ImportOptions& options, std::string raw,
               std::vector<Problem>& warnings, Problem& problem) {
   std::string text;
   ExportLayout layout;
+  if (options.exclude_dnp) {
+    problem = problem_at(0,
+                         "--exclude-dnp reads a KiCad board's do-not-populate "
+                         "marks, and an export has none; leave it out");
+    return -1;
+  }
   if (decode_export(std::move(raw), text, warnings, problem) != 0 ||
       find_layout(text, options, layout, problem) != 0 ||
       read_placements(text, layout, all, warnings, problem) != 0 ||
+      settle_bottom_x(all, layout, options.negative_bottom_x, warnings,
+                      problem) != 0 ||
       keep_side(all, layout, options.keep, problem) != 0)
     return -1;
   if (!all.empty()) return 0;
@@ -104,10 +131,10 @@ int gather(const ImportOptions& options, std::vector<ImportedPlacement>& all,
   bool eagle = !board && is_eagle_text(raw);
   if (board || eagle
           ? refuse_columns(options, problem) != 0 ||
-                (board ? import_board(raw, options.keep, all, design, warnings,
+                (board ? import_board(raw, options, all, design, warnings,
                                       problem)
-                       : import_eagle_board(raw, options.keep, all, design,
-                                            warnings, problem)) != 0
+                       : import_eagle_board(raw, options, all, design, warnings,
+                                            problem)) != 0
           : read_rows(options, std::move(raw), all, warnings, problem) != 0)
     return -1;
   if (settle_units(all, options.units, problem) != 0) return -1;

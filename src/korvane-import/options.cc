@@ -26,6 +26,8 @@ enum class OptionId {
   kSettings,
   kAddSizes,
   kNoDefaultLibraries,
+  kExcludeDnp,
+  kNegativeBottomX,
   kHelp,
   kShortHelp,
 };
@@ -43,6 +45,8 @@ constexpr Option kOptions[] = {{"--ref", true},
                                {"--settings", false},
                                {"--add-sizes", false},
                                {"--no-default-libraries", false},
+                               {"--exclude-dnp", false},
+                               {"--negative-bottom-x", false},
                                {"--help", false},
                                {"-h", false}};
 
@@ -91,6 +95,10 @@ bool set_option(OptionId id, const char* value, ImportOptions& options) {
     case OptionId::kNoDefaultLibraries:
       options.default_libraries = false;
       return true;
+    case OptionId::kExcludeDnp:
+      return options.exclude_dnp = true;
+    case OptionId::kNegativeBottomX:
+      return options.negative_bottom_x = true;
     case OptionId::kHelp:
     case OptionId::kShortHelp:
       return options.help = true;
@@ -168,7 +176,10 @@ std::string usage_text(bool full) {
          "                    KiCad's own library\n"
          "  --library FILE    look part codes up in this Eagle library (.lbr)\n"
          "                    or board (.brd) first\n"
-         "  --no-default-libraries  search no KiCad library but --library's\n";
+         "  --no-default-libraries  search no KiCad library but --library's\n"
+         "  --exclude-dnp     leave out a KiCad board's do-not-populate parts\n"
+         "  --negative-bottom-x  negate the X of bottom-side rows, which a\n"
+         "                    KiCad option writes negative\n";
 }
 
 }  // namespace korvane

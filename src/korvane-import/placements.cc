@@ -7,11 +7,15 @@
 #include "input/records.h"
 #include "korvane-import/fields.h"
 #include "korvane-import/units.h"
+#include "text/message.h"
 #include "text/scan.h"
 
 namespace korvane {
 
 namespace {
+
+// The most other lines a warning names.
+constexpr size_t kLinesNamed = 10;
 
 const char* const kFieldWords[kRoles] = {"reference", "part code", "X",
                                          "Y",         "rotation",  "side"};
@@ -191,6 +195,49 @@ bool skip_comment(std::string_view text, size_t& pos, int& line) {
   return true;
 }
 
+// True when the line at `pos`, which starts with "#", reads as a
+// placement without the "#" and the blanks after it.
+bool reads_as_row(std::string_view text, size_t pos, int line,
+                  const ExportLayout& layout, int expected) {
+  pos = std::min(text.find_first_not_of("# \t", pos), text.size());
+  Record record;
+  ImportedPlacement p;
+  Problem ignored;
+  return split_record(text, pos, line, layout.separator, record, ignored) ==
+             0 &&
+         !blank_record(record) &&
+         check_field_count(
+             record, layout,
+             expected ? expected : static_cast<int>(record.fields.size()),
+             ignored) == 0 &&
+         read_row(record, layout, p, ignored) == 0;
+}
+
+// One warning, at the first, for the lines skipped as comments that read
+// as placements.
+void warn_commented_rows(const std::vector<int>& lines,
+                         std::vector<Problem>& warnings) {
+  if (lines.empty()) return;
+  if (lines.size() == 1) {
+    warnings.push_back(
+        problem_at(lines[0],
+                   "this line starts with '#' and is skipped as a comment, "
+                   "though it reads as a placement; remove the '#' if it is "
+                   "a part"));
+    return;
+  }
+  std::string others;
+  for (size_t i = 1; i < lines.size() && i <= kLinesNamed; ++i)
+    others += (i > 1 ? ", " : "") + std::to_string(lines[i]);
+  if (lines.size() > kLinesNamed + 1) others += ", ...";
+  warnings.push_back(problem_at(
+      lines[0], "this line and " + std::to_string(lines.size() - 1) +
+                    " more (" + others +
+                    ") start with '#' and are skipped as comments, though "
+                    "they read as placements; remove the '#' from those "
+                    "that are parts"));
+}
+
 // One warning for each side that names neither top nor bottom, at the
 // first row that gives it.
 void warn_unknown_sides(const std::vector<ImportedPlacement>& placements,
@@ -212,13 +259,18 @@ void warn_unknown_sides(const std::vector<ImportedPlacement>& placements,
 
 int check_text(const std::string& text, const char* what, int line,
                Problem& problem) {
-  if (std::none_of(text.begin(), text.end(),
-                   [](char c) { return c == '\t' || c == '\n' || c == '\r'; }))
-    return 0;
-  problem =
-      problem_at(line, std::string("the ") + what + " '" + text.substr(0, 40) +
-                           "' holds a TAB or a line break, which the xy file "
-                           "cannot hold; remove it");
+  size_t at = text.find_first_of(kUnwritable);
+  if (at == std::string::npos) return 0;
+  const char* held = text[at] == '\t'   ? "a TAB, which would shift korvane's "
+                                          "columns"
+                     : text[at] == '\0' ? "a NUL byte, at which korvane's "
+                                          "reading of the line stops"
+                     : text[at] == '\x1a'
+                         ? "a Ctrl-Z, at which korvane stops reading the "
+                           "xy file"
+                         : "a line break, which would cut its row in two";
+  problem = problem_at(line, std::string("the ") + what + " " + quoted(text) +
+                                 " holds " + held + "; remove it");
   return -1;
 }
 
@@ -235,8 +287,15 @@ int read_placements(std::string_view text, const ExportLayout& layout,
       static_cast<size_t>(std::count(
           text.begin() + static_cast<long>(std::min(pos, text.size())),
           text.end(), '\n')));
+  std::vector<int> commented;  // comments that read as placements
   while (pos < text.size()) {
-    if (skip_comment(text, pos, line)) continue;
+    size_t start = pos;
+    int start_line = line;
+    if (skip_comment(text, pos, line)) {
+      if (reads_as_row(text, start, start_line, layout, expected))
+        commented.push_back(start_line);
+      continue;
+    }
     if (split_record(text, pos, line, layout.separator, record, problem) != 0)
       return -1;
     if (blank_record(record)) continue;
@@ -247,6 +306,7 @@ int read_placements(std::string_view text, const ExportLayout& layout,
       return -1;
     placements.push_back(std::move(p));
   }
+  warn_commented_rows(commented, warnings);
   warn_unknown_sides(placements, warnings);
   return 0;
 }
@@ -315,6 +375,44 @@ int check_one_unit(const std::vector<ImportedPlacement>& placements,
 }
 
 }  // namespace
+
+int settle_bottom_x(std::vector<ImportedPlacement>& placements,
+                    const ExportLayout& layout, bool negate,
+                    std::vector<Problem>& warnings, Problem& problem) {
+  int signs[2][3] = {};  // per side, the count of X below, at and above 0
+  const ImportedPlacement* first_bottom = nullptr;
+  for (ImportedPlacement& p : placements) {
+    Side side = side_of(p.side);
+    if (negate && side == Side::kAny) {
+      problem = problem_at(p.line,
+                           "--negative-bottom-x needs each row's side, "
+                           "and this row's is '" +
+                               p.side.substr(0, 40) +
+                               "'; name the side column with "
+                               "--side-column");
+      return -1;
+    }
+    if (side == Side::kBottom && negate) p.x = -p.x;
+    if (side == Side::kBottom && !first_bottom) first_bottom = &p;
+    if (side != Side::kAny)
+      ++signs[side == Side::kBottom][(p.x > 0) - (p.x < 0) + 1];
+  }
+  auto only = [&](int s, int sign) {
+    return signs[s][sign] > 0 &&
+           signs[s][0] + signs[s][1] + signs[s][2] == signs[s][sign];
+  };
+  if (negate || !layout.kicad || !first_bottom ||
+      !((only(0, 2) && only(1, 0)) || (only(0, 0) && only(1, 2))))
+    return 0;
+  warnings.push_back(problem_at(
+      first_bottom->line,
+      "every bottom-side row has X of the opposite sign to every top-side "
+      "row's: the export may have been written with KiCad's option of "
+      "negative X for bottom-side footprints, and korvane would draw the "
+      "bottom parts mirrored off the board; pass --negative-bottom-x to "
+      "negate their X back, or export again without that option"));
+  return 0;
+}
 
 int settle_units(std::vector<ImportedPlacement>& placements, Unit target,
                  Problem& problem) {

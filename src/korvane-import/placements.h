@@ -12,18 +12,24 @@
 namespace korvane {
 
 // Reads every row after the heading into `placements`, skipping blank rows
-// and lines that start with "#"; a side is kept as "top" or "bottom", or
-// as it stands with a warning added to `warnings` when it names neither.
-// Returns -1 with `problem` set on a row with too few or too many fields,
-// a number it cannot read, a missing part code or a text field that
-// korvane could not read back (a TAB or line break).
+// and lines that start with "#" (with one warning for those that read as
+// placements); a side is kept as "top" or "bottom", or as it stands with
+// a warning added to `warnings` when it names neither. Returns -1 with
+// `problem` set on a row with too few or too many fields, a number it
+// cannot read, a missing part code or a text field that korvane could not
+// read back (see check_text).
 int read_placements(std::string_view text, const ExportLayout& layout,
                     std::vector<ImportedPlacement>& placements,
                     std::vector<Problem>& warnings, Problem& problem);
 
+// The bytes that korvane reads otherwise than written in an xy file's
+// field: a TAB or a line break cuts it, a NUL ends the line's text, a
+// Ctrl-Z the whole file.
+inline constexpr std::string_view kUnwritable{"\t\n\r\0\x1a", 5};
+
 // A text field of a placement (`what`: "part code", "reference") is
-// written as it stands. Returns -1 with `problem` set at `line` when it
-// holds a TAB or a line break, which korvane would cut.
+// written as it stands. Returns -1 with `problem` set at `line`, naming
+// the byte, when it holds one of kUnwritable.
 int check_text(const std::string& text, const char* what, int line,
                Problem& problem);
 
@@ -37,6 +43,15 @@ Side side_of(std::string_view field);
 // told, or the export has no side column.
 int keep_side(std::vector<ImportedPlacement>& placements,
               const ExportLayout& layout, Side keep, Problem& problem);
+
+// With `negate` set, negates the X of every bottom-side placement, undoing
+// KiCad's export option of negative X for bottom-side footprints; returns
+// -1 with `problem` when a row's side cannot be told. Without it, warns
+// when the export is KiCad's (`layout.kicad`) and every bottom-side X has
+// the sign opposite to every top-side X, as that option writes them.
+int settle_bottom_x(std::vector<ImportedPlacement>& placements,
+                    const ExportLayout& layout, bool negate,
+                    std::vector<Problem>& warnings, Problem& problem);
 
 // With `target` kNone, requires one unit for every coordinate and leaves
 // the numbers alone; otherwise converts every coordinate to `target`,

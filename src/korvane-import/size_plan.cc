@@ -8,6 +8,7 @@
 #include <system_error>
 #include <utility>
 
+#include "input/file_form.h"
 #include "input/size_table.h"
 #include "input/working_files.h"
 #include "kicad/library.h"
@@ -16,6 +17,7 @@
 #include "korvane-import/size_rows.h"
 #include "korvane-import/units.h"
 #include "text/message.h"
+#include "text/scan.h"
 #include "text/text_input.h"
 #include "text/text_output.h"
 
@@ -72,8 +74,9 @@ struct SizePlan {
   EagleLibraries eagle;        // the Eagle files of --library
 };
 
-// Enters the distinct codes (by loose_key) in the plan, in the order they
-// first stand. They are found through open-addressed slots, each the index
+// Enters the distinct codes (as korvane tells codes apart: byte for byte,
+// letters a to z taken as A to Z) in the plan, in the order they first
+// stand. They are found through open-addressed slots, each the index
 // of a code: four bytes a slot, where a map from keys makes a node of some
 // 70 bytes a code.
 void distinct_codes(const std::vector<ImportedPlacement>& placements,
@@ -84,10 +87,10 @@ void distinct_codes(const std::vector<ImportedPlacement>& placements,
   std::vector<uint32_t> slots(std::bit_ceil(2 * placements.size() + 1), kFree);
   size_t mask = slots.size() - 1;
   for (const ImportedPlacement& p : placements) {
-    std::string key = loose_key(p.code);
+    std::string key = folded(p.code);
     size_t hash = std::hash<std::string>{}(key);
     size_t at = hash & mask;
-    while (slots[at] != kFree && loose_key(plan.codes[slots[at]]) != key)
+    while (slots[at] != kFree && folded(plan.codes[slots[at]]) != key)
       at = (at + 1) & mask;
     if (slots[at] != kFree) {
       CodeSizing& c = plan.sizing[slots[at]];
@@ -101,19 +104,6 @@ void distinct_codes(const std::vector<ImportedPlacement>& placements,
     plan.codes.push_back(p.code);
     plan.sizing.emplace_back().line = p.line;
   }
-}
-
-// The --library folders and Eagle files, then KiCad's own unless left out.
-int open_libraries(const ImportOptions& options, FootprintLibraries& libraries,
-                   EagleLibraries& eagle, Problem& problem) {
-  for (const std::string& folder : options.libraries) {
-    int file = add_eagle_library(eagle, folder, problem);
-    if (file < 0 ||
-        (file > 0 && add_library_folder(libraries, folder, problem) != 0))
-      return -1;
-  }
-  if (options.default_libraries) add_default_libraries(libraries);
-  return 0;
 }
 
 // Reads size.txt for the codes. Returns 1 when it is there but cannot be
@@ -136,6 +126,20 @@ int read_table(const ImportOptions& options, SizePlan& plan,
   return options.add_sizes ? -1 : 1;
 }
 
+// Refuses to add rows to a table that korvane cannot read as it is
+// saved: UTF-16, or commas or semicolons where it looks for TABs.
+int check_table_form(Problem& problem) {
+  FileForm form = file_form(kSizeTableFile, true);
+  if (form.form == TextForm::kText) return 0;
+  problem = problem_at(static_cast<int>(form.line),
+                       form_words(form.form) +
+                           ", so korvane finds no size in it, nor in rows "
+                           "added to it; " +
+                           form_remedy(form.form) + ", then run again",
+                       kSizeTableFile);
+  return -1;
+}
+
 // The unit the rows are written in: the coordinates', else the one the
 // table declares, else mm.
 Unit rows_unit(const SizePlan& plan) {
@@ -144,23 +148,17 @@ Unit rows_unit(const SizePlan& plan) {
   return declared != Unit::kNone ? declared : Unit::kMm;
 }
 
-// The body of the library footprint named `code`: false when no library
-// holds one with a body. A footprint file that cannot be read is warned of.
+// The size of the library footprint named `code`: false when no library
+// holds one with a body.
 bool library_size(FootprintLibraries& libraries, const std::string& code,
                   KnownSize& size, std::vector<Problem>& warnings) {
-  LibraryFootprint found;
-  Problem problem;
-  Lookup result = find_library_footprint(libraries, code, found, problem);
-  if (result == Lookup::kFailed) {
-    problem.message += "; no size is taken from it";
-    warnings.push_back(problem);
-  }
-  const BodyBox& box = found.footprint.body;
-  if (result != Lookup::kFound || !box.found) return false;
-  size.length = box.max_x - box.min_x;
-  size.width = box.max_y - box.min_y;
+  BodyBox body;
+  std::string library;
+  if (!library_body(libraries, code, body, library, warnings)) return false;
+  size.length = extent_length(body.extent);
+  size.width = extent_width(body.extent);
   size.tag = kTagLibrary;
-  size.note = found.library + " " + box.layer;
+  size.note = library + " " + body.layer;
   return true;
 }
 
@@ -187,7 +185,7 @@ void size_code(const std::string& code, CodeSizing& c, const SizePlan& plan,
   }
   auto sourced = std::make_unique<SourcedSize>();
   KnownSize& size = sourced->size;
-  auto body = design.find(loose_key(code));
+  auto body = design.find(folded(code));
   if (body != design.end())
     size = body->second;
   else if (!eagle_library_size(plan.eagle, code, size, warnings) &&
@@ -205,7 +203,7 @@ void size_code(const std::string& code, CodeSizing& c, const SizePlan& plan,
 void compare_row(const std::string& code, const SizePlan& plan,
                  const DesignSizes& design, const std::string& board,
                  std::vector<Problem>& warnings) {
-  auto body = design.find(loose_key(code));
+  auto body = design.find(folded(code));
   if (body == design.end()) return;
   CodeMatch match;
   const SizeRow* row = find_size_row(plan.table, code, match);
@@ -362,6 +360,33 @@ int add_rows(const SizePlan& plan, std::vector<WholeFile>& files,
 
 }  // namespace
 
+int open_libraries(const ImportOptions& options, FootprintLibraries& libraries,
+                   Problem& problem) {
+  for (const std::string& folder : options.libraries)
+    if (!is_eagle_library(folder) &&
+        add_library_folder(libraries, folder, problem) != 0)
+      return -1;
+  if (options.default_libraries) add_default_libraries(libraries);
+  return 0;
+}
+
+bool library_body(FootprintLibraries& libraries, const std::string& code,
+                  BodyBox& body, std::string& library,
+                  std::vector<Problem>& warnings) {
+  LibraryFootprint found;
+  Problem problem;
+  Lookup result = find_library_footprint(libraries, code, found, problem);
+  if (result == Lookup::kFailed) {
+    problem.message += "; no size is taken from it";
+    warnings.push_back(problem);
+  }
+  if (result != Lookup::kFound || found.footprint.body.extent.empty)
+    return false;
+  body = found.footprint.body;
+  library = found.library;
+  return true;
+}
+
 int plan_sizes(const ImportOptions& options,
                std::vector<ImportedPlacement> placements,
                const DesignSizes& design, std::vector<WholeFile>& files,
@@ -369,13 +394,16 @@ int plan_sizes(const ImportOptions& options,
   FootprintLibraries libraries;
   SizePlan plan;
   if (placements.empty() ||
-      open_libraries(options, libraries, plan.eagle, problem) != 0)
+      add_eagle_libraries(plan.eagle, options.libraries, problem) != 0 ||
+      open_libraries(options, libraries, problem) != 0)
     return placements.empty() ? 0 : -1;
   distinct_codes(placements, plan);
   plan.xy_unit = placements.front().x_unit;
   std::vector<ImportedPlacement>().swap(placements);  // their room, too
   int status = read_table(options, plan, warnings, problem);
   if (status != 0) return status < 0 ? -1 : 0;
+  if (plan.exists && options.add_sizes && check_table_form(problem) != 0)
+    return -1;
   plan.unit = rows_unit(plan);
   plan.adding = !plan.exists || options.add_sizes;
   for (size_t i = 0; i < plan.codes.size(); ++i) {
@@ -383,6 +411,8 @@ int plan_sizes(const ImportOptions& options,
     if (plan.sizing[i].from == SizeFrom::kTable && !design.empty())
       compare_row(plan.codes[i], plan, design, options.export_path, warnings);
   }
+  warnings.insert(warnings.end(), libraries.warnings.begin(),
+                  libraries.warnings.end());
   check_table_unit(plan, warnings);
   return add_rows(plan, files, warnings, problem);
 }

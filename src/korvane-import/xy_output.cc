@@ -8,6 +8,7 @@
 
 #include "input/column_map.h"
 #include "input/placement.h"
+#include "korvane-import/placements.h"
 #include "korvane-import/units.h"
 #include "os/same_file.h"
 #include "text/scan.h"
@@ -34,8 +35,12 @@ void row_text(const ImportedPlacement& p, std::string& row) {
 static_assert(kNumberFieldCapacity >= 24);
 
 // Whether korvane reads the row back, with its own decoding, as the
-// placement it was written from.
+// placement it was written from: as one line of six fields, whole (no
+// NUL or Ctrl-Z ends it early), code, X, Y and angle as written.
 bool reads_back(const std::string& row, const ImportedPlacement& p) {
+  if (row.find_first_of(kUnwritable.substr(1)) != std::string::npos ||
+      std::count(row.begin(), row.end(), '\t') != 5)
+    return false;
   ColumnMap columns;
   columns.code = kColumns[0];
   columns.x = kColumns[1];
@@ -198,6 +203,19 @@ int write_all(const std::vector<WholeFile>& files, const char* guarded,
       problem = problem_at(0, "is the export itself; name another file", path);
       return 1;
     }
+    if (unsigned long names = name_count(path.c_str()); names > 1) {
+      problem = problem_at(
+          0,
+          "has " + std::to_string(names) +
+              " names (hard links): written whole, this name would get a "
+              "new file, and " +
+              (names == 2 ? std::string("the other name keeps")
+                          : std::to_string(names - 1) + " other names keep") +
+              " the old one; make it a file of its own (copy it, and move "
+              "the copy over it), then run again",
+          path);
+      return 1;
+    }
     auto [at, fresh] = written.emplace(destination_of(path), &path);
     if (fresh) continue;
     problem = problem_at(0,
@@ -206,7 +224,7 @@ int write_all(const std::vector<WholeFile>& files, const char* guarded,
                          path);
     return 1;
   }
-  return replace_files(files, problem);
+  return replace_files(files, InPlace::kNever, problem);
 }
 
 }  // namespace korvane

@@ -6,8 +6,8 @@
 #include <string_view>
 #include <vector>
 
-#include "korvane-import/import_records.h"
 #include "input/working_files.h"
+#include "korvane-import/import_records.h"
 #include "os/replace_file.h"
 
 namespace korvane {
@@ -52,8 +52,9 @@ int settings_needed(bool replace, bool& needed, Problem& problem);
 
 // Writes every file whole, all put in place together (replace_files);
 // `guarded` (the export) is never written over. Returns 1 with `problem`
-// set, nothing written, when a file would replace `guarded` or two files
-// lead to one (through links, see same_destination); -1 when a file
+// set, nothing written, when a file would replace `guarded`, has other
+// names (hard links) that would keep the old file, or two files lead to
+// one (through links, see destination_of); -1 when a file
 // cannot be written (nothing changed) or put in place (the files put in
 // place before it stay).
 int write_all(const std::vector<WholeFile>& files, const char* guarded,

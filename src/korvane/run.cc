@@ -164,7 +164,8 @@ int draw(const char* output, const char* xy_path, const ColumnMap& columns) {
   std::string bytes;
   Problem problem;
   if (make_drawing(list, table, bytes) != 0 ||
-      replace_file_with(output, std::move(bytes), problem) != 0)
+      replace_file_with(output, std::move(bytes), InPlace::kWhenAlone,
+                        problem) != 0)
     return -1;
   return 0;
 }

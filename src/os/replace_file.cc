@@ -1,13 +1,13 @@
 #include "os/replace_file.h"
 
 #include <cerrno>
-#include <csignal>
 #include <cstring>
 #include <filesystem>
 #include <set>
 #include <utility>
 
 #include "os/same_file.h"
+#include "os/signals.h"
 
 #ifdef _WIN32
 #include <io.h>
@@ -23,13 +23,24 @@ namespace korvane {
 
 namespace {
 
+// How a file can be written.
+enum class Way : unsigned char {
+  kNewFile,  // through a new file beside it, renamed over it
+  kInPlace,  // only in place: a device, a pipe, a file that may not be
+             // written, or one whose folder takes no new file
+  kNone,     // not at all: a folder, a loop of links, a name too long
+};
+
 // One file of a run on its way to the disk.
 struct Replacement {
   std::string path;       // as the caller named it
   std::string target;     // the file replaced, links followed
-  std::string temporary;  // the new file beside it; empty: written in place
+  std::string temporary;  // the new file beside it; empty: none
+  std::string why;        // what stands in the way of a new file
   FILE* file = nullptr;
-  bool in_place = false;  // no new file can be made: write `path` itself
+  Way way = Way::kNewFile;
+  bool in_place = false;  // `path` itself is being written
+  bool existed = false;   // an old file is there to be replaced
   unsigned mode = 0;      // the new file's permission bits (POSIX)
 };
 
@@ -50,129 +61,61 @@ std::string shown_folder(const std::string& path) {
   return folder.empty() ? "." : folder;
 }
 
-std::string system_error() { return strerror(errno); }
-
-// --- the new files not yet in place, removed on SIGINT and SIGTERM -------
-
-std::vector<std::string>* pending = new std::vector<std::string>;
-
-// Removes the new files and ends the process as the signal would have.
-extern "C" void remove_pending(int signal_number) {
-#ifdef _WIN32
-  for (const std::string& name : *pending) DeleteFileA(name.c_str());
-#else
-  for (const std::string& name : *pending) unlink(name.c_str());
-#endif
-  std::signal(signal_number, SIG_DFL);
-  std::raise(signal_number);
-}
-
-#ifdef _WIN32
-
-void install_handlers() {
-  static bool done = false;
-  if (done) return;
-  done = true;
-  for (int s : {SIGINT, SIGTERM}) std::signal(s, remove_pending);
-}
-
-// The list is changed with the signals held back; Windows has no way to
-// hold them, and a Ctrl-C there runs its handler on a thread of its own.
-struct HeldSignals {};
-HeldSignals hold_signals() { return {}; }
-void release_signals(HeldSignals) {}
-
-#else
-
-void install_handlers() {
-  static bool done = false;
-  if (done) return;
-  done = true;
-  for (int s : {SIGINT, SIGTERM}) {
-    struct sigaction old;
-    // A job started with the signal ignored keeps ignoring it.
-    if (sigaction(s, nullptr, &old) != 0 || old.sa_handler != SIG_DFL) continue;
-    struct sigaction action = {};
-    action.sa_handler = remove_pending;
-    sigaction(s, &action, nullptr);
-  }
-}
-
-using HeldSignals = sigset_t;
-
-HeldSignals hold_signals() {
-  sigset_t held, old;
-  sigemptyset(&held);
-  sigaddset(&held, SIGINT);
-  sigaddset(&held, SIGTERM);
-  sigprocmask(SIG_BLOCK, &held, &old);
-  return old;
-}
-
-void release_signals(HeldSignals old) {
-  sigprocmask(SIG_SETMASK, &old, nullptr);
-}
-
-#endif
-
-// Notes a new file, once made, for the handlers to remove.
-void add_pending(const std::string& name) {
-  install_handlers();
-  pending->push_back(name);
-}
-
-void drop_pending(const std::string& name) {
-  HeldSignals old = hold_signals();
-  for (size_t i = 0; i < pending->size(); ++i) {
-    if ((*pending)[i] != name) continue;
-    pending->erase(pending->begin() + static_cast<long>(i));
-    break;
-  }
-  release_signals(old);
-}
+std::string system_error(int error) { return strerror(error); }
+std::string system_error() { return system_error(errno); }
 
 // --- where a new file goes ---------------------------------------------
 
 #ifdef _WIN32
 
-// True when `path` is missing, or a plain writable file on a disk: no
-// folder, link, device, read-only, hidden or system file.
-bool replaceable(const char* path) {
-  DWORD attributes = GetFileAttributesA(path);
-  if (attributes == INVALID_FILE_ATTRIBUTES)
-    return GetLastError() == ERROR_FILE_NOT_FOUND;
-  if (attributes &
-      (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT |
-       FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM))
-    return false;
-  HANDLE h = CreateFileA(path, 0,
-                         FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                         nullptr, OPEN_EXISTING, 0, nullptr);
-  if (h == INVALID_HANDLE_VALUE) return false;
-  bool disk = GetFileType(h) == FILE_TYPE_DISK;
-  CloseHandle(h);
-  return disk;
-}
-
-// Decides where `r.path` is written: beside itself, or in place.
+// Decides how `r.path` is written: a plain writable file on a disk, or a
+// missing one, through a new file; a folder not at all; anything else (a
+// device, a link, a read-only, hidden or system file) only in place.
 void plan(Replacement& r) {
   r.target = r.path;
-  r.in_place = !replaceable(r.path.c_str());
+  DWORD attributes = GetFileAttributesA(r.path.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES) {
+    DWORD error = GetLastError();
+    if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) return;
+    r.way = Way::kInPlace;
+    r.why = "it is no file on a disk (a device, or a name Windows keeps)";
+    return;
+  }
+  r.existed = true;
+  if (attributes & FILE_ATTRIBUTE_DIRECTORY) {
+    r.way = Way::kNone;
+    r.why = "it is a folder";
+  } else if (attributes &
+             (FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_READONLY |
+              FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) {
+    r.way = Way::kInPlace;
+    r.why = "it is a link, or a read-only, hidden or system file";
+  } else {
+    HANDLE h =
+        CreateFileA(r.path.c_str(), 0,
+                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                    nullptr, OPEN_EXISTING, 0, nullptr);
+    bool disk = h != INVALID_HANDLE_VALUE && GetFileType(h) == FILE_TYPE_DISK;
+    if (h != INVALID_HANDLE_VALUE) CloseHandle(h);
+    if (!disk) r.way = Way::kInPlace;
+    if (!disk) r.why = "it is a device or a pipe";
+  }
 }
 
-// Creates the new file in the folder of the target.
-bool open_temporary(Replacement& r) {
+// Creates the new file in the folder of the target. Returns 0, or the
+// error that kept it from being made.
+int open_temporary(Replacement& r) {
   std::string folder = folder_of(r.target);
   char temporary[MAX_PATH];
   if (!GetTempFileNameA(folder.empty() ? "." : folder.c_str(), "new", 0,
                         temporary))
-    return false;
+    return EACCES;
   HeldSignals old = hold_signals();
-  add_pending(temporary);
+  remove_on_interrupt(temporary);
   release_signals(old);
-  r.file = fopen(temporary, "wb");
   r.temporary = temporary;
-  return r.file != nullptr;
+  r.file = fopen(temporary, "wb");
+  return r.file ? 0 : errno;
 }
 
 // Flushes `file` to the disk when it is a disk file; closes it.
@@ -203,8 +146,6 @@ void flush_folder(const std::string&) {}
 // Each new file is flushed on its own.
 bool flush_file_systems(const std::set<std::string>&) { return false; }
 
-bool name_too_long(const std::string&, std::string&) { return false; }
-
 bool leads_to_full_device(const std::string&) { return false; }
 
 bool writable_in_place(const std::string& path) {
@@ -228,40 +169,101 @@ mode_t new_file_mode() {
   return 0666 & ~mask;
 }
 
-// Decides where `r.path` is written: a new file beside the file its links
-// lead to, or, for a device, a pipe, a file that may not be written or a
-// broken link, in place.
-void plan(Replacement& r) {
-  r.in_place = !follow_links(r.path, r.target);
-  if (r.in_place) return;
-  struct stat st;
-  if (stat(r.target.c_str(), &st) == 0) {
-    r.in_place = !S_ISREG(st.st_mode) || access(r.target.c_str(), W_OK) != 0;
-    r.mode = st.st_mode & 07777;  // the new file takes the old one's
-  } else {
-    r.in_place = errno != ENOENT && errno != ENAMETOOLONG;
-    r.mode = new_file_mode();
-  }
+// What a path that is no regular file is, for a message.
+const char* kind_of(mode_t mode) {
+  if (S_ISDIR(mode)) return "it is a folder";
+  if (S_ISFIFO(mode)) return "it is a pipe";
+  if (S_ISCHR(mode) || S_ISBLK(mode)) return "it is a device";
+  if (S_ISSOCK(mode)) return "it is a socket";
+  return "it is no regular file";
 }
 
-// Creates the new file beside the target.
-bool open_temporary(Replacement& r) {
+// True, with `why` set, when the target's path, or its name, is longer
+// than the system or its folder takes.
+bool name_too_long(const std::string& target, std::string& why) {
+  std::string folder = folder_of(target);
+  size_t length = target.size() - folder.size();
+  long most = pathconf(folder.empty() ? "." : folder.c_str(), _PC_NAME_MAX);
+  if (most > 0 && length > static_cast<size_t>(most)) {
+    why = "the name is " + std::to_string(length) +
+          " bytes long, and the file system takes " + std::to_string(most);
+    return true;
+  }
+  if (target.size() < PATH_MAX) return false;
+  why = "the path is " + std::to_string(target.size()) +
+        " bytes long, and the system takes " + std::to_string(PATH_MAX - 1);
+  return true;
+}
+
+// Plans a path that stat() could not follow to a file, failing with
+// `error`: a new file where it is missing, or where a chain of links ends
+// at no file.
+void plan_missing(Replacement& r, int error) {
+  r.mode = new_file_mode();
+  if (error == ENOENT && follow_links(r.path, r.target) &&
+      !name_too_long(r.target, r.why))
+    return;
+  r.way = Way::kNone;
+  if (!r.why.empty()) return;
+  if (error == ELOOP || error == ENOENT)
+    r.why =
+        "its symbolic links lead round in a loop (or through too many "
+        "links to follow)";
+  else if (error == ENAMETOOLONG && !name_too_long(r.path, r.why))
+    r.why = system_error(error);
+  else if (error == ENOTDIR)
+    r.why = "a part of its path is a file, not a folder";
+  else if (r.why.empty())
+    r.why = system_error(error);
+}
+
+// Decides how `r.path` is written: through a new file beside the file its
+// links lead to; only in place for a device, a pipe or a file that may not
+// be written; not at all for a folder, a loop of links or a name too long.
+void plan(Replacement& r) {
+  struct stat st;
+  r.target = r.path;
+  if (stat(r.path.c_str(), &st) != 0) return plan_missing(r, errno);
+  r.existed = true;
+  if (!S_ISREG(st.st_mode)) {
+    r.way = S_ISDIR(st.st_mode) ? Way::kNone : Way::kInPlace;
+    r.why = kind_of(st.st_mode);
+    return;
+  }
+  follow_links(r.path, r.target);
+  r.mode = st.st_mode & 07777;  // the new file takes the old one's
+  if (access(r.target.c_str(), W_OK) == 0) return;
+  r.way = Way::kInPlace;
+  r.why = "it may not be written (" + system_error() + ")";
+}
+
+// Creates the new file beside the target. Returns 0, or the error that
+// kept it from being made.
+int open_temporary(Replacement& r) {
   std::string folder = folder_of(r.target);
   std::string name = r.target.substr(folder.size(), 64);
   std::string temporary = folder + "." + name + ".XXXXXX";
+  r.temporary.reserve(temporary.size());
   // Held back until the new file's name is noted, a signal cannot leave it
   // behind.
   HeldSignals old = hold_signals();
   int fd = mkstemp(temporary.data());
-  if (fd >= 0) {
-    add_pending(temporary);
-    r.temporary = temporary;
+  int error = errno;
+  try {
+    if (fd >= 0) remove_on_interrupt(temporary);
+  } catch (...) {
+    unlink(temporary.c_str());
+    close(fd);
+    release_signals(old);
+    throw;
   }
+  if (fd >= 0) r.temporary = temporary;
   release_signals(old);
-  if (fd < 0) return false;
+  if (fd < 0) return error;
   if (fchmod(fd, static_cast<mode_t>(r.mode)) == 0) r.file = fdopen(fd, "wb");
+  error = errno;
   if (!r.file) close(fd);
-  return r.file != nullptr;
+  return r.file ? 0 : error;
 }
 
 // Flushes `file` to the disk when it is a regular file that can be
@@ -318,18 +320,6 @@ bool flush_file_systems(const std::set<std::string>& folders) {
 #endif
 }
 
-// True, with `why` set, when the target's name is longer than its folder
-// takes.
-bool name_too_long(const std::string& target, std::string& why) {
-  std::string folder = folder_of(target);
-  size_t length = target.size() - folder.size();
-  long most = pathconf(folder.empty() ? "." : folder.c_str(), _PC_NAME_MAX);
-  if (most <= 0 || length <= static_cast<size_t>(most)) return false;
-  why = "the name is " + std::to_string(length) +
-        " bytes long, and the file system takes " + std::to_string(most);
-  return true;
-}
-
 bool leads_to_full_device(const std::string& path) {
   char resolved[PATH_MAX];
   return realpath(path.c_str(), resolved) && strcmp(resolved, "/dev/full") == 0;
@@ -351,12 +341,14 @@ bool folder_exists(const std::string& path) {
   return std::filesystem::is_directory(shown_folder(path), error);
 }
 
-// Why the folder of `path` takes no new file, from errno.
-std::string folder_refuses(const std::string& path) {
-  if (!folder_exists(path))
-    return "the folder '" + shown_folder(path) + "' does not exist";
-  return "the folder '" + shown_folder(path) + "' takes no new file (" +
-         system_error() + ")";
+// Why the folder of `path` took no new file, failing with `error`; sets
+// `r.way` to whether the file may still be written in place.
+void folder_refuses(Replacement& r, int error) {
+  bool exists = folder_exists(r.target);
+  r.way = exists ? Way::kInPlace : Way::kNone;
+  r.why = "the folder '" + shown_folder(r.target) +
+          (exists ? "' takes no new file (" + system_error(error) + ")"
+                  : "' does not exist");
 }
 
 int refuse(Problem& problem, const Replacement& r, const std::string& why) {
@@ -369,7 +361,7 @@ void abandon(Replacement& r) {
   r.file = nullptr;
   if (r.temporary.empty()) return;
   remove(r.temporary.c_str());
-  drop_pending(r.temporary);
+  forget_on_interrupt(r.temporary);
   r.temporary.clear();
 }
 
@@ -377,28 +369,25 @@ void abandon_all(std::vector<Replacement>& all) {
   for (Replacement& r : all) abandon(r);
 }
 
-// Opens where `r` is written; several files may not be written in place.
-int open_one(Replacement& r, bool alone, Problem& problem) {
+// Opens where `r` is written: a new file, or the file itself where
+// `in_place` allows it.
+int open_one(Replacement& r, InPlace in_place, bool alone, Problem& problem) {
   plan(r);
-  if (!r.in_place && !open_temporary(r)) {
-    bool missing = !folder_exists(r.target);
-    std::string why = "cannot be written: " + folder_refuses(r.target);
+  if (r.way == Way::kNewFile) {
+    int error = open_temporary(r);
+    if (error == 0) return 0;
     abandon(r);
-    if (missing) return refuse(problem, r, why);
-    if (!alone)
-      return refuse(problem, r,
-                    why +
-                        ", and the files of one run are written whole or "
-                        "not at all: nothing was written");
-    r.in_place = true;
+    folder_refuses(r, error);
   }
-  if (!r.in_place) return 0;
-  if (!alone)
+  if (r.way == Way::kNone)
+    return refuse(problem, r, "cannot be written: " + r.why);
+  if (in_place == InPlace::kNever || !alone)
     return refuse(problem, r,
-                  "cannot be written whole: it is no plain file that can be "
-                  "replaced (a device, a pipe or a file that may not be "
-                  "written), and the files of one run are written whole or "
-                  "not at all: nothing was written");
+                  "cannot be written whole: " + r.why +
+                      "; the files of one run are written whole, each "
+                      "through a new file put in its place, or not at all: "
+                      "nothing was written");
+  r.in_place = true;
   r.file = fopen(r.path.c_str(), "wb");
   if (!r.file)
     return refuse(problem, r, "cannot be written: " + system_error());
@@ -409,34 +398,35 @@ int open_one(Replacement& r, bool alone, Problem& problem) {
 // to the disk at once; new files are flushed once all are written.
 int write_one(Replacement& r, const std::string& bytes, Problem& problem) {
   bool written = fwrite(bytes.data(), 1, bytes.size(), r.file) == bytes.size();
+  int error = errno;
   bool closed = r.in_place ? close_on_disk(r.file) : fclose(r.file) == 0;
+  if (written) error = errno;
   r.file = nullptr;
   if (written && closed) return 0;
-  return refuse(problem, r, "cannot be written: " + system_error());
+  return refuse(problem, r, "cannot be written: " + system_error(error));
 }
 
 int put_in_place(Replacement& r, Problem& problem) {
   if (r.temporary.empty()) return 0;
   if (!move_over(r.temporary, r.target))
     return refuse(problem, r,
-                  "cannot be put in place of the old file: " + system_error());
-  drop_pending(r.temporary);
+                  std::string(r.existed ? "cannot be put in place of the old "
+                                          "file: "
+                                        : "cannot be put in place: ") +
+                      system_error());
+  forget_on_interrupt(r.temporary);
   r.temporary.clear();
   return 0;
 }
 
-}  // namespace
-
-int replace_files(const std::vector<WholeFile>& files, Problem& problem) {
-  std::vector<Replacement> all(files.size());
-  bool alone = files.size() == 1;
+// replace_files, with the new files in `all`.
+int replace_all(const std::vector<WholeFile>& files, InPlace in_place,
+                std::vector<Replacement>& all, Problem& problem) {
   for (size_t i = 0; i < files.size(); ++i) {
     all[i].path = files[i].path;
-    if (open_one(all[i], alone, problem) != 0 ||
-        write_one(all[i], files[i].bytes, problem) != 0) {
-      abandon_all(all);
+    if (open_one(all[i], in_place, files.size() == 1, problem) != 0 ||
+        write_one(all[i], files[i].bytes, problem) != 0)
       return -1;
-    }
   }
   std::set<std::string> folders;
   for (Replacement& r : all)
@@ -446,48 +436,52 @@ int replace_files(const std::vector<WholeFile>& files, Problem& problem) {
   bool flushed = files.size() > 1 && flush_file_systems(folders);
   for (Replacement& r : all) {
     if (flushed || r.in_place || flush_new_file(r.temporary)) continue;
-    refuse(problem, r, "cannot be written: " + system_error());
-    abandon_all(all);
-    return -1;
+    return refuse(problem, r, "cannot be written: " + system_error());
   }
-  for (Replacement& r : all) {
-    if (put_in_place(r, problem) == 0) continue;
-    abandon_all(all);
-    return -1;
-  }
+  for (Replacement& r : all)
+    if (put_in_place(r, problem) != 0) return -1;
   for (const std::string& folder : folders) flush_folder(folder);
   return 0;
 }
 
+}  // namespace
+
+int replace_files(const std::vector<WholeFile>& files, InPlace in_place,
+                  Problem& problem) {
+  std::vector<Replacement> all(files.size());
+  try {
+    if (replace_all(files, in_place, all, problem) == 0) return 0;
+  } catch (...) {  // out of memory: no new file may stay behind
+    abandon_all(all);
+    throw;
+  }
+  abandon_all(all);
+  return -1;
+}
+
 int replace_file_with(const std::string& path, std::string bytes,
-                      Problem& problem) {
+                      InPlace in_place, Problem& problem) {
   std::vector<WholeFile> file(1);
   file[0].path = path;
   file[0].bytes = std::move(bytes);
-  return replace_files(file, problem);
+  return replace_files(file, in_place, problem);
 }
 
-int foresee_replacement(const std::string& path, std::string& why) {
+int foresee_replacement(const std::string& path, Problem& problem) {
   Replacement r;
   r.path = path;
   plan(r);
-  why.clear();
-  std::error_code error;
-  if (std::filesystem::is_directory(r.target, error)) {
-    why = "is a folder";
-  } else if (!folder_exists(r.target)) {
-    why = folder_refuses(r.target);
-  } else if (leads_to_full_device(r.target)) {
-    why = "leads to /dev/full, where every write fails";
-  } else if (!name_too_long(r.target, why) &&
-             (r.in_place || !open_temporary(r))) {
-    // Why the folder took no new file, before another call changes errno.
-    std::string refused = r.in_place ? "" : folder_refuses(r.target);
-    if (!writable_in_place(r.path))
-      why = r.in_place ? "cannot be written: " + system_error() : refused;
-  }
+  int error = r.way == Way::kNewFile ? open_temporary(r) : 0;
+  bool made = r.way == Way::kNewFile && error == 0;
   abandon(r);
-  return why.empty() ? 0 : -1;
+  if (made) return 0;
+  if (r.way == Way::kNewFile) folder_refuses(r, error);
+  if (r.way == Way::kInPlace && leads_to_full_device(r.path))
+    return refuse(problem, r, "leads to /dev/full, where every write fails");
+  if (r.way == Way::kInPlace && writable_in_place(r.path)) return 0;
+  bool named = r.way == Way::kNone || !r.existed;
+  return refuse(problem, r,
+                named ? r.why : "cannot be written: " + system_error());
 }
 
 }  // namespace korvane

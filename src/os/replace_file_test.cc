@@ -25,12 +25,14 @@ TEST(ReplaceFiles, PutsEveryFileInPlaceOrNone) {
   auto folder = fs::path(a).parent_path();
   long before = files_in(folder);
   Problem problem;
-  ASSERT_EQ(0, replace_files({{a, "new a"}, {b, "new b"}}, problem));
+  ASSERT_EQ(0, replace_files({{a, "new a"}, {b, "new b"}}, InPlace::kNever,
+                             problem));
   EXPECT_EQ("new a", read_file(a));
   EXPECT_EQ("new b", read_file(b));
   EXPECT_EQ(before + 1, files_in(folder));
   std::string nowhere = (folder / "nowhere" / "c.txt").string();
-  EXPECT_EQ(-1, replace_files({{a, "lost"}, {nowhere, "lost"}}, problem));
+  EXPECT_EQ(-1, replace_files({{a, "lost"}, {nowhere, "lost"}},
+                               InPlace::kNever, problem));
   EXPECT_EQ(nowhere, problem.file);
   EXPECT_EQ("new a", read_file(a));
   EXPECT_EQ(before + 1, files_in(folder));
@@ -44,7 +46,7 @@ TEST(ReplaceFiles, KeepsThePermissionBitsOfTheFileALinkLeadsTo) {
   fs::permissions(target, fs::perms(0640));
   fs::create_symlink(target, link);
   Problem problem;
-  ASSERT_EQ(0, replace_file_with(link, "", problem));
+  ASSERT_EQ(0, replace_file_with(link, "", InPlace::kNever, problem));
   EXPECT_EQ(true, fs::is_symlink(link));
   EXPECT_EQ("", read_file(target));
   EXPECT_EQ(fs::perms(0640),
@@ -59,13 +61,13 @@ TEST(ReplaceFiles, ForeseesWhatCannotBeWritten) {
     std::string path, why;
   } cases[] = {
       {folder + "/plate.dxf", ""},
-      {folder, "is a folder"},
+      {folder, "it is a folder"},
       {"/dev/null", ""},
   };
   for (const auto& c : cases) {
-    std::string why;
-    EXPECT_EQ(c.why.empty() ? 0 : -1, foresee_replacement(c.path, why));
-    EXPECT_EQ(c.why, why) << c.path;
+    Problem problem;
+    EXPECT_EQ(c.why.empty() ? 0 : -1, foresee_replacement(c.path, problem));
+    EXPECT_EQ(c.why, problem.message) << c.path;
   }
 }
 #endif

@@ -58,6 +58,11 @@ bool follow_links(const std::string& path, std::string& end) {
   return true;
 }
 
+unsigned long name_count(const char* path) {
+  BY_HANDLE_FILE_INFORMATION info;
+  return file_identity(path, info) ? info.nNumberOfLinks : 0;
+}
+
 #else
 
 namespace {
@@ -86,6 +91,11 @@ std::string file_identity_text(const char* path) {
 
 }  // namespace
 
+unsigned long name_count(const char* path) {
+  struct stat st;
+  return stat(path, &st) == 0 ? static_cast<unsigned long>(st.st_nlink) : 0;
+}
+
 bool follow_links(const std::string& path, std::string& end) {
   end = path;
   std::vector<char> target(4096);
@@ -104,6 +114,11 @@ bool follow_links(const std::string& path, std::string& end) {
 }
 
 #endif
+
+bool is_regular_file(const char* path) {
+  std::error_code error;
+  return std::filesystem::is_regular_file(path, error);
+}
 
 std::string destination_of(const std::string& path) {
   std::string identity = file_identity_text(path.c_str());

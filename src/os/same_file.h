@@ -9,6 +9,13 @@ namespace korvane {
 // not.
 bool same_file(const char* a, const char* b);
 
+// True when `path` leads to a regular file: no folder, pipe or device.
+bool is_regular_file(const char* path);
+
+// How many names (hard links) the file at `path` has; 0 when there is
+// none, 1 where the system cannot tell.
+unsigned long name_count(const char* path);
+
 // Sets `end` to the name a chain of symbolic links from `path` ends at: a
 // name that is no link, or is missing. False for a loop or a broken link
 // (always true, with `end` = `path`, where links are not followed).

@@ -44,4 +44,13 @@ void report_error(const char* program, const std::string& message) {
   flush_text_output(err);
 }
 
+int report_out_of_memory(const char* program, const char* what, int status) {
+  TextOutput& err = standard_error();
+  put_text(err, program);
+  put_text(err, ": out of memory; ");
+  put_line(err, what);
+  flush_text_output(err);
+  return status;
+}
+
 }  // namespace korvane

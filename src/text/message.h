@@ -23,4 +23,8 @@ std::string place(const std::string& file, long line);
 // Writes "program: message" to standard error, and flushes it.
 void report_error(const char* program, const std::string& message);
 
+// report_error for a program that ran out of memory: takes none from the
+// heap. Writes "program: out of memory; " and `what`, and returns `status`.
+int report_out_of_memory(const char* program, const char* what, int status);
+
 }  // namespace korvane
