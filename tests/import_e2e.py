@@ -234,6 +234,20 @@ NAMES_CSV = (b"Ref,Package,PosX,PosY,Rot\nC1,CAPC1608X87N,1,1,0\n"
              b"TP2,TP-1.0,4,4,0\nR1,M0805,5,5,0\n")
 
 
+EAGLE_BOARD = data("board.brd")
+# The parts as src/eagle/eagle_test.cc works them out.
+EAGLE_BOARD_PARTS = [
+    (10, 10, 1.6, 0.8, 0, "top"), (15, 10, 1.6, 0.8, 0, "bottom"),
+    (29.273255, 23.223487, 3.9, 4.9, 337.5, "bottom"),
+    (49.585786, 10, 5.656854, 4.828427, 90, "top"),
+    (19.5, 10, 3, 2, 180, "top"), (5, 5, 3.2192, 1.6096, 0, "top"),
+    (10, 37.46, 7.62, 2.54, 270, "top"), (70, 30, 4.464102, 3.732051, 45, "top")]
+EAGLE_LBR = b"""<?xml version="1.0"?><eagle><drawing><library><packages>
+<package name="SOT23"><wire x1="-1.4" y1="-0.65" x2="1.4" y2="0.65" layer="51"/>
+<smd name="1" x="0" y="0" dx="0.6" dy="0.7" layer="1"/></package>
+</packages></library></drawing></eagle>"""
+
+
 def board(export=BOARD, **extra):
     return {"b.kicad_pcb": export, **TEMPLATES, **extra}
 
@@ -426,7 +440,26 @@ CASES = [
      "size.txt:1: warning: does not say which unit its sizes are in, and the "
      "coordinates are in mil: if the sizes are in mm, korvane draws every "
      "part 39 times too small; pass --units mm"),
+    ("Eagle board: bodies placed, size.txt made", ["b.brd", "b.txt"],
+     {"b.brd": EAGLE_BOARD, **TEMPLATES}, 0, {"b.txt": EAGLE_BOARD_PARTS},
+     ("b.brd:72: warning: the element R2 'rcl:R0603' has a body of 2 by 1 mm",
+      "b.brd:79: warning: 2 elements without a pad or smd (frames, logos, "
+      "marks) are left out of the xy file: FRAME1, LOGO1")),
+    ("Eagle library and board as --library", [
+        "--library", "p.lbr", "--library", "b.brd", "--no-default-libraries",
+        "b.mnt", "b.txt"], {"b.brd": EAGLE_BOARD, "p.lbr": EAGLE_LBR,
+                            "b.mnt": b"Q1 1 2 0 BC847 SOT23\nR1 5 5 90 1k R0603\n",
+                            **TEMPLATES}, 0,
+     {"b.txt": [(1, 2, 2.8, 1.3, 0), (5, 5, 1.6, 0.8, 90)]},
+     "b.brd:23: warning: the package 'R0603' of library 'rcl' has a body of 2",
+     {"size.txt": table([b"lib\tSOT23\t2.8\t1.3\tp.lbr tDocu",
+                         b"lib\tR0603\t1.6\t0.8\tb.brd tDocu"])}),
     # Errors: nothing is written.
+    ("an Eagle schematic", ["b.sch", "b.txt"], {"b.sch": b"<eagle><drawing>\n"
+     b"<schematic/></drawing></eagle>"}, 2, "b.sch:2: is an Eagle schematic"),
+    ("an Eagle board cut short", ["b.brd", "b.txt"], {"b.brd": EAGLE_BOARD[
+        :EAGLE_BOARD.index(b"<signals>")]}, 2, "b.brd:85: the XML is broken "
+     "here (unexpected end of data)"),
     ("a board whose parentheses do not close", ["b.kicad_pcb", "b.txt"],
      board(BOARD[:BOARD.rindex(b")")]), 2, "b.kicad_pcb:1: the list "
      "'(kicad_pcb' opened on this line lacks its ')'"),

@@ -6,8 +6,10 @@
 #include <utility>
 #include <vector>
 
+#include "eagle/eagle.h"
 #include "korvane-import/board_import.h"
 #include "korvane-import/decode.h"
+#include "korvane-import/eagle_import.h"
 #include "korvane-import/fragments.h"
 #include "korvane-import/heading.h"
 #include "korvane-import/options.h"
@@ -107,13 +109,13 @@ int read_rows(const ImportOptions& options, std::string raw,
   return -1;
 }
 
-// A KiCad board has no columns for the column options to name.
+// A board file has no columns for the column options to name.
 int refuse_columns(const ImportOptions& options, Problem& problem) {
   for (int role = 0; role < kRoles; ++role) {
     if (!given(options.column[role])) continue;
     problem = problem_at(0, std::string(kColumnOptions[role]) +
-                                " names a column of an export, and a KiCad "
-                                "board has none; leave it out");
+                                " names a column of an export, and a board "
+                                "file has none; leave it out");
     return -1;
   }
   return 0;
@@ -127,9 +129,13 @@ int gather(const ImportOptions& options, std::vector<ImportedPlacement>& all,
   std::string raw;
   if (read_export(options, raw, problem) != 0) return -1;
   bool board = is_board_text(raw);
-  if (board
+  bool eagle = !board && is_eagle_text(raw);
+  if (board || eagle
           ? refuse_columns(options, problem) != 0 ||
-                import_board(raw, options, all, design, warnings, problem) != 0
+                (board ? import_board(raw, options, all, design, warnings,
+                                      problem)
+                       : import_eagle_board(raw, options, all, design, warnings,
+                                            problem)) != 0
           : read_rows(options, std::move(raw), all, warnings, problem) != 0)
     return -1;
   if (settle_units(all, options.units, problem) != 0) return -1;

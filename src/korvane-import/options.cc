@@ -119,7 +119,8 @@ std::string bad_value(OptionId id) {
     case OptionId::kSide:
       return "--side takes top or bottom";
     case OptionId::kLibrary:
-      return "--library takes a folder of footprints";
+      return "--library takes a folder of KiCad footprints or an Eagle "
+             "library";
     default:
       return std::string(kOptions[static_cast<int>(id)].name) +
              " takes a column name, or a number from 1 to " +
@@ -159,8 +160,8 @@ int parse_options(int argc, const char* const* argv, ImportOptions& options,
 
 std::string usage_text(bool full) {
   std::string text =
-      "usage: korvane-import [options] <export or .kicad_pcb file> <xy "
-      "file>\n";
+      "usage: korvane-import [options] <export, .kicad_pcb or .brd file> "
+      "<xy file>\n";
   if (!full) return text;
   return text +
          "  --code COLUMN     column of the part code (footprint or package)\n"
@@ -180,6 +181,8 @@ std::string usage_text(bool full) {
          "  --library DIR     look part codes up in these KiCad footprints\n"
          "                    (a .pretty folder or a folder of them), before\n"
          "                    KiCad's own library\n"
+         "  --library FILE    look part codes up in this Eagle library (.lbr)\n"
+         "                    or board (.brd) first\n"
          "  --no-default-libraries  search no KiCad library but --library's\n"
          "  --exclude-dnp     leave out a KiCad board's do-not-populate parts\n"
          "  --negative-bottom-x  negate the X of bottom-side rows, which a\n"
