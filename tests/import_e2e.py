@@ -454,6 +454,12 @@ CASES = [
      "b.brd:23: warning: the package 'R0603' of library 'rcl' has a body of 2",
      {"size.txt": table([b"lib\tSOT23\t2.8\t1.3\tp.lbr tDocu",
                          b"lib\tR0603\t1.6\t0.8\tb.brd tDocu"])}),
+    ("Eagle: a library URN no library has, two of its name",
+     ["b.brd", "b.txt"], {"b.brd": EAGLE_BOARD.replace(
+         b'library_urn="urn:adsk.eagle:library:2"', b'library_urn="urn:x"')},
+     0, {"b.txt": EAGLE_BOARD_PARTS[:1] + EAGLE_BOARD_PARTS[2:]},
+     "b.brd:72: warning: the element R2 'rcl:R0603' names its "
+     "library by a URN that no library of the board has"),
     # Errors: nothing is written.
     ("an Eagle schematic", ["b.sch", "b.txt"], {"b.sch": b"<eagle><drawing>\n"
      b"<schematic/></drawing></eagle>"}, 2, "b.sch:2: is an Eagle schematic"),

@@ -24,6 +24,7 @@ struct LibraryIndex {
 struct Libraries {
   std::vector<LibraryIndex> list;
   std::unordered_map<std::string, int> first;
+  std::unordered_map<std::string, int> named;  // how many of each name
 };
 
 std::string both_key(const std::string& urn, const std::string& name) {
@@ -37,6 +38,7 @@ void index_last(Libraries& libraries) {
   libraries.first.emplace(both_key(l.urn, l.name), at);
   libraries.first.emplace("u" + l.urn, at);
   libraries.first.emplace("n" + l.name, at);
+  ++libraries.named[l.name];
 }
 
 // The <drawing> of an Eagle file, and its <board> or <library>.
@@ -87,13 +89,22 @@ int read_library(const XmlDocument& xml, const XmlNode& library,
 }
 
 // The library an element names: by its URN when a library has it (and
-// the name too, where one does), else the first of its name; -1 for none.
+// the name too, where one does), else the only one of its name, or the
+// first when the element gives no URN; -1 for none, kAmbiguous when a URN
+// no library has leaves several of the name to choose from.
+constexpr int kAmbiguous = -2;
+
 int find_library(const Libraries& libraries, const std::string& name,
                  const std::string& urn) {
   std::string keys[] = {both_key(urn, name), "u" + urn, "n" + name};
   for (int k = urn.empty() ? 2 : 0; k < 3; ++k) {
     auto found = libraries.first.find(keys[k]);
-    if (found != libraries.first.end()) return found->second;
+    if (found == libraries.first.end()) continue;
+    auto named = libraries.named.find(name);
+    if (k == 2 && !urn.empty() && named != libraries.named.end() &&
+        named->second > 1)
+      return kAmbiguous;
+    return found->second;
   }
   return -1;
 }
@@ -145,6 +156,7 @@ int read_element(const XmlDocument& xml, const XmlNode& node,
     return -1;
   element.populated = populated(node, variant);
   int library = find_library(libraries, element.library, urn);
+  element.ambiguous = library == kAmbiguous;
   if (library < 0) return 0;
   const auto& packages = libraries.list[library].packages;
   auto found = packages.find(element.package_name);

@@ -44,11 +44,13 @@ struct EagleElement {
   std::string name;     // "R1"
   std::string library;  // as the element names them, for messages
   std::string package_name;
-  double x = 0, y = 0;    // its origin
-  Rotation rotation;      // its rot; mirrored: on the bottom side
-  bool populated = true;  // not populate="no" in the current variant
-  int package = -1;       // index into EagleDesign::packages; -1 when its
-                          // library holds no such package
+  double x = 0, y = 0;     // its origin
+  Rotation rotation;       // its rot; mirrored: on the bottom side
+  bool populated = true;   // not populate="no" in the current variant
+  int package = -1;        // index into EagleDesign::packages; -1 when its
+                           // library holds no such package
+  bool ambiguous = false;  // its library URN matches no library, and
+                           // several have its library's name
 };
 
 struct EagleDesign {

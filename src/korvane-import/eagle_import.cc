@@ -45,6 +45,16 @@ Problem no_copper(const std::vector<const EagleElement*>& left) {
 // without a body; each is warned of.
 bool left_out(const EagleDesign& design, const EagleElement& e,
               std::vector<Problem>& warnings) {
+  if (e.ambiguous) {
+    warnings.push_back(problem_at(
+        e.line, "the element " + named(e) +
+                    " names its library by a URN that no library of the "
+                    "board has, and several libraries bear its library's "
+                    "name, so it is left out of the xy file rather than "
+                    "drawn with a package that may be another; update the "
+                    "board's libraries in Eagle or Fusion and save it again"));
+    return true;
+  }
   if (e.package < 0) {
     warnings.push_back(problem_at(
         e.line, "the element " + named(e) +

@@ -248,8 +248,11 @@ int run_import(int argc, const char* const* argv) {
   std::vector<WholeFile> files;
   Problem problem;
   const std::string& source = options.export_path;
-  if (gather(options, all, design, warnings, problem) != 0 ||
-      plan_files(options, all, files, problem) != 0)
+  if (gather(options, all, design, warnings, problem) != 0) {
+    print_warnings(source, warnings);  // what left the parts out, if any
+    return report(source, problem);
+  }
+  if (plan_files(options, all, files, problem) != 0)
     return report(source, problem);
   size_t pieces = files.size();
   std::vector<Problem> notes = all_needed(options, all.size());
