@@ -31,7 +31,8 @@ import subprocess
 import statistics
 import tempfile
 
-from bench import machine, row_code, run_once, size_table, write
+from bench import (FRAGMENTS, HERE, machine, row_code, run_once, size_table,
+                   write)
 
 
 def export(count, stride):
@@ -97,13 +98,16 @@ def time_split(importer, root, repetitions):
     os.makedirs(source)
     write(os.path.join(source, "e.csv"), export(10000, 1))
     write(os.path.join(source, "size.txt"), size_table(10003))
+    # A working directory has its fragments: korvane-import writes none.
+    for name in FRAGMENTS:
+        shutil.copy(os.path.join(HERE, "..", "examples", "board", name), source)
     commands = [[importer, "--split", "e.csv", "s.txt"],
                 ["split", "-l", "100", "e.csv", "x"]]
     times = [[], []]
     for n in range((repetitions + 1) * 2):
         folder = os.path.join(source, str(n))
         os.makedirs(folder)
-        for name in ("e.csv", "size.txt"):
+        for name in ("e.csv", "size.txt") + FRAGMENTS:
             os.link(os.path.join(source, name), os.path.join(folder, name))
         times[n % 2].append(run_once(commands[n % 2], folder)[0])
     return [statistics.median(t[1:]) * 1e3 for t in times]

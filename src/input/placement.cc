@@ -72,7 +72,7 @@ Unit placement_unit(const PlacementList& list, const ColumnMap& columns) {
 }
 
 PlacementList read_placement_list(const char* path, const ColumnMap& columns,
-                                  bool to_the_end) {
+                                  bool to_the_end, size_t most) {
   PlacementList list;
   auto in = std::make_unique_for_overwrite<TextInput>();
   if (open_text_input(*in, path) != 0) return list;
@@ -81,7 +81,7 @@ PlacementList read_placement_list(const char* path, const ColumnMap& columns,
   bool at_end = read_line(*in, row.data(), row.size());
   list.heading = row.data();
   long line = 1;
-  while (!at_end && list.rows.size() < size_t{kMaxPlacements}) {
+  while (!at_end && list.rows.size() < most) {
     PlacementRow r;
     at_end = read_line_cut(*in, row.data(), row.size(), r.cut);
     r.line = ++line;

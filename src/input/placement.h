@@ -7,6 +7,7 @@
 
 #include "input/records.h"
 #include "input/units.h"
+#include "input/working_files.h"
 
 namespace korvane {
 
@@ -38,7 +39,7 @@ struct LeftOut {
 };
 
 // The xy file as korvane walks it: the heading skipped, then placements up
-// to the first empty line, the end of the file or the kMaxPlacements-th.
+// to the first empty line, the end of the file or the last one it draws.
 struct PlacementList {
   bool opened = false;
   bool failed = false;  // a read error before the list ended: korvane fails
@@ -55,11 +56,15 @@ struct PlacementList {
 // column `columns` gives X; kNone when it declares none.
 Unit placement_unit(const PlacementList& list, const ColumnMap& columns);
 
-// Reads the xy file at `path` as korvane does. With `to_the_end`, reads on
-// after the list has ended to count and name the lines left out (a read
-// error there does not count as failed). `list.opened` is false when the
-// file cannot be opened.
+// No limit on the placements of a list: korvane --all draws them all.
+constexpr size_t kEveryPlacement = static_cast<size_t>(-1);
+
+// Reads the xy file at `path` as korvane does, taking at most `most`
+// placements. With `to_the_end`, reads on after the list has ended to
+// count and name the lines left out (a read error there does not count as
+// failed). `list.opened` is false when the file cannot be opened.
 PlacementList read_placement_list(const char* path, const ColumnMap& columns,
-                                  bool to_the_end);
+                                  bool to_the_end,
+                                  size_t most = kMaxPlacements);
 
 }  // namespace korvane

@@ -1,6 +1,7 @@
 #include "korvane-check/check_run.h"
 
 #include <climits>
+#include <iterator>
 #include <string>
 
 #include "input/working_files.h"
@@ -24,8 +25,8 @@ namespace {
 
 const char kProgram[] = "korvane-check";
 const char kUsage[] =
-    "usage: korvane-check [--list] [--svg FILE [--label N]] <Layer name> "
-    "<xy file>";
+    "usage: korvane-check [--all] [--list] [--svg FILE [--label N]] <Layer "
+    "name> <xy file>";
 
 // Findings for a drawing korvane cannot write, or must not.
 void check_drawing(const std::string& output, const char* xy_path,
@@ -45,6 +46,7 @@ void check_drawing(const std::string& output, const char* xy_path,
 
 // What the command line asks for.
 struct Options {
+  bool all = false;  // korvane --all: every placement drawn
   bool list = false;
   const char* svg = nullptr;  // where to draw the picture
   int label = 0;              // the xy column that names the parts
@@ -57,15 +59,17 @@ struct Options {
 bool read_options(int argc, const char* const* argv, Options& o,
                   std::string& message) {
   static const Option kOptions[] = {
-      {"--list", false}, {"--svg", true}, {"--label", true}};
+      {"--list", false}, {"--svg", true}, {"--label", true}, {"--all", false}};
   CommandLine line = command_line(argc, argv);
-  for (int found; (found = next_option(line, kOptions, 3)) != -1;) {
+  for (int found;
+       (found = next_option(line, kOptions, std::size(kOptions))) != -1;) {
     if (found == -2) {
       message = line.message;
       return false;
     }
     if (found == 0) o.list = true;
     if (found == 1) o.svg = line.value;
+    if (found == 3) o.all = true;
     long label = 0;
     if (found == 2) {
       if (!read_whole_number(line.value, INT_MAX, label) || label < 1) {
@@ -141,7 +145,9 @@ Findings check_files(const Options& o, bool& drawn) {
   const char* xy_path = o.xy;
   Findings findings;
   Settings settings = check_settings(kSettingsFile, findings);
-  PlacementList list = read_placement_list(xy_path, settings.columns, true);
+  PlacementList list =
+      read_placement_list(xy_path, settings.columns, true,
+                          o.all ? kEveryPlacement : size_t{kMaxPlacements});
   check_templates(!list.rows.empty(), findings);
   SizeTable table = read_sizes(list);
   std::vector<DrawnSize> sizes = resolve_sizes(list, table);

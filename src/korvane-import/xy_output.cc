@@ -66,6 +66,15 @@ int first_line(const std::string& path, std::string& line) {
   return status;
 }
 
+// Where the extension of the last name in `path` starts ("." included), or
+// its end when it has none.
+size_t extension_at(const std::string& path) {
+  size_t slash = path.find_last_of("/\\");
+  size_t start = slash == std::string::npos ? 0 : slash + 1;
+  size_t dot = path.rfind('.');
+  return dot == std::string::npos || dot <= start ? path.size() : dot;
+}
+
 // A column number as korvane uses it: 0 or less is column 1.
 int effective(int column) { return column < 1 ? 1 : column; }
 
@@ -100,11 +109,12 @@ int xy_text(const std::vector<ImportedPlacement>& placements, size_t first,
 }
 
 std::string piece_name(const std::string& path, int n) {
-  size_t slash = path.find_last_of("/\\");
-  size_t start = slash == std::string::npos ? 0 : slash + 1;
-  size_t dot = path.rfind('.');
-  if (dot == std::string::npos || dot <= start) dot = path.size();
+  size_t dot = extension_at(path);
   return path.substr(0, dot) + '-' + std::to_string(n) + path.substr(dot);
+}
+
+std::string layer_name(const std::string& path) {
+  return path.substr(0, extension_at(path));
 }
 
 bool is_xy_heading(std::string_view line) {

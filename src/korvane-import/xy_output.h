@@ -37,6 +37,10 @@ std::vector<Problem> remove_stale_pieces(const std::string& path, int count);
 // "board-1.txt", "out/board" gives "out/board-1".
 std::string piece_name(const std::string& path, int n);
 
+// The layer name that draws the xy file at `path` beside it: the path
+// without its extension ("out/board.txt" gives "out/board").
+std::string layer_name(const std::string& path);
+
 // True when `path` names the working file `name` (kSettingsFile,
 // kSizeTableFile): the same file, or the same path once made absolute.
 bool is_working_file(const std::string& path, const char* name);
