@@ -12,13 +12,15 @@
   removed made a run of `split` take up to four times as long here.
 - Board (with --kicad-bench): `--split` of the 2.4 MB KiCad board that
   bench/kicad_bench.cc generates, size.txt made from its bodies.
+- Eagle boards (with --eagle-bench): `--split` of a 2 MB and a 20 MB
+  Eagle board that bench/eagle_bench.cc generates, size.txt made.
 - Library: an export of 100 codes spread over KiCad's installed library,
   no size.txt: each code sized from its footprint file.
 
 Figures are medians of wall-clock time over several runs.
 
 usage: import_bench.py KORVANE_IMPORT [--repetitions R] [--kicad-bench PATH]
-       [--library FOLDER]
+       [--eagle-bench PATH] [--library FOLDER]
 """
 
 import argparse
@@ -29,7 +31,8 @@ import subprocess
 import statistics
 import tempfile
 
-from bench import machine, row_code, run_once, size_table, write
+from bench import (FRAGMENTS, HERE, machine, row_code, run_once, size_table,
+                   write)
 
 
 def export(count, stride):
@@ -59,6 +62,7 @@ def main():
     parser.add_argument("importer", help="the korvane-import program")
     parser.add_argument("--repetitions", type=int, default=11)
     parser.add_argument("--kicad-bench", help="bench/kicad_bench, built")
+    parser.add_argument("--eagle-bench", help="bench/eagle_bench, built")
     parser.add_argument("--library", default="/usr/share/kicad/footprints")
     args = parser.parse_args()
     importer = os.path.abspath(args.importer)
@@ -77,7 +81,11 @@ def main():
                    args.repetitions, lambda f: remove(f, "b-*.txt"))
         print("20,000 distinct codes, 200,000-row table: %.1f ms" % ms)
         if args.kicad_bench:
-            time_board(importer, args.kicad_bench, root, args.repetitions)
+            time_board(importer, [args.kicad_bench], "b.kicad_pcb", root,
+                       args.repetitions)
+        for megabytes in ["2", "20"] if args.eagle_bench else []:
+            time_board(importer, [args.eagle_bench, megabytes], "b.brd", root,
+                       args.repetitions)
         time_library(importer, args.library, root, args.repetitions)
     finally:
         shutil.rmtree(root)
@@ -90,25 +98,28 @@ def time_split(importer, root, repetitions):
     os.makedirs(source)
     write(os.path.join(source, "e.csv"), export(10000, 1))
     write(os.path.join(source, "size.txt"), size_table(10003))
+    # A working directory has its fragments: korvane-import writes none.
+    for name in FRAGMENTS:
+        shutil.copy(os.path.join(HERE, "..", "examples", "board", name), source)
     commands = [[importer, "--split", "e.csv", "s.txt"],
                 ["split", "-l", "100", "e.csv", "x"]]
     times = [[], []]
     for n in range((repetitions + 1) * 2):
         folder = os.path.join(source, str(n))
         os.makedirs(folder)
-        for name in ("e.csv", "size.txt"):
+        for name in ("e.csv", "size.txt") + FRAGMENTS:
             os.link(os.path.join(source, name), os.path.join(folder, name))
         times[n % 2].append(run_once(commands[n % 2], folder)[0])
     return [statistics.median(t[1:]) * 1e3 for t in times]
 
 
-def time_board(importer, kicad_bench, root, repetitions):
-    folder = os.path.join(root, "board")
-    os.makedirs(folder)
-    board = os.path.join(folder, "b.kicad_pcb")
-    subprocess.run([os.path.abspath(kicad_bench), "--write-board", board],
-                   check=True)
-    ms = timed([importer, "--split", "b.kicad_pcb", "b.txt"], folder,
+def time_board(importer, bench, name, root, repetitions):
+    """`bench` (a program and its size argument) writes the board `name`."""
+    folder = tempfile.mkdtemp(prefix="board-", dir=root)
+    board = os.path.join(folder, name)
+    subprocess.run([os.path.abspath(bench[0]), "--write-board", board] +
+                   bench[1:], check=True)
+    ms = timed([importer, "--split", name, "b.txt"], folder,
                repetitions, lambda f: remove(f, "[bs]*.txt"))
     print("board of %.2f MB, --split, size.txt made: %.1f ms" %
           (os.path.getsize(board) / 1e6, ms))

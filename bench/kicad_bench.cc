@@ -20,6 +20,7 @@
 
 #include "kicad/board.h"
 #include "kicad/library.h"
+#include "timing.h"
 
 using namespace korvane;
 
@@ -28,16 +29,6 @@ namespace {
 constexpr size_t kBoardBytes = 2400 * 1000;
 
 volatile double placed_sum = 0;  // keeps the placing from being left out
-
-double seconds_since(std::chrono::steady_clock::time_point start) {
-  return std::chrono::duration<double>(std::chrono::steady_clock::now() - start)
-      .count();
-}
-
-double median(std::vector<double> values) {
-  std::sort(values.begin(), values.end());
-  return values[values.size() / 2];
-}
 
 std::string machine() {
   std::ifstream info("/proc/cpuinfo");

@@ -45,7 +45,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   require(status == 0 || access("size.txt", F_OK) != 0,
           "no size table when status is 2");
   if (!written) return 0;
-  const char* korvane[] = {"korvane", "plate", "b.txt"};
-  require(run_korvane(3, korvane) == 0, "korvane draws what was imported");
+  const char* korvane[] = {"korvane", "--all", "plate", "b.txt"};
+  require(run_korvane(4, korvane) == 0, "korvane draws what was imported");
   return 0;
 }

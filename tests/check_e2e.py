@@ -154,6 +154,10 @@ CASES = [
     ("past the 100th placement", B, files(*HUNDRED_FIFTY), 1,
      ["b.txt:102: korvane draws 100 placements at most; this line and "
       "49 lines"]),
+    ("--all lists every placement, none past the 100th",
+     ["--list", "--all"] + B,
+     files(*HUNDRED_FIFTY), 0,
+     ["line"] + [f"{n:4d}  R12" for n in range(2, 152)]),
     ("a number cut at 31 characters", B, files(b"1\tR12\t" + b"1" * 40 +
                                                b"\t1\t0"), 1,
      ["b.txt:2: X '1111"]),
@@ -389,14 +393,14 @@ def listed(stdout):
     return rows
 
 
-def check_agreement(check, korvane, seed):
+def check_agreement(check, korvane, seed, options=()):
     with tempfile.TemporaryDirectory() as work:
         work_files = random_dir(seed)
         lay_out(work, work_files)
-        done = subprocess.run(check + ["--list"] + B, cwd=work,
+        done = subprocess.run(check + ["--list", *options] + B, cwd=work,
                               capture_output=True, timeout=120)
-        drawn = subprocess.run(korvane + B, cwd=work, capture_output=True,
-                               timeout=120)
+        drawn = subprocess.run(korvane + [*options] + B, cwd=work,
+                               capture_output=True, timeout=120)
         with open(os.path.join(work, "plate1.dxf"), "rb") as f:
             shapes = outlines(f.read())
     rows = listed(done.stdout)
@@ -436,6 +440,10 @@ def main(argv):
     runs += [(f"--list agrees with the drawing, seed {seed}",
               lambda s=seed: check_agreement(check_command, korvane_command,
                                              s)) for seed in range(40)]
+    runs += [(f"--all --list agrees with korvane --all, seed {seed}",
+              lambda s=seed: check_agreement(check_command, korvane_command,
+                                             s, ["--all"]))
+             for seed in (0, 8, 10, 12, 14, 22)]  # lists past 100
     return run_table("check_e2e", runs)
 
 

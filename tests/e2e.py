@@ -237,6 +237,22 @@ CASES = [
      files(b_txt=xy()), 255, b"", None),
     ("the drawing may not replace the xy file", ["plate", "plate.dxf"],
      files(plate_dxf=b"h\n1\tR12\t1\t1\t0\n"), 255, b"", b"h\n1\tR12\t1\t1\t0\n"),
+    # --all before the two arguments draws every placement.
+    ("--all draws past the 100th", ["--all", "plate1", "b.txt"],
+     files(b_txt=HUNDRED_FIFTY), 0, b"", drawing(*[R12_AT_100_50] * 150)),
+    ("--all stops at an empty line", ["--all", "plate1", "b.txt"],
+     files(b_txt=xy(b"1\tR12\t100\t50\t0", b"", b"2\tR12\t1\t1\t0")), 0,
+     b"", drawing(BOX_0)),
+    ("--all keeps the size carried over", ["--all", "plate1", "b.txt"],
+     files(b_txt=xy(*[b"1\tR15\t100\t50\t0"] + [b"2\tXX\t100\t50\t0"] * 120)),
+     0, b"", drawing(*[R15_AT_100_50] * 121)),
+    ("--all alone", ["--all"], files(), 255, USAGE, None),
+    ("--all and one argument is a plain run", ["--all", "b.txt"],
+     files(b_txt=xy(b"1\tR12\t100\t50\t0")), 0, b"", drawing(BOX_0)),
+    ("--all and three arguments", ["--all", "plate1", "b.txt", "x"],
+     files(b_txt=xy()), 255, USAGE, None),
+    ("--all and the version", ["--all", "sys", "ver"], files(), 0, b"1.01\r\n",
+     None),
 ]
 
 # Windows paths, for korvane.exe only: a backslash separates directories
@@ -636,6 +652,12 @@ def lay_out(work, work_files):
                 f.write(data)
 
 
+def drawn_layer(args):
+    """The layer name of korvane's arguments: the first, or after --all."""
+    return (args[1:] if args[:1] == ["--all"] and len(args) == 3 else
+            args or ["none"])[0]
+
+
 def sink(name):
     """Where standard output goes: a file, or a pipe without a reader."""
     if name != "broken pipe":
@@ -677,7 +699,7 @@ def run_in(command, args, work_files, options):
         replaced_links = [p for p, v in work_files.items()
                           if type(v) is Link and
                           not os.path.islink(os.path.join(work, p))]
-        layer = args[0] if args else "none"
+        layer = drawn_layer(args)
         if command[-1].lower().endswith(".exe"):
             layer = layer.replace("\\", "/")  # a Windows path
         out = os.path.join(work, layer + ".dxf")
@@ -716,7 +738,7 @@ def run_case(command, case, preload=None, quiet_stderr=True):
     done, got, created, removed, replaced_links = run_in(
         command, args, work_files, options)
     problems = []
-    drawing_name = os.path.basename((args or ["none"])[0].replace("\\", "/"))
+    drawing_name = os.path.basename(drawn_layer(args).replace("\\", "/"))
     if created - {drawing_name + ".dxf"}:
         problems.append(f"stray files: {sorted(created)}")
     if replaced_links:

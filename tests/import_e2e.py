@@ -105,6 +105,31 @@ ALTIUM_1252 = ALTIUM_CSV.replace(b"USB, type", b"\xb110 %").replace(
     b"LQFP-64", LQFP_10X10.encode("cp1252"))
 SEMICOLON_CSV = (b"Designator;Package;Pos X;Pos Y;Rotation;Side\n"
                  b"C1;C_0603_1608Metric;12,7;3,5;90;top\n")
+# Altium's text export without a preamble: columns aligned with blanks,
+# two-word headings, a comment with blanks, or none.
+ALTIUM_CODES = [(b"C_0603_1608Metric", 1.6, 0.8), (b"SOIC-8", 5, 4),
+                (b"LQFP-64", 12, 12)]
+ALTIUM_PARTS = [(i % 20 * 5.5, i // 20 * -4.25 + 0, *ALTIUM_CODES[i % 3][1:],
+                 i * 15 % 360) for i in range(436)]
+
+
+def altium_plain(count):
+    text = (b"Designator Footprint                 Mid X         Mid Y         "
+            b"Ref X         Ref Y         Pad X         Pad Y TB      Rotation "
+            b"Comment\r\n\r\n")
+    for i, (x, y, _, _, angle) in enumerate(ALTIUM_PARTS[:count]):
+        text += (b"%-10s %-25s" + b" %-13s" * 5 + b" %-10s %-7s %-8s %s\r\n") % (
+            b"U%d" % (i + 1), ALTIUM_CODES[i % 3][0], *[b"%.4fmm" % v for v in
+                                                       (x, y) * 3],
+            b"TB"[i % 2:i % 2 + 1], b"%d.00" % angle,
+            [b"100nF", b"Solder Bridge 0402", b""][i % 3])
+    return text
+
+
+EXAMPLE = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..",
+                       "examples", "board")
+SHIPPED = {name: open(os.path.join(EXAMPLE, name), "rb").read().replace(
+    b"\n", b"\r\n") for name in TEMPLATES}
 
 
 def many(count):
@@ -210,6 +235,20 @@ NAMES_CSV = (b"Ref,Package,PosX,PosY,Rot\nC1,CAPC1608X87N,1,1,0\n"
              b"TP2,TP-1.0,4,4,0\nR1,M0805,5,5,0\n")
 
 
+EAGLE_BOARD = data("board.brd")
+# The parts as src/eagle/eagle_test.cc works them out.
+EAGLE_BOARD_PARTS = [
+    (10, 10, 1.6, 0.8, 0, "top"), (15, 10, 1.6, 0.8, 0, "bottom"),
+    (29.273255, 23.223487, 3.9, 4.9, 337.5, "bottom"),
+    (49.585786, 10, 5.656854, 4.828427, 90, "top"),
+    (19.5, 10, 3, 2, 180, "top"), (5, 5, 3.2192, 1.6096, 0, "top"),
+    (10, 37.46, 7.62, 2.54, 270, "top"), (70, 30, 4.464102, 3.732051, 45, "top")]
+EAGLE_LBR = b"""<?xml version="1.0"?><eagle><drawing><library><packages>
+<package name="SOT23"><wire x1="-1.4" y1="-0.65" x2="1.4" y2="0.65" layer="51"/>
+<smd name="1" x="0" y="0" dx="0.6" dy="0.7" layer="1"/></package>
+</packages></library></drawing></eagle>"""
+
+
 def board(export=BOARD, **extra):
     return {"b.kicad_pcb": export, **TEMPLATES, **extra}
 
@@ -272,6 +311,28 @@ CASES = [
     ("192 placements split at 100", ["--split", "b.csv", "out.txt"],
      files("b.csv", many(192)), 0,
      {"out-1.txt": MANY[:100], "out-2.txt": MANY[100:]}),
+    ("192 placements in one file for korvane --all", ["b.csv", "b.txt"],
+     files("b.csv", many(192)), 0, {"b.txt": MANY},
+     "b.txt: warning: 192 placements, and korvane draws the first 100 of an "
+     "xy file; draw them all with korvane --all b b.txt"),
+    ("Altium text without a preamble", ["pnp.txt", "b.txt"],
+     files("pnp.txt", altium_plain(436)), 0, {"b.txt": ALTIUM_PARTS},
+     "korvane --all b b.txt"),
+    ("a heading named with its blanks", ["--x", "Mid X", "--code",
+                                         "Part Number", "p.txt", "b.txt"],
+     files("p.txt", b"Ref   Part Number    Mid X (mm) Mid Y [mm] Angle Note\n"
+           b"C1    C_0603_1608Metric  1.5  2  90  not placed\n"), 0,
+     {"b.txt": [(1.5, 2, 1.6, 0.8, 90)]}),
+    ("--mirror: the bottom seen from below", ["--mirror", "--side", "bottom",
+                                              "board.pos", "b.txt"],
+     files("board.pos", KICAD_POS), 0,
+     {"b.txt": [(-130, -90.5, 1.6, 0.8, 270, "bottom")]}),
+    ("fragments written in an empty folder", ["b.csv", "b.txt"],
+     {"b.csv": KICAD_CSV, "size.txt": SIZES_MM}, 0,
+     {"b.txt": KICAD_PARTS[:2]}, "", SHIPPED),
+    ("a fragment there is never replaced", ["b.csv", "b.txt"],
+     {"b.csv": KICAD_CSV, "size.txt": SIZES_MM, "dxf12.txt": b"mine\n"}, 0,
+     {"b.txt": None}, "", {**SHIPPED, "dxf12.txt": b"mine\n"}),
     ("lumbrex.ini with the same columns stays", ["b.csv", "b.txt"],
      files("b.csv", KICAD_CSV, **{"lumbrex.ini": b"X=2\ny=3\na=4\nend\n"}),
      0, {"b.txt": KICAD_PARTS[:2]}),
@@ -380,7 +441,32 @@ CASES = [
      "size.txt:1: warning: does not say which unit its sizes are in, and the "
      "coordinates are in mil: if the sizes are in mm, korvane draws every "
      "part 39.37 times too small; pass --units mm"),
+    ("Eagle board: bodies placed, size.txt made", ["b.brd", "b.txt"],
+     {"b.brd": EAGLE_BOARD, **TEMPLATES}, 0, {"b.txt": EAGLE_BOARD_PARTS},
+     ("b.brd:72: warning: the element R2 'rcl:R0603' has a body of 2 by 1 mm",
+      "b.brd:79: warning: 2 elements without a pad or smd (frames, logos, "
+      "marks) are left out of the xy file: FRAME1, LOGO1")),
+    ("Eagle library and board as --library", [
+        "--library", "p.lbr", "--library", "b.brd", "--no-default-libraries",
+        "b.mnt", "b.txt"], {"b.brd": EAGLE_BOARD, "p.lbr": EAGLE_LBR,
+                            "b.mnt": b"Q1 1 2 0 BC847 SOT23\nR1 5 5 90 1k R0603\n",
+                            **TEMPLATES}, 0,
+     {"b.txt": [(1, 2, 2.8, 1.3, 0), (5, 5, 1.6, 0.8, 90)]},
+     "b.brd:23: warning: the package 'R0603' of library 'rcl' has a body of 2",
+     {"size.txt": table([b"lib\tSOT23\t2.8\t1.3\tp.lbr tDocu",
+                         b"lib\tR0603\t1.6\t0.8\tb.brd tDocu"])}),
+    ("Eagle: a library URN no library has, two of its name",
+     ["b.brd", "b.txt"], {"b.brd": EAGLE_BOARD.replace(
+         b'library_urn="urn:adsk.eagle:library:2"', b'library_urn="urn:x"')},
+     0, {"b.txt": EAGLE_BOARD_PARTS[:1] + EAGLE_BOARD_PARTS[2:]},
+     "b.brd:72: warning: the element R2 'rcl:R0603' names its "
+     "library by a URN that no library of the board has"),
     # Errors: nothing is written.
+    ("an Eagle schematic", ["b.sch", "b.txt"], {"b.sch": b"<eagle><drawing>\n"
+     b"<schematic/></drawing></eagle>"}, 2, "b.sch:2: is an Eagle schematic"),
+    ("an Eagle board cut short", ["b.brd", "b.txt"], {"b.brd": EAGLE_BOARD[
+        :EAGLE_BOARD.index(b"<signals>")]}, 2, "b.brd:85: the XML is broken "
+     "here (unexpected end of data)"),
     ("a board whose parentheses do not close", ["b.kicad_pcb", "b.txt"],
      board(BOARD[:BOARD.rindex(b")")]), 2, "b.kicad_pcb:1: the list "
      "'(kicad_pcb' opened on this line lacks its ')'"),
@@ -414,8 +500,6 @@ CASES = [
      board(), 2, "lib: is not a folder"),
     ("the xy file is size.txt", ["b.csv", "size.txt"],
      files("b.csv", KICAD_CSV), 2, "size.txt: is korvane's size table"),
-    ("192 placements without --split", ["b.csv", "b.txt"],
-     files("b.csv", many(192)), 2, "b.csv:102: 192 placements"),
     ("no heading", ["x.csv", "b.txt"], files("x.csv", b"a,b\n1,2\n"), 2,
      "x.csv:1: no heading found"),
     ("no footprint column", ["x.csv", "b.txt"],
@@ -464,8 +548,10 @@ CASES = [
      files("b.csv", KICAD_CSV), 2, "lumbrex.ini: is korvane's settings file"),
     ("a folder that does not exist", ["b.csv", "nowhere/b.txt"],
      files("b.csv", KICAD_CSV), 1, "nowhere/b.txt: cannot be written"),
-    ("unknown option", ["--mirror", "b.csv", "b.txt"],
-     files("b.csv", KICAD_CSV), 2, "korvane-import: unknown option --mirror"),
+    ("unknown option", ["--flip", "b.csv", "b.txt"],
+     files("b.csv", KICAD_CSV), 2, "korvane-import: unknown option --flip"),
+    ("the xy file is a fragment", ["b.csv", "dxf12.txt"],
+     {"b.csv": KICAD_CSV}, 2, "dxf12.txt: is a DXF fragment of korvane's"),
     ("UTF-16 without its mark", ["x.csv", "b.txt"],
      files("x.csv", EASYEDA_UTF16[2:]), 2, "x.csv:1: the file holds a NUL"),
 ]
@@ -546,7 +632,8 @@ def same_outline(got, want):
 
 
 def check_drawing(work, korvane, xy, parts):
-    done = subprocess.run(korvane + ["drawing", xy], cwd=work,
+    every = ["--all"] if len(parts) > 100 else []
+    done = subprocess.run(korvane + every + ["drawing", xy], cwd=work,
                           capture_output=True, timeout=120)
     if done.returncode != 0:
         return [f"korvane {xy} ended with {done.returncode}"]

@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """A manual page (korvane.1, korvane-import.1): it formats without a single warning under
 groff (-ww) and mandoc's lint, names the program's current version, and has
-the sections an operator looks for.
+the sections an operator looks for, with an item for each of its options.
 
 usage: manpage_test.py PAGE VERSION
 Exits 77 (skipped) when neither groff nor mandoc is present, unless
@@ -22,6 +22,15 @@ SECTIONS = ["NAME", "SYNOPSIS", "DESCRIPTION", "EXIT STATUS", "FILES",
 # Every section a page may have, in the order they must stand.
 ORDER = ["NAME", "SYNOPSIS", "DESCRIPTION", "OPTIONS", "EXIT STATUS", "FILES",
          "NOTES", "EXAMPLES", "SEE ALSO"]
+# The options each page must describe in an item of their own, by the
+# page's file name.
+OPTIONS = {
+    "korvane.1": ["all"],
+    "korvane-check.1": ["all", "list", "svg", "label"],
+    "korvane-import.1": "code x y angle ref side-column side units split mirror"
+                        " add-sizes library no-default-libraries settings "
+                        "help".split(),
+}
 LINTERS = {
     "groff": ["groff", "-ww", "-z", "-man", "-Tutf8"],
     "mandoc": ["mandoc", "-T", "lint"],
@@ -44,8 +53,11 @@ def lint(page):
     return ran, complaints
 
 
-def check_text(text, version):
-    problems = []
+def check_text(text, version, page=""):
+    problems = [f"option --{name} is not described"
+                for name in OPTIONS.get(os.path.basename(page), [])
+                if not re.search(r"^\.T[PQ]\n\.B[IR]? \\-\\-" + re.escape(
+                    name.replace("-", "\\-")) + r"\b", text, re.M)]
     heading = text.splitlines()[0]
     if f'"korvane {version}"' not in heading:
         problems.append(f"the page heading {heading!r} does not name "
@@ -64,7 +76,7 @@ def main(argv):
         return 2
     page, version = argv
     with open(page, encoding="utf-8") as f:
-        problems = check_text(f.read(), version)
+        problems = check_text(f.read(), version, page)
     ran, complaints = lint(page)
     problems += complaints
     if problems:

@@ -72,7 +72,8 @@ Unit placement_unit(const PlacementList& list, const ColumnMap& columns) {
 }
 
 ReadStatus read_placement_list(const char* path, const ColumnMap& columns,
-                               ListReading how, PlacementList& list) {
+                               ListReading how, PlacementList& list,
+                               size_t most) {
   list = PlacementList{};
   auto in = std::make_unique_for_overwrite<TextInput>();
   if (open_text_input(*in, path) != ReadStatus::kRead) return list.status;
@@ -80,7 +81,7 @@ ReadStatus read_placement_list(const char* path, const ColumnMap& columns,
   bool at_end = read_line(*in, row.data(), row.size());
   list.heading = row.data();
   long line = 1;
-  while (!at_end && list.rows.size() < size_t{kMaxPlacements}) {
+  while (!at_end && list.rows.size() < most) {
     PlacementRow r;
     at_end = read_line(*in, row.data(), row.size(), &r.cut);
     r.line = ++line;

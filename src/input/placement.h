@@ -7,6 +7,7 @@
 
 #include "input/records.h"
 #include "input/units.h"
+#include "input/working_files.h"
 #include "text/text_input.h"
 
 namespace korvane {
@@ -39,7 +40,7 @@ struct LeftOut {
 };
 
 // The xy file as korvane walks it: the heading skipped, then placements up
-// to the first empty line, the end of the file or the kMaxPlacements-th.
+// to the first empty line, the end of the file or the last one it draws.
 struct PlacementList {
   // kNotOpened, kReadFailed (a read error before the list ended: korvane
   // fails) or kRead.
@@ -57,13 +58,18 @@ struct PlacementList {
 // column `columns` gives X; kNone when it declares none.
 Unit placement_unit(const PlacementList& list, const ColumnMap& columns);
 
+// No limit on the placements of a list: korvane --all draws them all.
+constexpr size_t kEveryPlacement = static_cast<size_t>(-1);
+
 // How far to read the xy file: up to the end of the list, or on to the
 // end of the file to count and name the lines left out.
 enum class ListReading { kDrawn, kToTheEnd };
 
-// Reads the xy file at `path` as korvane does. A read error after the list
-// has ended does not count as failed. Returns list.status.
+// Reads the xy file at `path` as korvane does, taking at most `most`
+// placements. A read error after the list has ended does not count as
+// failed. Returns list.status.
 ReadStatus read_placement_list(const char* path, const ColumnMap& columns,
-                               ListReading how, PlacementList& list);
+                               ListReading how, PlacementList& list,
+                               size_t most = kMaxPlacements);
 
 }  // namespace korvane

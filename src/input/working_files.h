@@ -10,7 +10,8 @@ inline constexpr char kSizeTableFile[] = "size.txt";
 inline constexpr const char* kFragmentFiles[3] = {"dxf11.txt", "dxf12.txt",
                                                   "dxf13.txt"};
 
-// Most placements drawn from one xy file; later rows are not read.
+// Most placements korvane draws from one xy file; later rows are not read
+// (korvane --all draws every one).
 inline constexpr int kMaxPlacements = 100;
 
 // The input that writing `output` would overwrite, by any path, link or

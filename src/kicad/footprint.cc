@@ -164,14 +164,38 @@ void add_turned_box(Extent& box, Point centre, double width, double height,
   add_point(box, {centre.x + half_x, centre.y + half_y});
 }
 
+// Whether a pad on layer `name` has copper there: every layer but KiCad's
+// technical and user layers is copper, whatever a board renames it to.
+bool copper_layer(std::string_view name) {
+  for (std::string_view technical :
+       {".Paste", ".Mask", ".SilkS", ".Silkscreen", ".Adhes", ".Adhesive",
+        ".CrtYd", ".Courtyard", ".Fab", ".User", ".Cuts"})
+    if (name.ends_with(technical)) return false;
+  return !name.starts_with("User.") && name != "Margin";
+}
+
+// Whether the pad at `pad` has copper on some layer; a pad that names no
+// layers is taken to.
+bool has_copper(const Sexpr& sexpr, size_t pad) {
+  size_t layers = find_child(sexpr, pad, "layers");
+  if (layers == 0) return true;
+  for (size_t i = layers + 2; sexpr.tokens[i].kind != TokenKind::kClose;
+       i = next_item(sexpr, i))
+    if (is_word(sexpr.tokens[i]) && copper_layer(sexpr.tokens[i].text))
+      return true;
+  return false;
+}
+
 // Adds a pad's copper and centre: its size box turned by its own angle,
 // which is the file's less the footprint's, or its circle. A hole without
-// copper, or a pad without a place, adds nothing; one without a size, its
-// centre.
+// copper, a pad only on paste or mask layers, or a pad without a place,
+// adds nothing; one without a size, its centre.
 int add_pad(const Sexpr& sexpr, size_t pad, Footprint& footprint,
             Problem& problem) {
   size_t at = find_child(sexpr, pad, "at");
-  if (word_in(sexpr, pad, 3) == "np_thru_hole" || at == 0) return 0;
+  if (word_in(sexpr, pad, 3) == "np_thru_hole" || at == 0 ||
+      !has_copper(sexpr, pad))
+    return 0;
   double place[3] = {0, 0, 0}, size[2] = {0, 0};
   size_t sized = find_child(sexpr, pad, "size");
   if (read_numbers(sexpr, at, place, 2, 1, problem) != 0 ||

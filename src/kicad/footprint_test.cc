@@ -115,7 +115,8 @@ TEST(KicadFootprint, BoxesTheBodyOfItsOwnSide) {
 
 // A pad's own angle is the file's less the footprint's: at 90 in a
 // footprint at 90 it lies as its size says, at 180 turned by 90. Holes
-// without copper add nothing; a circle is its circle at any angle.
+// and paste-only pads add nothing, a pad on a renamed copper layer does; a
+// circle is its circle at any angle.
 TEST(KicadFootprint, BoxesItsPadsCopper) {
   const char* const cases[][2] = {
       {"(footprint \"P\" (at 0 0 90) (pad \"1\" smd rect (at 1 0 90)\n"
@@ -127,6 +128,9 @@ TEST(KicadFootprint, BoxesItsPadsCopper) {
        "-1 0 4 2 / 0 1 4 1"},
       {"(footprint \"P\" (pad \"\" np_thru_hole circle (at 0 0)))",
        "none / none"},
+      {"(module P (pad 1 smd rect (at 0 0) (size 1 1) (layers C4F F.Mask))\n"
+       " (pad \"\" smd rect (at 5 0) (size 1 1) (layers F.Paste F.Mask)))",
+       "-0.5 -0.5 0.5 0.5 / 0 0 0 0"},
   };
   for (const auto& c : cases) EXPECT_EQ(c[1], pads_of(c[0])) << c[0];
 }

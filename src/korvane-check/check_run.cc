@@ -25,8 +25,8 @@ namespace {
 
 const char kProgram[] = "korvane-check";
 const char kUsage[] =
-    "usage: korvane-check [--list] [--svg FILE [--label N]] <Layer name> "
-    "<xy file>";
+    "usage: korvane-check [--all] [--list] [--svg FILE [--label N]] <Layer "
+    "name> <xy file>";
 
 // Findings for a drawing korvane cannot write, or must not.
 void check_drawing(const std::string& output, const char* xy_path,
@@ -46,6 +46,7 @@ void check_drawing(const std::string& output, const char* xy_path,
 
 // What the command line asks for.
 struct Options {
+  bool all = false;  // korvane --all: every placement drawn
   bool list = false;
   const char* svg = nullptr;  // where to draw the picture
   int label = 0;              // the xy column that names the parts
@@ -54,9 +55,9 @@ struct Options {
 };
 
 // The options, in the order of kOptions.
-enum class OptionId { kList, kSvg, kLabel };
+enum class OptionId { kList, kSvg, kLabel, kAll };
 constexpr Option kOptions[] = {
-    {"--list", false}, {"--svg", true}, {"--label", true}};
+    {"--list", false}, {"--svg", true}, {"--label", true}, {"--all", false}};
 
 // Reads the options and the two arguments. Returns -1 with `problem` when
 // they are wrong.
@@ -71,6 +72,7 @@ int read_options(int argc, const char* const* argv, Options& o,
     auto id = static_cast<OptionId>(found);
     if (id == OptionId::kList) o.list = true;
     if (id == OptionId::kSvg) o.svg = line.value;
+    if (id == OptionId::kAll) o.all = true;
     if (id != OptionId::kLabel) continue;
     if (!read_whole_number(line.value, INT_MAX, label) || label < 1) {
       problem = problem_at(0, "--label takes a column number from 1");
@@ -147,8 +149,9 @@ Findings check_files(const Options& o, bool& drawn) {
   Findings findings;
   Settings settings = check_settings(kSettingsFile, findings);
   PlacementList list;
-  ReadStatus xy_status = read_placement_list(xy_path, settings.columns,
-                                             ListReading::kToTheEnd, list);
+  ReadStatus xy_status = read_placement_list(
+      xy_path, settings.columns, ListReading::kToTheEnd, list,
+      o.all ? kEveryPlacement : size_t{kMaxPlacements});
   check_templates(!list.rows.empty(), findings);
   SizeTable table = read_sizes(list);
   std::vector<DrawnSize> sizes = drawn_sizes(list, table);

@@ -134,7 +134,8 @@ void check_xy(const char* path, const PlacementList& list,
                 "korvane draws " + std::to_string(kMaxPlacements) +
                     " placements at most; this line and " +
                     count(list.undrawn - 1, "line") +
-                    " with text after it are not drawn");
+                    " with text after it are not drawn; korvane --all "
+                    "draws them");
 }
 
 }  // namespace korvane

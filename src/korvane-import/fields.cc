@@ -72,6 +72,22 @@ void plain_field(Cursor& c, Separator separator, std::string& field) {
   field.append(c.text, start, end - start);
 }
 
+// A field that takes the rest of the line: a quoted start, then the text
+// up to the line end, trailing blanks dropped.
+int rest_field(Cursor& c, int start_line, std::string& field,
+               Problem& problem) {
+  skip_blanks(c, Separator::kBlanks);
+  if (peek(c) == '"' && quoted_field(c, field, start_line, problem) != 0)
+    return -1;
+  size_t start = c.pos;
+  while (!at_end(c) && c.text[c.pos] != '\n') ++c.pos;
+  size_t end = c.pos;
+  while (end > start && (c.text[end - 1] == ' ' || c.text[end - 1] == '\t'))
+    --end;
+  field.append(c.text, start, end - start);
+  return 0;
+}
+
 // One field; leaves the cursor on the separator or line end after it.
 int next_field(Cursor& c, Separator separator, int start_line,
                std::string& field, Problem& problem) {
@@ -92,7 +108,8 @@ int next_field(Cursor& c, Separator separator, int start_line,
 }  // namespace
 
 int split_record(std::string_view text, size_t& pos, int& line,
-                 Separator separator, Record& record, Problem& problem) {
+                 Separator separator, Record& record, Problem& problem,
+                 size_t rest_from) {
   Cursor c{text, pos, line};
   record.line = line;
   // The fields of the last row are emptied and filled again: a long field
@@ -103,7 +120,10 @@ int split_record(std::string_view text, size_t& pos, int& line,
     if (count == record.fields.size()) record.fields.emplace_back();
     std::string& field = record.fields[count++];
     field.clear();
-    if (next_field(c, separator, line, field, problem) != 0) return -1;
+    if ((count == rest_from
+             ? rest_field(c, line, field, problem)
+             : next_field(c, separator, line, field, problem)) != 0)
+      return -1;
     if (peek(c) == '\n') break;
     ++c.pos;
     if (separator == Separator::kBlanks) skip_blanks(c, separator);

@@ -14,9 +14,13 @@ namespace korvane {
 // for a quote) may hold separators and line ends; blanks around a field
 // are dropped, and so are blanks between a closing quote and the next
 // separator. Returns -1 with `problem` set on a quote that never closes or
-// text after a closing quote; `pos` is then unchanged.
+// text after a closing quote; `pos` is then unchanged. With `rest_from`
+// (from 1; 0 for none), that field takes the rest of the line as it stands,
+// blanks and all, but for blanks at its ends and the quotes of a quoted
+// start.
 int split_record(std::string_view text, size_t& pos, int& line,
-                 Separator separator, Record& record, Problem& problem);
+                 Separator separator, Record& record, Problem& problem,
+                 size_t rest_from = 0);
 
 // True when the record holds no field or only empty ones.
 bool blank_record(const Record& record);

@@ -9,12 +9,13 @@ namespace korvane {
 namespace {
 
 // The fields of the first record, joined by "|", or "error at N".
-std::string cut(const std::string& text, Separator separator) {
+std::string cut(const std::string& text, Separator separator,
+                size_t rest_from = 0) {
   size_t pos = 0;
   int line = 1;
   Record record;
   Problem problem;
-  if (split_record(text, pos, line, separator, record, problem) != 0)
+  if (split_record(text, pos, line, separator, record, problem, rest_from) != 0)
     return "error at " + std::to_string(problem.line);
   std::string joined;
   for (size_t i = 0; i < record.fields.size(); ++i)
@@ -52,6 +53,22 @@ TEST(SplitRecord, CutsFieldsAsExportsWriteThem) {
   };
   for (const SplitCase& c : cases)
     EXPECT_EQ(c.fields, cut(c.text, c.separator)) << c.text;
+}
+
+TEST(SplitRecord, LastColumnTakesTheRestOfTheLine) {
+  const struct {
+    const char* text;
+    size_t rest_from;
+    const char* fields;
+  } cases[] = {
+      {"U1  0402  T  90.00  Solder  Bridge 0402 ", 5,
+       "U1|0402|T|90.00|Solder  Bridge 0402"},
+      {"U1 0402 \"Solder\" Bridge\nnext", 3, "U1|0402|Solder Bridge"},
+      {"U1 0402   \nnext", 3, "U1|0402"},
+      {"U1 0402 \"open", 3, "error at 1"},
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(c.fields, cut(c.text, Separator::kBlanks, c.rest_from)) << c.text;
 }
 
 TEST(SplitRecord, MovesPastTheRecordAndCountsItsLines) {

@@ -90,6 +90,77 @@ bool starts_with(std::string_view line, char mark) {
   return start != std::string_view::npos && line[start] == mark;
 }
 
+// A name of several words, each as name_key gives it.
+using Words = std::vector<std::string>;
+
+// The first words of the two-word headings that give X and Y, as
+// Altium's "Mid X", "Ref Y" and "Pad X".
+const char* const kPairFirsts[] = {"mid",      "ref",      "pad",
+                                   "center",   "centre",   "pos",
+                                   "position", "location", "loc"};
+
+// The names a heading cut at blanks may hold as several fields: each name
+// an option gives with a blank in it, then the known two-word headings.
+std::vector<Words> names_of_words(const ImportOptions& options) {
+  std::vector<Words> names;
+  for (const ColumnOption& column : options.column) {
+    Words words;
+    for (size_t at = 0; at < column.name.size();) {
+      size_t end = std::min(column.name.find(' ', at), column.name.size());
+      if (end > at) words.push_back(name_key(column.name.substr(at, end - at)));
+      at = end + 1;
+    }
+    if (words.size() > 1) names.push_back(words);
+  }
+  for (const char* first : kPairFirsts)
+    for (const char* second : {"x", "y"}) names.push_back({first, second});
+  return names;
+}
+
+// Whether the fields from `at` on start with the words of `name`.
+bool starts_name(const std::vector<std::string>& fields, size_t at,
+                 const Words& name) {
+  if (fields.size() - at < name.size()) return false;
+  for (size_t k = 0; k < name.size(); ++k)
+    if (name_key(fields[at + k]) != name[k]) return false;
+  return true;
+}
+
+// Joins each run of fields that makes one of `names` into one field, its
+// words a blank apart, and a unit in brackets that stands alone ("(mm)")
+// to the field before it. Returns false when nothing is joined.
+bool join_names(Record& record, const std::vector<Words>& names) {
+  std::vector<std::string>& f = record.fields;
+  bool joined = false;
+  for (size_t i = 0; i < f.size(); ++i) {
+    if (i > 0 && (f[i][0] == '(' || f[i][0] == '[') && name_key(f[i]).empty()) {
+      (f[i - 1] += ' ') += f[i];
+      f.erase(f.begin() + static_cast<long>(i--));
+      joined = true;
+      continue;
+    }
+    auto name = std::find_if(names.begin(), names.end(), [&](const Words& n) {
+      return starts_name(f, i, n);
+    });
+    if (name == names.end()) continue;
+    for (size_t k = 1; k < name->size(); ++k) (f[i] += ' ') += f[i + k];
+    f.erase(f.begin() + static_cast<long>(i + 1),
+            f.begin() + static_cast<long>(i + name->size()));
+    joined = true;
+  }
+  return joined;
+}
+
+// The column, from 1, that takes the rest of each row of text aligned
+// with blanks: the last one, when no coordinate, angle or side is read
+// from it; 0 otherwise.
+size_t rest_column(const ExportLayout& layout) {
+  if (layout.separator != Separator::kBlanks) return 0;
+  for (int role : {kX, kY, kAngle, kSide})
+    if (layout.columns.index[role] == layout.heading_fields - 1) return 0;
+  return static_cast<size_t>(layout.heading_fields);
+}
+
 // Whether the heading is the one KiCad writes in .pos and CSV files.
 bool is_kicad_heading(const Record& heading) {
   static const char* const kNames[] = {"ref",  "val", "package", "posx",
@@ -155,15 +226,29 @@ int choose_columns(const Record& heading, bool comment,
   return found;
 }
 
-// Tries `line` as the heading with each separator; keeps the one that
-// names the most roles. Returns false when no separator makes a heading.
+// Tries `line` as the heading with each separator, and cut at blanks with
+// the names of several words joined; keeps the cut that names the most
+// roles, the joined one on a tie. Returns false when none makes a heading.
 bool try_heading(std::string_view line, const ImportOptions& options,
                  ExportLayout& layout, Record& heading) {
+  struct Cut {
+    Separator separator;
+    bool join;
+  };
+  constexpr Cut kCuts[] = {{Separator::kComma, false},
+                           {Separator::kSemicolon, false},
+                           {Separator::kTab, false},
+                           {Separator::kBlanks, true},
+                           {Separator::kBlanks, false}};
   int best = 0;
-  for (Separator separator : kSeparators) {
+  std::vector<Words> names = names_of_words(options);
+  for (Cut cut : kCuts) {
+    Separator separator = cut.separator;
     Record record;
     ColumnChoice columns;
-    if (!heading_fields(line, separator, record)) continue;
+    if (!heading_fields(line, separator, record) ||
+        (cut.join && !join_names(record, names)))
+      continue;
     int found =
         choose_columns(record, starts_with(line, '#'), options, columns);
     if (!names_placements(columns, options) || found <= best) continue;
@@ -399,6 +484,7 @@ int find_layout(std::string_view text, const ImportOptions& options,
     if (try_heading(row, options, layout, heading)) {
       layout.heading_line = line;
       layout.heading_fields = static_cast<int>(heading.fields.size());
+      layout.rest_from = rest_column(layout);
       layout.data_start = end < text.size() ? end + 1 : end;
       layout.data_line = line + 1;
       layout.kicad = is_kicad_heading(heading);

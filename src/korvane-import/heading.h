@@ -22,6 +22,10 @@ struct ExportLayout {
   // Rows without a heading, cut at blanks, whose part code is the last
   // field whatever stands between it and the rotation (Eagle's value).
   bool code_last = false;
+  // Text aligned with blanks under a heading whose last column is no
+  // coordinate, angle or side (Altium's Comment): that column, counted
+  // from 1, takes the rest of each row, blanks and all; 0 otherwise.
+  size_t rest_from = 0;
   // Allegro's place_txt: an "m" between the rotation and the code marks a
   // part mirrored to the bottom; every other part is on the top.
   bool mirror_mark = false;
@@ -36,13 +40,15 @@ std::string name_key(std::string_view name);
 
 // Finds the heading: the first row, among the first 1000 lines, that names
 // a reference and both coordinates, cut by whichever separator names the most
-// roles. Without one, when the options give the code, X and Y as column
-// numbers, every row is a placement; when the options name no column and
-// every row is a name, three numbers and the part code, with anything
-// between (Eagle's mount files, Allegro's place_txt after its UUNITS line),
-// so is every row. Returns -1 with `problem` set when none of these holds,
-// the heading lacks a code or angle column, or a unit is declared that
-// korvane-import does not know.
+// roles; cut at blanks, two words that make one name ("Mid X", or a name
+// with blanks that an option gives) may count as one column. Without a
+// heading, when the options give the code, X and Y as column numbers, every
+// row is a placement; when the options name no column and every row is a
+// name, three numbers and the part code, with anything between (Eagle's
+// mount files, Allegro's place_txt after its UUNITS line), so is every row.
+// Returns -1 with `problem` set when none of these holds, the heading lacks
+// a code or angle column, or a unit is declared that korvane-import does
+// not know.
 int find_layout(std::string_view text, const ImportOptions& options,
                 ExportLayout& layout, Problem& problem);
 

@@ -60,6 +60,7 @@ struct ImportOptions {
   Unit units = Unit::kNone;
   Side keep = Side::kAny;
   bool split = false;
+  bool mirror = false;  // every placement as seen from below the board
   bool settings = false;
   bool help = false;
   bool add_sizes = false;              // insert rows into an existing size.txt

@@ -6,8 +6,11 @@
 #include <utility>
 #include <vector>
 
+#include "eagle/eagle.h"
 #include "korvane-import/board_import.h"
 #include "korvane-import/decode.h"
+#include "korvane-import/eagle_import.h"
+#include "korvane-import/fragments.h"
 #include "korvane-import/heading.h"
 #include "korvane-import/options.h"
 #include "korvane-import/placements.h"
@@ -103,13 +106,13 @@ int read_rows(const ImportOptions& options, std::string raw,
   return -1;
 }
 
-// A KiCad board has no columns for the column options to name.
+// A board file has no columns for the column options to name.
 int refuse_columns(const ImportOptions& options, Problem& problem) {
   for (int role = 0; role < kRoles; ++role) {
     if (!given(options.column[role])) continue;
     problem = problem_at(0, std::string(kColumnOptions[role]) +
-                                " names a column of an export, and a KiCad "
-                                "board has none; leave it out");
+                                " names a column of an export, and a board "
+                                "file has none; leave it out");
     return -1;
   }
   return 0;
@@ -123,12 +126,17 @@ int gather(const ImportOptions& options, std::vector<ImportedPlacement>& all,
   std::string raw;
   if (read_export(options, raw, problem) != 0) return -1;
   bool board = is_board_text(raw);
-  if (board
+  bool eagle = !board && is_eagle_text(raw);
+  if (board || eagle
           ? refuse_columns(options, problem) != 0 ||
-                import_board(raw, options, all, design, warnings, problem) != 0
+                (board ? import_board(raw, options, all, design, warnings,
+                                      problem)
+                       : import_eagle_board(raw, options, all, design, warnings,
+                                            problem)) != 0
           : read_rows(options, std::move(raw), all, warnings, problem) != 0)
     return -1;
   if (settle_units(all, options.units, problem) != 0) return -1;
+  if (options.mirror) mirror_placements(all);
   if (!all.empty()) return 0;
   const char* side = options.keep == Side::kAny ? "" : " on the side kept";
   problem = problem_at(0, std::string("no footprint of the board") + side +
@@ -137,22 +145,14 @@ int gather(const ImportOptions& options, std::vector<ImportedPlacement>& all,
   return -1;
 }
 
-// The xy file, or its pieces of at most kPlacementsPerFile placements.
+// The xy file, or with --split its pieces of at most kPlacementsPerFile
+// placements.
 int plan_files(const ImportOptions& options,
                const std::vector<ImportedPlacement>& all,
                std::vector<WholeFile>& files, Problem& problem) {
-  if (all.size() > kPlacementsPerFile && !options.split) {
-    problem =
-        problem_at(all[kPlacementsPerFile].line,
-                   std::to_string(all.size()) +
-                       " placements, and korvane draws only the first " +
-                       std::to_string(kMaxPlacements) +
-                       " of an xy file; pass --split to write pieces of " +
-                       std::to_string(kMaxPlacements));
-    return -1;
-  }
-  for (size_t first = 0; first < all.size(); first += kPlacementsPerFile) {
-    size_t count = std::min(kPlacementsPerFile, all.size() - first);
+  size_t per_file = options.split ? kPlacementsPerFile : all.size();
+  for (size_t first = 0; first < all.size(); first += per_file) {
+    size_t count = std::min(per_file, all.size() - first);
     WholeFile file;
     file.path =
         options.split
@@ -165,24 +165,42 @@ int plan_files(const ImportOptions& options,
   return 0;
 }
 
-// Adds lumbrex.ini to the files when it must be written; refuses an xy
-// file that is lumbrex.ini or size.txt itself.
+// For an xy file of more placements than plain korvane draws, the command
+// that draws them all; none with --split.
+std::vector<Problem> all_needed(const ImportOptions& options, size_t count) {
+  if (options.split || count <= kPlacementsPerFile) return {};
+  const std::string& xy = options.xy_path;
+  return {problem_at(0,
+                     std::to_string(count) +
+                         " placements, and korvane draws the first " +
+                         std::to_string(kMaxPlacements) +
+                         " of an xy file; draw them all with korvane --all " +
+                         layer_name(xy) + " " + xy,
+                     xy)};
+}
+
+// Adds lumbrex.ini to the files when it must be written, and the DXF
+// fragments the working directory lacks; refuses an xy file that is one of
+// korvane's own files.
 int plan_settings(const ImportOptions& options, std::vector<WholeFile>& files,
                   Problem& problem) {
-  for (const WholeFile& file : files) {
-    bool settings = writes_file(file.path, kSettingsFile);
-    if (!settings && !writes_file(file.path, kSizeTableFile)) continue;
-    problem = problem_at(0,
-                         settings ? "is korvane's settings file; name another "
-                                    "xy file"
-                                  : "is korvane's size table; name another "
-                                    "xy file",
-                         file.path);
-    return -1;
-  }
+  const std::pair<const char*, const char*> own[] = {
+      {kSettingsFile, "is korvane's settings file"},
+      {kSizeTableFile, "is korvane's size table"},
+      {kFragmentFiles[0], "is a DXF fragment of korvane's"},
+      {kFragmentFiles[1], "is a DXF fragment of korvane's"},
+      {kFragmentFiles[2], "is a DXF fragment of korvane's"}};
+  for (const WholeFile& file : files)
+    for (auto [name, what] : own) {
+      if (!writes_file(file.path, name)) continue;
+      problem = problem_at(0, std::string(what) + "; name another xy file",
+                           file.path);
+      return -1;
+    }
   bool needed = false;
   if (settings_needed(options.settings, needed, problem) != 0) return -1;
   if (needed) files.push_back({kSettingsFile, with_crlf(settings_text())});
+  plan_fragments(files);
   return 0;
 }
 
@@ -227,10 +245,14 @@ int run_import(int argc, const char* const* argv) {
   std::vector<WholeFile> files;
   Problem problem;
   const std::string& source = options.export_path;
-  if (gather(options, all, design, warnings, problem) != 0 ||
-      plan_files(options, all, files, problem) != 0)
+  if (gather(options, all, design, warnings, problem) != 0) {
+    print_warnings(source, warnings);  // what left the parts out, if any
+    return report(source, problem);
+  }
+  if (plan_files(options, all, files, problem) != 0)
     return report(source, problem);
   size_t pieces = files.size();
+  std::vector<Problem> notes = all_needed(options, all.size());
   if (plan_settings(options, files, problem) != 0 ||
       plan_sizes(options, std::move(all), design, files, size_warnings,
                  problem) != 0)
@@ -245,6 +267,7 @@ int run_import(int argc, const char* const* argv) {
         source, remove_stale_pieces(options.xy_path, static_cast<int>(pieces)));
   print_warnings(source, warnings);
   print_warnings(source, size_warnings);
+  print_warnings(source, notes);
   return print_pieces(options, files, pieces);
 }
 

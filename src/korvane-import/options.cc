@@ -23,6 +23,7 @@ enum class OptionId {
   kSide,
   kLibrary,
   kSplit,
+  kMirror,
   kSettings,
   kAddSizes,
   kNoDefaultLibraries,
@@ -42,6 +43,7 @@ constexpr Option kOptions[] = {{"--ref", true},
                                {"--side", true},
                                {"--library", true},
                                {"--split", false},
+                               {"--mirror", false},
                                {"--settings", false},
                                {"--add-sizes", false},
                                {"--no-default-libraries", false},
@@ -88,6 +90,8 @@ bool set_option(OptionId id, const char* value, ImportOptions& options) {
       return !text.empty();
     case OptionId::kSplit:
       return options.split = true;
+    case OptionId::kMirror:
+      return options.mirror = true;
     case OptionId::kSettings:
       return options.settings = true;
     case OptionId::kAddSizes:
@@ -115,7 +119,8 @@ std::string bad_value(OptionId id) {
     case OptionId::kSide:
       return "--side takes top or bottom";
     case OptionId::kLibrary:
-      return "--library takes a folder of footprints";
+      return "--library takes a folder of KiCad footprints or an Eagle "
+             "library";
     default:
       return std::string(kOptions[static_cast<int>(id)].name) +
              " takes a column name, or a number from 1 to " +
@@ -156,8 +161,8 @@ int parse_options(int argc, const char* const* argv, ImportOptions& options,
 
 std::string usage_text(bool full) {
   std::string text =
-      "usage: korvane-import [options] <export or .kicad_pcb file> <xy "
-      "file>\n";
+      "usage: korvane-import [options] <export, .kicad_pcb or .brd file> "
+      "<xy file>\n";
   if (!full) return text;
   return text +
          "  --code COLUMN     column of the part code (footprint or package)\n"
@@ -165,15 +170,20 @@ std::string usage_text(bool full) {
          "  --angle COLUMN    column of the rotation\n"
          "  --ref COLUMN      column of the reference designator\n"
          "  --side-column COLUMN  column of the side or layer\n"
-         "                    (COLUMN: a heading name, or a number from 1)\n"
+         "                    (COLUMN: a heading name, \"Mid X\", or a number\n"
+         "                    from 1)\n"
          "  --side top|bottom keep the placements of one side\n"
          "  --units mm|mil|in convert every coordinate to this unit\n"
          "  --split           write pieces of 100 placements: xy-1.txt, ...\n"
+         "  --mirror          every part as seen from below the board: X and\n"
+         "                    the angle negated (with --side bottom)\n"
          "  --settings        replace a lumbrex.ini that gives other columns\n"
          "  --add-sizes       add the sizes it knows to an existing size.txt\n"
          "  --library DIR     look part codes up in these KiCad footprints\n"
          "                    (a .pretty folder or a folder of them), before\n"
          "                    KiCad's own library\n"
+         "  --library FILE    look part codes up in this Eagle library (.lbr)\n"
+         "                    or board (.brd) first\n"
          "  --no-default-libraries  search no KiCad library but --library's\n"
          "  --exclude-dnp     leave out a KiCad board's do-not-populate parts\n"
          "  --negative-bottom-x  negate the X of bottom-side rows, which a\n"

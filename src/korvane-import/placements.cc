@@ -79,12 +79,14 @@ int check_field_count(const Record& record, const ExportLayout& layout,
   int count = static_cast<int>(record.fields.size());
   bool aligned = layout.separator == Separator::kBlanks;
   while (!aligned && count > 0 && record.fields[count - 1].empty()) --count;
+  // A last column that takes the rest of the line may be empty.
+  int least = aligned ? expected - (layout.rest_from ? 1 : 0) : 0;
   auto counts = [&] {
     return std::to_string(count) + " fields where the " +
            (layout.heading_line ? "heading has " : "first row has ") +
            std::to_string(expected);
   };
-  if (count > expected || (aligned && count < expected)) {
+  if (count > expected || count < least) {
     problem = problem_at(record.line, counts() +
                                           "; a value holding a separator or a "
                                           "blank shifts the columns: quote it");
@@ -192,8 +194,8 @@ bool reads_as_row(std::string_view text, size_t pos, int line,
   Record record;
   ImportedPlacement p;
   Problem ignored;
-  return split_record(text, pos, line, layout.separator, record, ignored) ==
-             0 &&
+  return split_record(text, pos, line, layout.separator, record, ignored,
+                      layout.rest_from) == 0 &&
          !blank_record(record) &&
          check_field_count(
              record, layout,
@@ -282,7 +284,8 @@ int read_placements(std::string_view text, const ExportLayout& layout,
         commented.push_back(start_line);
       continue;
     }
-    if (split_record(text, pos, line, layout.separator, record, problem) != 0)
+    if (split_record(text, pos, line, layout.separator, record, problem,
+                     layout.rest_from) != 0)
       return -1;
     if (blank_record(record)) continue;
     if (expected == 0) expected = static_cast<int>(record.fields.size());
@@ -361,6 +364,16 @@ int check_one_unit(const std::vector<ImportedPlacement>& placements,
 }
 
 }  // namespace
+
+void mirror_placements(std::vector<ImportedPlacement>& placements) {
+  for (ImportedPlacement& p : placements) {
+    p.x = 0.0 - p.x;
+    double angle = std::fmod(0.0 - p.angle, 360.0);
+    if (angle < 0) angle += 360.0;
+    // A tiny negative angle rounds up to a whole turn.
+    p.angle = angle < 360.0 ? angle + 0.0 : 0.0;
+  }
+}
 
 int settle_bottom_x(std::vector<ImportedPlacement>& placements,
                     const ExportLayout& layout, bool negate,

@@ -46,6 +46,11 @@ Side side_of(std::string_view field);
 int keep_side(std::vector<ImportedPlacement>& placements,
               const ExportLayout& layout, Side keep, Problem& problem);
 
+// Turns every placement into its view from below the board: X negated, the
+// angle negated and brought into [0, 360); Y stays. A zero stays 0, never
+// -0.
+void mirror_placements(std::vector<ImportedPlacement>& placements);
+
 // With `negate` set, negates the X of every bottom-side placement, undoing
 // KiCad's export option of negative X for bottom-side footprints; returns
 // -1 with `problem` when a row's side cannot be told. Without it, warns

@@ -11,6 +11,7 @@
 #include "input/size_table.h"
 #include "input/working_files.h"
 #include "kicad/library.h"
+#include "korvane-import/eagle_import.h"
 #include "korvane-import/name_size.h"
 #include "korvane-import/size_rows.h"
 #include "korvane-import/units.h"
@@ -70,6 +71,7 @@ struct SizePlan {
   std::vector<std::string> codes;
   std::vector<CodeSizing> sizing;
   std::vector<MoreLine> more;  // the lines that codes stand on again
+  EagleLibraries eagle;        // the Eagle files of --library
 };
 
 // Enters the distinct codes (as korvane tells codes apart: byte for byte,
@@ -180,7 +182,8 @@ void size_code(const std::string& code, CodeSizing& c, const SizePlan& plan,
   auto body = design.find(folded(code));
   if (body != design.end())
     size = body->second;
-  else if (!library_size(libraries, code, size, warnings) &&
+  else if (!eagle_library_size(plan.eagle, code, size, warnings) &&
+           !library_size(libraries, code, size, warnings) &&
            !name_size(code, size))
     return;
   sourced->row = size_row(code, size, plan.unit);
@@ -345,7 +348,9 @@ int add_rows(const SizePlan& plan, std::vector<WholeFile>& files,
 int open_libraries(const ImportOptions& options, FootprintLibraries& libraries,
                    Problem& problem) {
   for (const std::string& folder : options.libraries)
-    if (add_library_folder(libraries, folder, problem) != 0) return -1;
+    if (!is_eagle_library(folder) &&
+        add_library_folder(libraries, folder, problem) != 0)
+      return -1;
   if (options.default_libraries) add_default_libraries(libraries);
   return 0;
 }
@@ -372,9 +377,11 @@ int plan_sizes(const ImportOptions& options,
                const DesignSizes& design, std::vector<WholeFile>& files,
                std::vector<Problem>& warnings, Problem& problem) {
   FootprintLibraries libraries;
-  if (placements.empty() || open_libraries(options, libraries, problem) != 0)
-    return placements.empty() ? 0 : -1;
   SizePlan plan;
+  if (placements.empty() ||
+      add_eagle_libraries(plan.eagle, options.libraries, problem) != 0 ||
+      open_libraries(options, libraries, problem) != 0)
+    return placements.empty() ? 0 : -1;
   distinct_codes(placements, plan);
   plan.xy_unit = placements.front().x_unit;
   std::vector<ImportedPlacement>().swap(placements);  // their room, too

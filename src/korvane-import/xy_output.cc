@@ -85,6 +85,14 @@ bool is_xy_heading(std::string_view line) {
   return true;
 }
 
+// Where the extension of the last name in `path` starts ("." included), or
+// its end when it has none.
+size_t extension_at(const std::string& path) {
+  size_t start = folder_of(path).size();
+  size_t dot = path.rfind('.');
+  return dot == std::string::npos || dot <= start ? path.size() : dot;
+}
+
 }  // namespace
 
 int xy_text(const std::vector<ImportedPlacement>& placements, size_t first,
@@ -116,10 +124,12 @@ int xy_text(const std::vector<ImportedPlacement>& placements, size_t first,
 }
 
 std::string piece_name(const std::string& path, int n) {
-  size_t start = folder_of(path).size();
-  size_t dot = path.rfind('.');
-  if (dot == std::string::npos || dot <= start) dot = path.size();
+  size_t dot = extension_at(path);
   return path.substr(0, dot) + '-' + std::to_string(n) + path.substr(dot);
+}
+
+std::string layer_name(const std::string& path) {
+  return path.substr(0, extension_at(path));
 }
 
 std::vector<Problem> remove_stale_pieces(const std::string& path, int count) {

@@ -34,6 +34,10 @@ std::vector<Problem> remove_stale_pieces(const std::string& path, int count);
 // "board-1.txt", "out/board" gives "out/board-1".
 std::string piece_name(const std::string& path, int n);
 
+// The layer name that draws the xy file at `path` beside it: the path
+// without its extension ("out/board.txt" gives "out/board").
+std::string layer_name(const std::string& path);
+
 // The settings that fit the xy file's columns.
 std::string settings_text();
 

@@ -1,5 +1,6 @@
 #include "korvane/run.h"
 
+#include <cstring>
 #include <memory>
 #include <string>
 #include <utility>
@@ -150,12 +151,14 @@ std::vector<std::string> codes_of(const PlacementList& list) {
   return codes;
 }
 
-// Reads the inputs, makes the drawing and puts it in place of `output`
-// whole, or leaves the old one. Returns 0 or -1.
-int draw(const char* output, const char* xy_path, const ColumnMap& columns) {
+// Reads the inputs, makes the drawing of at most `most` placements and
+// puts it in place of `output` whole, or leaves the old one. Returns 0 or
+// -1.
+int draw(const char* output, const char* xy_path, const ColumnMap& columns,
+         size_t most) {
   PlacementList list;
   // Writing the drawing over an input would destroy it.
-  if (read_placement_list(xy_path, columns, ListReading::kDrawn, list) !=
+  if (read_placement_list(xy_path, columns, ListReading::kDrawn, list, most) !=
           ReadStatus::kRead ||
       input_overwritten_by(output, xy_path))
     return -1;
@@ -177,6 +180,14 @@ int draw(const char* output, const char* xy_path, const ColumnMap& columns) {
 
 int run_korvane(int argc, const char* const* argv) {
   TextOutput& messages = standard_output();
+  // "--all" before the two arguments lifts the limit on placements; two
+  // arguments alone are always a plain run.
+  size_t most = kMaxPlacements;
+  if (argc == 4 && std::strcmp(argv[1], "--all") == 0) {
+    most = kEveryPlacement;
+    --argc;
+    ++argv;
+  }
   if (argc != 3) {
     put_line(messages, "Error : Command or Parameter!!");
     put_line(messages, "korvane [Layer name] [xy file]");
@@ -195,7 +206,8 @@ int run_korvane(int argc, const char* const* argv) {
     echo_settings(*settings);
     echo_names(argv[1], output_name.c_str());
   }
-  return finish_messages(draw(output_name.c_str(), argv[2], settings->columns));
+  return finish_messages(
+      draw(output_name.c_str(), argv[2], settings->columns, most));
 }
 
 }  // namespace korvane

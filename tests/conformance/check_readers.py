@@ -33,12 +33,19 @@ KNOWN_LINES = [
 ]
 
 
-def draw(korvane, example, work, name, xy=None, sizes=None):
-    """Runs korvane in a copy of the example directory; returns the drawing's
-    path."""
+def draw(korvane, example, work, name, xy=None, sizes=None, copies=1):
+    """Runs korvane in a copy of the example directory, with --all on
+    `copies` of the board's rows; returns the drawing's path."""
     folder = os.path.join(work, name)
     shutil.copytree(example, folder)
     xy_name = "board.txt"
+    if copies > 1:
+        with open(os.path.join(folder, xy_name), "rb") as f:
+            heading, *rows = f.read().splitlines(keepends=True)
+        xy_name = "all.txt"
+        with open(os.path.join(folder, xy_name), "wb") as f:
+            f.write(heading + b"".join(rows * copies))
+        korvane = korvane + ["--all"]
     if xy is not None:
         xy_name = "known.txt"
         with open(os.path.join(folder, xy_name), "w") as f:
@@ -141,12 +148,16 @@ def main(argv):
         known = draw(korvane, example, work, "known", xy=KNOWN,
                      sizes="No\tCode\tLength\tWidth\n1\tR12\t10\t4\n")
         known_lines = [("center", *line) for line in KNOWN_LINES]
-        ok = len(board_lines) >= 160
+        every = draw(korvane, example, work, "every", copies=4)
+        every_lines = written_lines(every)
+        ok = len(board_lines) >= 160 and every_lines == board_lines * 4
         if not ok:
             print(f"the example board has only {len(board_lines)} lines")
         ok &= check(reader_name, read, board, board_lines)
         ok &= check(reader_name, read, known, known_lines)
-        print(f"{reader_name}: {len(board_lines)} + {len(known_lines)} LINE "
+        ok &= check(reader_name, read, every, every_lines)
+        print(f"{reader_name}: {len(board_lines)} + {len(known_lines)} + "
+              f"{len(every_lines)} LINE "
               f"entities read back {'as written' if ok else 'WRONG'}")
         return report(reader_name, [] if ok else ["LINE entities read wrong"])
 
