@@ -36,7 +36,7 @@ TEST(CopyTemplate, CopiesEveryByteUpToCtrlZ) {
   std::string big(100000, 'x');
   big[70000] = '\n';
   std::string expected = big;
-  expected.insert(70000, "\r");
+  expected.insert(expected.begin() + 70000, '\r');
   EXPECT_EQ(expected, copied(big));
 }
 

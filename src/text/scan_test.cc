@@ -137,11 +137,11 @@ TEST(ToReal, KeepsOutOfRangeValuesFinite) {
   EXPECT_EQ(DBL_MAX, to_real("1e999"));
   EXPECT_EQ(-DBL_MAX, to_real("-1e400"));
   EXPECT_EQ(DBL_MAX, to_real("0.0001e99999999999999999999"));
-  EXPECT_EQ(DBL_MAX, to_real(("1" + std::string(400, '0')).c_str()));
+  EXPECT_EQ(DBL_MAX, to_real(std::string(400, '0').insert(0, 1, '1').c_str()));
   EXPECT_EQ(0.0, to_real("1e-999"));
   EXPECT_TRUE(std::signbit(to_real("-1e-999")));
   EXPECT_EQ(0.0, to_real("123e-99999999999999999999"));
-  EXPECT_EQ(1.0, to_real(("1." + std::string(1000, '0')).c_str()));
+  EXPECT_EQ(1.0, to_real(std::string(1000, '0').insert(0, "1.").c_str()));
 }
 
 TEST(FieldLength, MeasuresTheWholeField) {
