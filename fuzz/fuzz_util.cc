@@ -8,6 +8,8 @@
 #include <fstream>
 #include <iterator>
 
+#include "text/encoding.h"
+
 namespace korvane {
 
 void silence_standard_output() {
@@ -56,7 +58,7 @@ std::string read_file(const char* path) {
 
 std::string read_as_text(std::string_view bytes) {
   std::string text;
-  for (char c : bytes.substr(0, bytes.find('\x1a')))
+  for (char c : bytes.substr(0, text_before_ctrl_z(bytes)))
     if (c != '\r') text += c;
   return text;
 }

@@ -98,17 +98,6 @@ void check_fields(const std::string& text, size_t size) {
     require(text_equal(text.c_str(), out.get()) == model_equal(text, out.get()),
             "text_equal");
   }
-  auto out = std::make_unique<char[]>(size);
-  strip_char(text.c_str(), out.get(), size, '\t');
-  std::string stripped;
-  for (char c : text)
-    if (c != '\t') stripped += c;
-  require(stripped.substr(0, size - 1) == out.get(), "strip_char");
-  std::string copy = text;
-  replace_char(copy.data(), '\t', '=');
-  for (char& c : stripped.assign(text))
-    if (c == '\t') c = '=';
-  require(stripped == copy, "replace_char");
 }
 
 void check_lines(Choice& choice) {

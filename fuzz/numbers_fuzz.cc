@@ -95,16 +95,12 @@ void check_outline(const std::vector<double>& v) {
     rotate_point(x, y, degrees);
     require(std::isfinite(x) && std::isfinite(y), "rotate_point is finite");
   }
-  char* bytes = nullptr;
-  size_t size = 0;
+  std::string drawing;
   auto out = std::make_unique<TextOutput>();
-  out->file = open_memstream(&bytes, &size);
-  require(out->file != nullptr, "open_memstream failed");
+  start_text_in_memory(*out, drawing);
   write_part_outline(*out, "center", v[0], v[1], v[2], v[3], v[4], v[5], v[6],
                      v[7]);
-  require(close_text_output(*out) == 0, "writing to memory");
-  std::string drawing(bytes, size);
-  free(bytes);
+  require(flush_text_output(*out) == 0, "writing to memory");
   size_t start = 0;
   for (int line = 0; line < 64; ++line) {
     size_t end = drawing.find("\r\n", start);

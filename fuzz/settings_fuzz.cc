@@ -17,7 +17,8 @@ bool same_columns(const ColumnMap& a, const ColumnMap& b) {
 ColumnMap loaded(std::string_view text) {
   write_file("lumbrex.ini", text);
   Settings settings;
-  require(read_settings("lumbrex.ini", true, true, settings) == 0,
+  require(read_settings("lumbrex.ini", {.every_line = true, .past_end = true},
+                        settings) == ReadStatus::kRead,
           "read_settings");
   return settings.columns;
 }

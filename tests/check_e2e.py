@@ -4,8 +4,9 @@ each asserting the FILE:LINE prefix (and the start of the message) and the
 exit status; then, for generated working directories, that the sizes its
 --list gives are those of the outlines in korvane's own drawing.
 
-usage: check_e2e.py KORVANE_CHECK KORVANE [EMULATOR...]
+usage: check_e2e.py [--as-nobody] KORVANE_CHECK KORVANE [EMULATOR...]
 The optional emulator (wine, say) goes in front of both programs.
+--as-nobody runs the cases that need root alone, or ends with 77 (skip).
 """
 
 import math
@@ -247,10 +248,17 @@ CASES = [
     ("the drawing would overwrite the xy file", ["b", "b.dxf"],
      {**files(), "b.dxf": xy(ROW)}, 2,
      ["b.dxf: the drawing would overwrite the xy file"]),
+    ("a picture named as an input that is missing",
+     ["--svg", "size.txt"] + B, files(size_txt=None), 2,
+     ["size.txt: missing"],
+     ["korvane-check: size.txt: is an input; korvane-check leaves it alone"]),
 ]
 
-# Links are made only where the tests run on Linux.
+# Links and control characters in names only where the tests run on Linux.
 LINUX_CASES = [
+    ("a control character in the xy file's name", ["plate1", "b\x01.txt"],
+     {**files(), "b\x01.txt": xy(b"2\tXX\t1\t1\t0")}, 1,
+     ["b\\x01.txt:2: part code 'XX' is not in size.txt"]),
     ("the drawing would overwrite an input", ["size", "b.txt"],
      files(size_dxf=Link("size.txt")), 2,
      ["size.dxf: the drawing would overwrite size.txt"]),
@@ -327,9 +335,6 @@ def nobody_case(check, korvane, case):
     with tempfile.TemporaryDirectory() as work:
         lay_out(work, work_files)
         drop = as_nobody(work, mode, writable)
-        if drop is None:
-            print(f"SKIP {name}: the tests do not run as root")
-            return []
         done = subprocess.run(check + B, cwd=work, capture_output=True,
                               preexec_fn=drop, timeout=120)
         drawn = subprocess.run(korvane + B, cwd=work, capture_output=True,
@@ -416,17 +421,22 @@ def check_agreement(check, korvane, seed, options=()):
 
 
 def main(argv):
+    nobody = argv[:1] == ["--as-nobody"]
+    argv = argv[1:] if nobody else argv
     check, korvane, emulator = argv[0], argv[1], argv[2:]
     check_command, korvane_command = emulator + [check], emulator + [korvane]
-    cases = CASES
-    if sys.platform.startswith("linux") and not check.endswith(".exe"):
-        cases = CASES + LINUX_CASES
+    linux = sys.platform.startswith("linux") and not check.endswith(".exe")
+    if nobody and not (linux and os.geteuid() == 0):
+        print("SKIP the cases run as nobody: they need Linux and root")
+        return 77
+    if nobody:
+        return run_table("check_e2e as nobody", [
+            (case[0], lambda c=case: nobody_case(check_command,
+                                                 korvane_command, c))
+            for case in NOBODY_CASES])
+    cases = CASES + (LINUX_CASES if linux else [])
     runs = [(case[0], lambda c=case: check_case(check_command, c))
             for case in cases]
-    if cases is not CASES:
-        runs += [(case[0], lambda c=case: nobody_case(check_command,
-                                                      korvane_command, c))
-                 for case in NOBODY_CASES]
     runs += [(f"--list agrees with the drawing, seed {seed}",
               lambda s=seed: check_agreement(check_command, korvane_command,
                                              s)) for seed in range(40)]

@@ -676,7 +676,10 @@ def run_in(command, args, work_files, options):
         before = set(os.listdir(work))
         env = dict(os.environ)
         if "fail_reads" in options:
+            # The shim goes first, also before a sanitizer's runtime.
+            asan = env.get("ASAN_OPTIONS", "")
             env.update(LD_PRELOAD=options["preload"],
+                       ASAN_OPTIONS=asan + ":verify_asan_link_order=0",
                        KORVANE_FAIL_READS=options["fail_reads"],
                        KORVANE_FAIL_READS_AFTER=str(
                            options["fail_reads_after"]))

@@ -61,9 +61,10 @@ std::string read_file(const std::string& path) {
 std::string captured(const std::function<void(TextOutput&)>& write) {
   std::string path = scratch_path("out");
   auto out = std::make_unique<TextOutput>();
-  if (open_text_output(*out, path.c_str()) != 0) return "<cannot open>";
+  if (!(out->file = fopen(path.c_str(), "wb"))) return "<cannot open>";
   write(*out);
-  close_text_output(*out);
+  flush_text_output(*out);
+  fclose(out->file);
   return read_file(path);
 }
 

@@ -6,12 +6,13 @@
 
 namespace korvane {
 
-int copy_template(TextOutput& out, const char* path) {
+ReadStatus copy_template(TextOutput& out, const char* path) {
   auto in = std::make_unique_for_overwrite<TextInput>();
-  if (open_text_input(*in, path) != 0) return kNotOpened;
+  if (open_text_input(*in, path) != ReadStatus::kRead)
+    return ReadStatus::kNotOpened;
   const char* bytes;
   while (size_t n = read_chunk(*in, &bytes)) put_bytes(out, bytes, n);
-  int status = in->failed ? kReadFailed : 0;
+  ReadStatus status = input_status(*in);
   close_text_input(*in);
   return status;
 }

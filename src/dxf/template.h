@@ -10,6 +10,6 @@ namespace korvane {
 // dropped, a Ctrl-Z ends the fragment, LFs written as CR LF. Returns
 // kNotOpened, writing nothing, when the fragment cannot be opened, and
 // kReadFailed, having copied only a part, when reading it failed.
-int copy_template(TextOutput& out, const char* path);
+ReadStatus copy_template(TextOutput& out, const char* path);
 
 }  // namespace korvane

@@ -14,8 +14,9 @@ namespace {
 std::string copied(const std::string& bytes) {
   std::string path = scratch_path("dxf11.txt");
   write_file(path, bytes);
-  return captured(
-      [&](TextOutput& out) { EXPECT_EQ(0, copy_template(out, path.c_str())); });
+  return captured([&](TextOutput& out) {
+    EXPECT_EQ(ReadStatus::kRead, copy_template(out, path.c_str()));
+  });
 }
 
 }  // namespace
@@ -35,13 +36,14 @@ TEST(CopyTemplate, CopiesEveryByteUpToCtrlZ) {
   std::string big(100000, 'x');
   big[70000] = '\n';
   std::string expected = big;
-  expected.insert(70000, "\r");
+  expected.insert(expected.begin() + 70000, '\r');
   EXPECT_EQ(expected, copied(big));
 }
 
 TEST(CopyTemplate, SkipsAMissingFragment) {
   EXPECT_EQ("", captured([](TextOutput& out) {
-              EXPECT_EQ(-1, copy_template(out, scratch_path("none").c_str()));
+              EXPECT_EQ(ReadStatus::kNotOpened,
+                        copy_template(out, scratch_path("none").c_str()));
             }));
 }
 

@@ -5,6 +5,7 @@
 #include "eagle/package.h"
 #include "eagle/values.h"
 #include "eagle/xml.h"
+#include "text/encoding.h"
 #include "text/message.h"
 
 namespace korvane {
@@ -204,7 +205,7 @@ int read_content(const XmlDocument& xml, const XmlNode& content,
 }  // namespace
 
 bool is_eagle_text(std::string_view raw) {
-  if (raw.starts_with("\xef\xbb\xbf")) raw.remove_prefix(3);
+  raw = without_byte_order_mark(raw);
   size_t start = raw.find_first_not_of(" \t\r\n");
   return start != std::string_view::npos && raw[start] == '<';
 }

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "text/encoding.h"
+
 namespace korvane {
 
 namespace {
@@ -143,8 +145,7 @@ int check_text(XmlDocument& xml, Problem& problem) {
                          "saved as UTF-16, or damaged?");
     return -1;
   }
-  const char* text = xml.text.c_str();
-  if (xml.text.starts_with("\xef\xbb\xbf")) text += 3;
+  const char* text = without_byte_order_mark(xml.text).data();
   const char* deep = nullptr;
   if (check_depth(text, deep) == 0) return 0;
   problem =

@@ -1,7 +1,11 @@
 #include "input/column_map.h"
 
+#include <algorithm>
+#include <cstring>
 #include <memory>
+#include <string_view>
 
+#include "text/encoding.h"
 #include "text/scan.h"
 #include "text/text_input.h"
 
@@ -16,20 +20,32 @@ struct RawLine {
   bool last = false;  // the file ended on this line
 };
 
+// The entry of a ColumnMap that key kColumnKeys[index] sets.
+constexpr int ColumnMap::*kEntries[kColumnKeyCount] = {
+    &ColumnMap::x, &ColumnMap::y, &ColumnMap::a, &ColumnMap::row,
+    &ColumnMap::code};
+
+// The index of the key `key` names (letter case ignored), or -1.
+int column_key(const std::string& key) {
+  for (int i = 0; i < kColumnKeyCount; ++i)
+    if (text_equal(key.c_str(), kColumnKeys[i])) return i;
+  return -1;
+}
+
 bool is_end_marker(const RawLine& raw) { return text_equal(raw.text, "end"); }
 
 bool is_comment(const RawLine& raw) { return raw.text[0] == '#'; }
 
 // Takes a line apart: spaces dropped, "=" made TAB, key and value.
 SettingLine take_apart(const RawLine& raw, long n) {
-  char clean[kSettingsLineCapacity + 1];
   char field[kSettingsFieldCapacity + 1];
   SettingLine line;
   line.line = n;
   line.cut = raw.cut;
-  strip_char(raw.text, clean, sizeof clean, ' ');
-  replace_char(clean, '=', '\t');
-  line.clean = clean;
+  line.clean = raw.text;
+  std::erase(line.clean, ' ');
+  std::replace(line.clean.begin(), line.clean.end(), '=', '\t');
+  const char* clean = line.clean.c_str();
   get_field(clean, 1, field, sizeof field);
   line.key = field;
   get_field(clean, 2, field, sizeof field);
@@ -40,23 +56,24 @@ SettingLine take_apart(const RawLine& raw, long n) {
 
 // Reads one line; the first may start with a byte order mark, dropped.
 void read_raw(TextInput& in, long n, RawLine& raw, Settings& settings) {
-  raw.last = read_line_cut(in, raw.text, sizeof raw.text, raw.cut);
-  static const char kMark[] = "\xef\xbb\xbf";
-  if (n != 1 || std::string_view(raw.text).substr(0, 3) != kMark) return;
+  raw.last = read_line(in, raw.text, sizeof raw.text, &raw.cut);
+  std::string_view text(raw.text);
+  std::string_view rest = without_byte_order_mark(text);
+  if (n != 1 || rest.size() == text.size()) return;
   settings.byte_order_mark = true;
-  std::string rest(raw.text + 3);
-  rest.copy(raw.text, rest.size());
+  memmove(raw.text, rest.data(), rest.size());
   raw.text[rest.size()] = '\0';
 }
 
 // Takes one line before the end marker.
-void take_line(const SettingLine& line, bool every_line, Settings& s) {
+void take_line(const SettingLine& line, const SettingsReading& how,
+               Settings& s) {
   if (apply_setting(line, s.columns)) {
     s.key_line[line.entry] = line.line;
     s.key_value[line.entry] = line.value;
   }
   bool blank = line.key.empty() && line.value.empty();
-  if (every_line || line.cut || (line.entry < 0 && !blank))
+  if (how.every_line || line.cut || (line.entry < 0 && !blank))
     s.lines.push_back(line);
 }
 
@@ -74,35 +91,21 @@ void find_after_end(TextInput& in, long n, RawLine& raw, Settings& s) {
 
 }  // namespace
 
-int& column_entry(ColumnMap& columns, int index) {
-  int* entries[kColumnKeyCount] = {&columns.x, &columns.y, &columns.a,
-                                   &columns.row, &columns.code};
-  return *entries[index];
-}
-
 int column_value(const ColumnMap& columns, int index) {
-  ColumnMap copy = columns;
-  return column_entry(copy, index);
-}
-
-int column_key(const std::string& key) {
-  for (int i = 0; i < kColumnKeyCount; ++i)
-    if (text_equal(key.c_str(), kColumnKeys[i])) return i;
-  return -1;
+  return columns.*kEntries[index];
 }
 
 bool apply_setting(const SettingLine& line, ColumnMap& columns) {
   if (line.entry < 0) return false;
-  column_entry(columns, line.entry) = to_integer(line.value.c_str());
+  columns.*kEntries[line.entry] = to_integer(line.value.c_str());
   return true;
 }
 
-int read_settings(const char* path, bool every_line, bool past_end,
-                  Settings& settings) {
+ReadStatus read_settings(const char* path, const SettingsReading& how,
+                         Settings& settings) {
   settings = Settings{};
   auto in = std::make_unique_for_overwrite<TextInput>();
-  if (open_text_input(*in, path) != 0) return kNotOpened;
-  settings.found = true;
+  if (open_text_input(*in, path) != ReadStatus::kRead) return settings.status;
   auto raw = std::make_unique<RawLine>();
   for (long n = 1;; ++n) {
     read_raw(*in, n, *raw, settings);
@@ -110,14 +113,14 @@ int read_settings(const char* path, bool every_line, bool past_end,
       settings.end_line = n;
       break;
     }
-    if (!is_comment(*raw)) take_line(take_apart(*raw, n), every_line, settings);
+    if (!is_comment(*raw)) take_line(take_apart(*raw, n), how, settings);
     if (raw->last) break;
   }
-  settings.failed = in->failed;
-  if (past_end && settings.end_line)
+  settings.status = input_status(*in);
+  if (how.past_end && settings.end_line)
     find_after_end(*in, settings.end_line, *raw, settings);
   close_text_input(*in);
-  return settings.failed ? kReadFailed : 0;
+  return settings.status;
 }
 
 }  // namespace korvane

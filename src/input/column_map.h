@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "input/records.h"
+#include "text/text_input.h"
 
 namespace korvane {
 
@@ -17,12 +18,8 @@ constexpr int kSettingsFieldCapacity = 1023;
 inline constexpr const char* kColumnKeys[] = {"x", "y", "a", "row", "code"};
 constexpr int kColumnKeyCount = 5;
 
-// The entry of `columns` that key kColumnKeys[index] sets.
-int& column_entry(ColumnMap& columns, int index);
+// The column of `columns` that key kColumnKeys[index] sets.
 int column_value(const ColumnMap& columns, int index);
-
-// The index of the key `key` names (letter case ignored), or -1.
-int column_key(const std::string& key);
 
 // One line of the settings file as korvane takes it: neither a comment
 // nor the end marker nor after it.
@@ -37,8 +34,8 @@ struct SettingLine {
 
 // The settings file as korvane reads it.
 struct Settings {
-  bool found = false;                   // it could be opened
-  bool failed = false;                  // a read error before the end marker
+  // kNotOpened, kReadFailed (a read error before the end marker) or kRead.
+  ReadStatus status = ReadStatus::kNotOpened;
   bool byte_order_mark = false;         // it starts with one, which is skipped
   ColumnMap columns;                    // the columns in force at the end
   long key_line[kColumnKeyCount] = {};  // where each key in force was set
@@ -50,14 +47,19 @@ struct Settings {
   long after_end = 0;  // with `past_end`: the first setting after it
 };
 
+// How much of the settings file to keep.
+struct SettingsReading {
+  bool every_line = false;  // keep every line taken in Settings::lines
+  bool past_end = false;    // read on to find a setting after the end marker
+};
+
 // Reads key=value lines ("x", "y", "a", "row", "code"; letter case and
 // spaces ignored) until a line "end" or the end of the file, skipping a
-// UTF-8 byte order mark at its start and lines starting with "#"; with
-// `past_end`, goes on to find a setting after the end marker. Returns
-// kNotOpened, leaving the defaults, when the file cannot be opened, and
-// kReadFailed when reading failed before the end marker.
-int read_settings(const char* path, bool every_line, bool past_end,
-                  Settings& settings);
+// UTF-8 byte order mark at its start and lines starting with "#". Returns
+// settings.status: kNotOpened, leaving the defaults, when the file cannot
+// be opened, and kReadFailed when reading failed before the end marker.
+ReadStatus read_settings(const char* path, const SettingsReading& how,
+                         Settings& settings);
 
 // Sets the entry of `columns` a settings line names; returns false when it
 // names none.

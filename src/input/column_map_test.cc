@@ -21,7 +21,7 @@ std::string loaded(const std::string& bytes) {
   std::string path = scratch_path("lumbrex.ini");
   write_file(path, bytes);
   Settings settings;
-  EXPECT_EQ(0, read_settings(path.c_str(), false, false, settings));
+  EXPECT_EQ(ReadStatus::kRead, read_settings(path.c_str(), {}, settings));
   return columns_text(settings.columns);
 }
 
@@ -68,8 +68,8 @@ TEST(ReadSettings, StopsAtCtrlZ) {
 
 TEST(ReadSettings, KeepsDefaultsWithoutAFile) {
   Settings settings;
-  EXPECT_EQ(-1, read_settings(scratch_path("none.ini").c_str(), false, false,
-                              settings));
+  EXPECT_EQ(ReadStatus::kNotOpened,
+            read_settings(scratch_path("none.ini").c_str(), {}, settings));
   EXPECT_EQ("0,0,0,0,0", columns_text(settings.columns));
 }
 

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "os/same_file.h"
+#include "text/encoding.h"
 #include "text/text_input.h"
 
 namespace korvane {
@@ -13,16 +14,6 @@ namespace {
 
 constexpr long kSampleRows = 20;      // rows file_form looks at
 constexpr size_t kSampleLine = 4096;  // bytes of a row it looks into
-
-// True when the bytes start as UTF-16 does: with a byte order mark, or
-// with two characters that each have a NUL byte beside them.
-bool starts_as_utf16(std::string_view b) {
-  if (b.starts_with("\xFF\xFE") || b.starts_with("\xFE\xFF")) return true;
-  if (b.size() < 4) return false;
-  bool little = b[0] && !b[1] && b[2] && !b[3];
-  bool big = !b[0] && b[1] && !b[2] && b[3];
-  return little || big;
-}
 
 // The separator that the first rows after the heading show in place of
 // TABs, read on from `in` at the heading.
@@ -45,17 +36,18 @@ FileForm row_form(TextInput& in) {
 
 }  // namespace
 
-FileForm file_form(const char* path, bool rows) {
+FileForm file_form(const char* path, FormLook look) {
   auto in = std::make_unique_for_overwrite<TextInput>();
   // A pipe could not be read a second time as korvane read it, and
   // opening one could wait.
-  if (!is_regular_file(path) || open_text_input(*in, path) != 0) return {};
+  if (!is_regular_file(path) || open_text_input(*in, path) != ReadStatus::kRead)
+    return {};
   const char* bytes = "";
   size_t n = peek_raw(*in, &bytes);
   FileForm form;
   if (starts_as_utf16(std::string_view(bytes, n)))
     form.form = TextForm::kUtf16;
-  else if (rows)
+  else if (look == FormLook::kRows)
     form = row_form(*in);
   close_text_input(*in);
   return form;

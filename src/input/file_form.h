@@ -16,13 +16,16 @@ struct FileForm {
   long line = 0;
 };
 
+// What file_form looks at: the file's first bytes alone, or its rows too.
+enum class FormLook { kStart, kRows };
+
 // The form of the file at `path`: UTF-16 when it starts with a UTF-16 byte
 // order mark or with two characters that each have a NUL byte beside them;
-// with `rows`, commas (or semicolons) when none of the first twenty rows
+// with kRows, commas (or semicolons) when none of the first twenty rows
 // after the heading, up to an empty line, holds a TAB and one of them
 // holds a comma (or a semicolon). kText too when it cannot be opened or is
 // no regular file.
-FileForm file_form(const char* path, bool rows);
+FileForm file_form(const char* path, FormLook look);
 
 // What korvane makes of a file in `form` (not kText), for a message:
 // "saved as UTF-16 (...): korvane takes the NUL byte beside each letter

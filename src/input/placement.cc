@@ -71,19 +71,19 @@ Unit placement_unit(const PlacementList& list, const ColumnMap& columns) {
   return heading_unit(field_text(list.heading.c_str(), columns.x));
 }
 
-PlacementList read_placement_list(const char* path, const ColumnMap& columns,
-                                  bool to_the_end, size_t most) {
-  PlacementList list;
+ReadStatus read_placement_list(const char* path, const ColumnMap& columns,
+                               ListReading how, PlacementList& list,
+                               size_t most) {
+  list = PlacementList{};
   auto in = std::make_unique_for_overwrite<TextInput>();
-  if (open_text_input(*in, path) != 0) return list;
-  list.opened = true;
+  if (open_text_input(*in, path) != ReadStatus::kRead) return list.status;
   std::vector<char> row(kRowCapacity + 1);
   bool at_end = read_line(*in, row.data(), row.size());
   list.heading = row.data();
   long line = 1;
   while (!at_end && list.rows.size() < most) {
     PlacementRow r;
-    at_end = read_line_cut(*in, row.data(), row.size(), r.cut);
+    at_end = read_line(*in, row.data(), row.size(), &r.cut);
     r.line = ++line;
     if (row[0] == '\0') break;
     r.text = row.data();
@@ -91,10 +91,11 @@ PlacementList read_placement_list(const char* path, const ColumnMap& columns,
     list.rows.push_back(std::move(r));
   }
   // Only what korvane reads counts: a read error further on does not.
-  list.failed = in->failed;
-  if (to_the_end && line > 1) read_rest(*in, row, line, at_end, list);
+  list.status = input_status(*in);
+  if (how == ListReading::kToTheEnd && line > 1)
+    read_rest(*in, row, line, at_end, list);
   close_text_input(*in);
-  return list;
+  return list.status;
 }
 
 }  // namespace korvane

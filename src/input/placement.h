@@ -8,6 +8,7 @@
 #include "input/records.h"
 #include "input/units.h"
 #include "input/working_files.h"
+#include "text/text_input.h"
 
 namespace korvane {
 
@@ -41,8 +42,9 @@ struct LeftOut {
 // The xy file as korvane walks it: the heading skipped, then placements up
 // to the first empty line, the end of the file or the last one it draws.
 struct PlacementList {
-  bool opened = false;
-  bool failed = false;  // a read error before the list ended: korvane fails
+  // kNotOpened, kReadFailed (a read error before the list ended: korvane
+  // fails) or kRead.
+  ReadStatus status = ReadStatus::kNotOpened;
   std::string heading;  // line 1
   std::vector<PlacementRow> rows;  // the placements drawn, in order
   long empty_line = 0;             // an empty line that ends the list early
@@ -59,12 +61,15 @@ Unit placement_unit(const PlacementList& list, const ColumnMap& columns);
 // No limit on the placements of a list: korvane --all draws them all.
 constexpr size_t kEveryPlacement = static_cast<size_t>(-1);
 
+// How far to read the xy file: up to the end of the list, or on to the
+// end of the file to count and name the lines left out.
+enum class ListReading { kDrawn, kToTheEnd };
+
 // Reads the xy file at `path` as korvane does, taking at most `most`
-// placements. With `to_the_end`, reads on after the list has ended to
-// count and name the lines left out (a read error there does not count as
-// failed). `list.opened` is false when the file cannot be opened.
-PlacementList read_placement_list(const char* path, const ColumnMap& columns,
-                                  bool to_the_end,
-                                  size_t most = kMaxPlacements);
+// placements. A read error after the list has ended does not count as
+// failed. Returns list.status.
+ReadStatus read_placement_list(const char* path, const ColumnMap& columns,
+                               ListReading how, PlacementList& list,
+                               size_t most = kMaxPlacements);
 
 }  // namespace korvane

@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "input/row_window.h"
+#include "text/key_slots.h"
 #include "text/scan.h"
 #include "text/text_input.h"
 
@@ -52,17 +53,11 @@ struct Wanted {
   std::bitset<65536> hashes;
 };
 
-constexpr uint32_t kFreeSlot = UINT32_MAX;
-
 // The slot of table.key_slots that holds `key`, or the free one where it
 // would go.
 size_t key_slot(const SizeTable& table, std::string_view key) {
-  size_t mask = table.key_slots.size() - 1;
-  size_t hash = std::hash<std::string_view>{}(key);
-  size_t at = hash & mask;
-  for (uint32_t i; (i = table.key_slots[at]) != kFreeSlot; at = (at + 1) & mask)
-    if (table.keys[i].key == key) break;
-  return at;
+  return korvane::key_slot(table.key_slots, key,
+                           [&](uint32_t i) { return table.keys[i].key; });
 }
 
 void want(Wanted& wanted, SizeTable& table, std::string_view code) {
@@ -82,7 +77,7 @@ Wanted wanted_keys(const std::vector<std::string>& codes, SizeTable& table) {
   for (const std::string& code : codes)
     most += code.size() > size_t{kCodeCutLength};
   table.keys.reserve(most);
-  table.key_slots.assign(std::bit_ceil(2 * most + 1), kFreeSlot);
+  table.key_slots = free_slots(most);
   for (const std::string& code : codes) {
     want(wanted, table, code);
     if (code.size() > size_t{kCodeCutLength})
@@ -153,7 +148,7 @@ bool take_line(Reading& r, const char* text) {
   ++r.line;
   if (text[0] == '\0' && !table.empty_line) {
     table.empty_line = r.line;
-    table.failed = r.in.failed;
+    table.status = input_status(r.in);
     return r.how.past_empty_line;
   }
   if (text[0] == '\0') return true;
@@ -304,12 +299,12 @@ const char* size_field(const SizeRow& row, int n) {
   return field;
 }
 
-int read_size_table(const char* path, const std::vector<std::string>& codes,
-                    const SizeReading& how, SizeTable& table) {
+ReadStatus read_size_table(const char* path,
+                           const std::vector<std::string>& codes,
+                           const SizeReading& how, SizeTable& table) {
   table = SizeTable{};
   auto in = std::make_unique_for_overwrite<TextInput>();
-  if (open_text_input(*in, path) != 0) return kNotOpened;
-  table.found = true;
+  if (open_text_input(*in, path) != ReadStatus::kRead) return table.status;
   Wanted wanted = wanted_keys(codes, table);
   table.rows.reserve(table.keys.size());
   Reading r{*in, how, wanted, table};
@@ -325,9 +320,9 @@ int read_size_table(const char* path, const std::vector<std::string>& codes,
     if (last && text[0] == '\0') break;
     if (!take_line(r, text)) break;
   }
-  if (!table.empty_line) table.failed = in->failed;
+  if (!table.empty_line) table.status = input_status(*in);
   close_text_input(*in);
-  return table.failed ? kReadFailed : 0;
+  return table.status;
 }
 
 Unit size_table_unit(const SizeTable& table) {
@@ -365,12 +360,23 @@ const SizeRow* find_size_row(const SizeTable& table, const std::string& code,
   return nullptr;
 }
 
-bool lookup_part_size(const SizeTable& table, const std::string& code,
-                      PartSize& size) {
-  CodeMatch match;
-  const SizeRow* row = find_size_row(table, code, match);
-  if (row) size = row->size;
-  return row != nullptr;
+std::vector<DrawnSize> drawn_sizes(const PlacementList& list,
+                                   const SizeTable& table) {
+  std::vector<DrawnSize> sizes;
+  sizes.reserve(list.rows.size());
+  DrawnSize current;
+  long found_at = 0;  // xy line of the last placement whose code was found
+  for (const PlacementRow& r : list.rows) {
+    CodeMatch match;
+    if (const SizeRow* row = find_size_row(table, r.placement.code, match)) {
+      current = {row->size, row, 0};
+      found_at = r.line;
+    } else {
+      current.carried_from = found_at;
+    }
+    sizes.push_back(current);
+  }
+  return sizes;
 }
 
 }  // namespace korvane

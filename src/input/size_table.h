@@ -8,8 +8,10 @@
 #include <string_view>
 #include <vector>
 
+#include "input/placement.h"
 #include "input/records.h"
 #include "input/units.h"
+#include "text/text_input.h"
 
 namespace korvane {
 
@@ -65,8 +67,9 @@ struct SizeReading {
 
 // What reading the table found.
 struct SizeTable {
-  bool found = false;         // it could be opened
-  bool failed = false;        // a read error came before the first empty line
+  // kNotOpened, kReadFailed (a read error came before the first empty
+  // line) or kRead.
+  ReadStatus status = ReadStatus::kNotOpened;
   std::string heading;        // line 1, which korvane skips
   long empty_line = 0;        // the first empty line after the heading, 0: none
   long hidden_rows = 0;       // rows after it, when read past it
@@ -94,10 +97,10 @@ const KeyRows* key_rows(const SizeTable& table, std::string_view key);
 // empty line (or on to the end, as `how` says), keeping each row whose
 // loose key is that of one of `codes`, or of the first kCodeCutLength
 // characters of one. Other rows are passed over in the read buffer
-// without being cut into fields. Returns 0, kNotOpened, or kReadFailed
-// when a read error came before the first empty line (`table.failed`).
-int read_size_table(const char* path, const std::vector<std::string>& codes,
-                    const SizeReading& how, SizeTable& table);
+// without being cut into fields. Returns table.status.
+ReadStatus read_size_table(const char* path,
+                           const std::vector<std::string>& codes,
+                           const SizeReading& how, SizeTable& table);
 
 // The unit the table's heading declares for its lengths and widths, as in
 // "Length(mm)" in field 3 or 4; kNone when it declares none.
@@ -117,9 +120,18 @@ CodeMatch match_code(const char* row_code, const std::string& code);
 const SizeRow* find_size_row(const SizeTable& table, const std::string& code,
                              CodeMatch& match);
 
-// Sets `size` from the row find_size_row takes for `code`; returns false,
-// leaving `size` as it was, when there is none.
-bool lookup_part_size(const SizeTable& table, const std::string& code,
-                      PartSize& size);
+// The size a placement is drawn with, and where it comes from.
+struct DrawnSize {
+  PartSize size;
+  const SizeRow* row = nullptr;  // the row that set it, for this placement
+                                 // or for the one it is carried over from
+  long carried_from = 0;         // xy line whose size is carried over; 0: none
+};
+
+// korvane's size rule: each placement takes the size of the row its code
+// finds; one whose code the table lacks takes the size of the last code
+// found before it, or none (0 by 0) when none was found yet.
+std::vector<DrawnSize> drawn_sizes(const PlacementList& list,
+                                   const SizeTable& table);
 
 }  // namespace korvane

@@ -1,8 +1,10 @@
 #include "input/units.h"
 
+#include <cmath>
 #include <string>
 
 #include "text/scan.h"
+#include "text/text_output.h"
 
 namespace korvane {
 
@@ -26,14 +28,10 @@ constexpr UnitWord kUnitWords[] = {
     {"\xc2\xb0", Unit::kNone},
 };
 
-// The word as the table spells it: blanks around it dropped, letters in
-// lower case.
-std::string table_form(std::string_view word) {
-  return lowered(trimmed(word, " \t"));
-}
-
+// The entry for `word`, blanks around it and letter case aside; null when
+// none.
 const UnitWord* find_word(std::string_view word) {
-  std::string text = table_form(word);
+  std::string text = lowered(trimmed(word, " \t"));
   for (const UnitWord& w : kUnitWords)
     if (text == w.name) return &w;
   return nullptr;
@@ -49,30 +47,28 @@ Unit unit_from_name(std::string_view name) {
 bool unit_word(std::string_view word) { return find_word(word) != nullptr; }
 
 const char* unit_name(Unit unit) {
-  switch (unit) {
-    case Unit::kMm:
-      return "mm";
-    case Unit::kMil:
-      return "mil";
-    case Unit::kIn:
-      return "in";
-    case Unit::kNone:
-      break;
-  }
-  return "none";
+  constexpr const char* kNames[] = {"none", "mm", "mil", "in"};
+  return kNames[static_cast<int>(unit)];
 }
 
 double millimetres_per(Unit unit) {
-  switch (unit) {
-    case Unit::kMil:
-      return 0.0254;
-    case Unit::kIn:
-      return 25.4;
-    case Unit::kMm:
-    case Unit::kNone:
-      break;
-  }
-  return 1.0;
+  constexpr double kMillimetres[] = {1.0, 1.0, 0.0254, 25.4};
+  return kMillimetres[static_cast<int>(unit)];
+}
+
+bool units_disagree(Unit xy, Unit sizes) {
+  return xy != Unit::kNone && xy != sizes &&
+         !(sizes == Unit::kNone && xy == Unit::kMm);
+}
+
+std::string scale_words(Unit sizes, Unit xy) {
+  double factor = millimetres_per(sizes) / millimetres_per(xy);
+  return factor > 1 ? short_number(factor, 2) + " times too small"
+                    : short_number(1 / factor, 2) + " times too large";
+}
+
+double to_millionth(double value) {
+  return std::fabs(value) < 1e9 ? std::round(value * 1e6) / 1e6 : value;
 }
 
 Unit heading_unit(std::string_view heading) {

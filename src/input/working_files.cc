@@ -5,11 +5,10 @@
 namespace korvane {
 
 const char* input_overwritten_by(const char* output, const char* xy_path) {
-  if (same_file(xy_path, output)) return xy_path;
-  if (same_file(kSettingsFile, output)) return kSettingsFile;
-  if (same_file(kSizeTableFile, output)) return kSizeTableFile;
-  for (const char* fragment : kFragmentFiles)
-    if (same_file(fragment, output)) return fragment;
+  for (const char* input :
+       {xy_path, kSettingsFile, kSizeTableFile, kFragmentFiles[0],
+        kFragmentFiles[1], kFragmentFiles[2]})
+    if (writes_file(output, input)) return input;
   return nullptr;
 }
 

@@ -15,7 +15,8 @@ inline constexpr const char* kFragmentFiles[3] = {"dxf11.txt", "dxf12.txt",
 inline constexpr int kMaxPlacements = 100;
 
 // The input that writing `output` would overwrite, by any path, link or
-// hard link: `xy_path` or one of the fixed names above. Null when none.
+// hard link, or by its name where it does not exist yet: `xy_path` or one
+// of the fixed names above. Null when none.
 const char* input_overwritten_by(const char* output, const char* xy_path);
 
 }  // namespace korvane

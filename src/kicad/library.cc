@@ -205,10 +205,11 @@ Lookup find_library_footprint(FootprintLibraries& libraries,
   found.path = entry->second;
   found.library = fs::path(found.path).parent_path().filename().string();
   std::string text;
-  int status = read_file_bytes(found.path.c_str(), text, kLargestFootprintFile);
-  if (status != 0) {
+  ReadStatus status =
+      read_file_bytes(found.path.c_str(), text, kLargestFootprintFile);
+  if (status != ReadStatus::kRead) {
     problem = problem_at(0,
-                         status == kTooLarge
+                         status == ReadStatus::kTooLarge
                              ? "is larger than 64 MiB; no footprint is"
                              : "cannot be read; check that it is there and "
                                "readable",

@@ -231,21 +231,6 @@ int read_sexpr(std::string_view text, Sexpr& sexpr, Problem& problem) {
   return -1;
 }
 
-int whole_list_head(const Sexpr& sexpr, const char* what,
-                    std::string_view& head, Problem& problem) {
-  const std::vector<Token>& tokens = sexpr.tokens;
-  head = {};
-  if (tokens.empty() || tokens[0].kind != TokenKind::kOpen) return 0;
-  head = list_head(sexpr, 0);
-  if (tokens[0].close + 1 == tokens.size()) return 0;
-  problem =
-      problem_at(tokens[tokens[0].close + 1].line,
-                 std::string("text follows the ')' that ends the ") + what +
-                     ": the file is damaged; save it again "
-                     "from KiCad");
-  return -1;
-}
-
 size_t next_item(const Sexpr& sexpr, size_t i) {
   const Token& token = sexpr.tokens[i];
   return token.kind == TokenKind::kOpen ? token.close + 1 : i + 1;

@@ -37,13 +37,6 @@ struct Sexpr {
 // inside it, as KiCad never writes, else the innermost.
 int read_sexpr(std::string_view text, Sexpr& sexpr, Problem& problem);
 
-// The head of the list that makes the whole text, as "kicad_pcb" in
-// (kicad_pcb ...); empty when the text does not start with a list. Returns
-// -1 with `problem` when text follows that list's ")" (the file was cut
-// and joined): `what` names the list there, as "board".
-int whole_list_head(const Sexpr& sexpr, const char* what,
-                    std::string_view& head, Problem& problem);
-
 // The index of the item after the one at `i`, past the whole list when `i`
 // opens one.
 size_t next_item(const Sexpr& sexpr, size_t i);

@@ -54,55 +54,57 @@ struct Options {
   const char* xy = nullptr;
 };
 
-// Reads the options and the two arguments; false, with `message` set,
-// when they are wrong.
-bool read_options(int argc, const char* const* argv, Options& o,
-                  std::string& message) {
-  static const Option kOptions[] = {
-      {"--list", false}, {"--svg", true}, {"--label", true}, {"--all", false}};
-  CommandLine line = command_line(argc, argv);
-  for (int found;
-       (found = next_option(line, kOptions, std::size(kOptions))) != -1;) {
-    if (found == -2) {
-      message = line.message;
-      return false;
-    }
-    if (found == 0) o.list = true;
-    if (found == 1) o.svg = line.value;
-    if (found == 3) o.all = true;
+// The options, in the order of kOptions.
+enum class OptionId { kList, kSvg, kLabel, kAll };
+constexpr Option kOptions[] = {
+    {"--list", false}, {"--svg", true}, {"--label", true}, {"--all", false}};
+
+// Reads the options and the two arguments. Returns -1 with `problem` when
+// they are wrong.
+int read_options(int argc, const char* const* argv, Options& o,
+                 Problem& problem) {
+  CommandLine line{argc, argv, 1, nullptr, {}};
+  for (int found;;) {
+    if (next_option(line, kOptions, std::size(kOptions), found, problem) != 0)
+      return -1;
+    if (found == kNoOption) break;
     long label = 0;
-    if (found == 2) {
-      if (!read_whole_number(line.value, INT_MAX, label) || label < 1) {
-        message = "--label takes a column number from 1";
-        return false;
-      }
-      o.label = static_cast<int>(label);
+    auto id = static_cast<OptionId>(found);
+    if (id == OptionId::kList) o.list = true;
+    if (id == OptionId::kSvg) o.svg = line.value;
+    if (id == OptionId::kAll) o.all = true;
+    if (id != OptionId::kLabel) continue;
+    if (!read_whole_number(line.value, INT_MAX, label) || label < 1) {
+      problem = problem_at(0, "--label takes a column number from 1");
+      return -1;
     }
+    o.label = static_cast<int>(label);
   }
   if (line.operands.size() != 2) {
-    message = "give the layer name and the xy file, as to korvane";
-    return false;
+    problem =
+        problem_at(0, "give the layer name and the xy file, as to korvane");
+    return -1;
   }
   o.layer = line.operands[0];
   o.xy = line.operands[1];
-  return true;
+  return 0;
 }
 
-// Draws the picture unless it would replace an input; false on failure,
-// with a line on standard error that says why.
-bool draw_picture(const Options& o, const ColumnMap& columns,
-                  const PlacementList& list,
-                  const std::vector<DrawnSize>& sizes,
-                  const Findings& findings) {
+// Draws the picture unless it would replace an input. Returns -1 with a
+// line on standard error that says why it was not drawn.
+int draw_picture(const Options& o, const ColumnMap& columns,
+                 const PlacementList& list, const std::vector<DrawnSize>& sizes,
+                 const Findings& findings) {
+  Problem problem;
   bool input = input_overwritten_by(o.svg, o.xy) != nullptr;
   if (!input && write_board_svg(o.svg, o.xy, o.label, columns, list, sizes,
-                                findings) == 0)
-    return true;
+                                findings, problem) == 0)
+    return 0;
   report_error(kProgram,
                std::string(o.svg) +
                    (input ? ": is an input; korvane-check leaves it alone"
                           : ": cannot be written"));
-  return false;
+  return -1;
 }
 
 // Reads size.txt as korvane does, keeping the rows that the placements'
@@ -115,9 +117,10 @@ SizeTable read_sizes(const PlacementList& list) {
       codes.push_back(v.code);
   }
   SizeTable table;
-  read_size_table(kSizeTableFile, codes, {true, false}, table);
+  read_size_table(kSizeTableFile, codes, {.past_empty_line = true}, table);
   // korvane opens the table only for a placement.
-  if (list.rows.empty()) table.failed = false;
+  if (list.rows.empty() && table.status == ReadStatus::kReadFailed)
+    table.status = ReadStatus::kRead;
   return table;
 }
 
@@ -145,19 +148,20 @@ Findings check_files(const Options& o, bool& drawn) {
   const char* xy_path = o.xy;
   Findings findings;
   Settings settings = check_settings(kSettingsFile, findings);
-  PlacementList list =
-      read_placement_list(xy_path, settings.columns, true,
-                          o.all ? kEveryPlacement : size_t{kMaxPlacements});
+  PlacementList list;
+  ReadStatus xy_status = read_placement_list(
+      xy_path, settings.columns, ListReading::kToTheEnd, list,
+      o.all ? kEveryPlacement : size_t{kMaxPlacements});
   check_templates(!list.rows.empty(), findings);
   SizeTable table = read_sizes(list);
-  std::vector<DrawnSize> sizes = resolve_sizes(list, table);
+  std::vector<DrawnSize> sizes = drawn_sizes(list, table);
   check_size_table(list, table, sizes, findings);
-  if (!list.opened) {
+  if (xy_status == ReadStatus::kNotOpened) {
     add_fatal(findings, xy_path, 0,
               "cannot be opened; korvane fails and writes no drawing");
   } else {
     check_placements(xy_path, settings, list, table, sizes, findings);
-    if (list.failed)
+    if (xy_status == ReadStatus::kReadFailed)
       add_fatal(findings, xy_path, 0,
                 "cannot be read to its end; korvane fails");
     check_drawing(std::string(o.layer) + ".dxf", xy_path, findings);
@@ -165,7 +169,8 @@ Findings check_files(const Options& o, bool& drawn) {
   if (o.list) print_listing(standard_output(), list, sizes);
   sort_findings(findings, {kSettingsFile, kFragmentFiles[0], kFragmentFiles[1],
                            kFragmentFiles[2], kSizeTableFile, xy_path});
-  drawn = !o.svg || draw_picture(o, settings.columns, list, sizes, findings);
+  drawn =
+      !o.svg || draw_picture(o, settings.columns, list, sizes, findings) == 0;
   return findings;
 }
 
@@ -173,9 +178,9 @@ Findings check_files(const Options& o, bool& drawn) {
 
 int run_check(int argc, const char* const* argv) {
   Options o;
-  std::string message;
-  if (!read_options(argc, argv, o, message)) {
-    report_error(kProgram, message);
+  Problem problem;
+  if (read_options(argc, argv, o, problem) != 0) {
+    report_error(kProgram, problem.message);
     put_line(standard_error(), kUsage);
     flush_text_output(standard_error());
     return kCheckFails;

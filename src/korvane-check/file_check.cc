@@ -7,6 +7,7 @@
 #include "input/units.h"
 #include "input/working_files.h"
 #include "os/same_file.h"
+#include "text/encoding.h"
 #include "text/message.h"
 #include "text/scan.h"
 #include "text/text_input.h"
@@ -14,6 +15,8 @@
 namespace korvane {
 
 namespace {
+
+constexpr size_t kLargestXyFile = 64u << 20;  // searched for a Ctrl-Z
 
 // "so no placement finds its size there", "so 3 of the 5 placements ...".
 std::string sizes_lost(size_t lost, size_t all) {
@@ -42,11 +45,7 @@ std::string table_unit_words(const SizeTable& table, Unit unit) {
 // mm, as most are), and what to do.
 std::string unit_effect(Unit xy, Unit sizes) {
   bool undeclared = sizes == Unit::kNone;
-  double factor =
-      millimetres_per(undeclared ? Unit::kMm : sizes) / millimetres_per(xy);
-  std::string drawn = factor > 1
-                          ? short_number(factor, 2) + " times too small"
-                          : short_number(1 / factor, 2) + " times too large";
+  std::string drawn = scale_words(undeclared ? Unit::kMm : sizes, xy);
   return "; korvane converts neither, so " +
          std::string(undeclared ? "if the table is in mm, as most are, " : "") +
          "every part is drawn " + drawn +
@@ -84,7 +83,7 @@ std::string xy_form_message(TextForm form, size_t drawn) {
 }  // namespace
 
 bool check_settings_form(const char* path, Findings& findings) {
-  if (file_form(path, false).form != TextForm::kUtf16) return false;
+  if (file_form(path, FormLook::kStart).form != TextForm::kUtf16) return false;
   add_finding(findings, path, 0,
               form_words(TextForm::kUtf16) +
                   ", and finds no setting in it: it reads the part code, X, "
@@ -96,36 +95,37 @@ bool check_settings_form(const char* path, Findings& findings) {
 bool check_size_form(const PlacementList& list,
                      const std::vector<DrawnSize>& sizes, Findings& findings) {
   if (list.rows.empty()) return false;
-  FileForm form = file_form(kSizeTableFile, true);
+  FileForm form = file_form(kSizeTableFile, FormLook::kRows);
   std::vector<long> lines;
   for (size_t i = 0; i < sizes.size(); ++i)
     if (!own_size(sizes[i])) lines.push_back(list.rows[i].line);
   if (form.form == TextForm::kText || lines.empty()) return false;
-  findings.push_back(
-      {kSizeTableFile, form.line,
-       size_form_message(form.form, lines.size(), list.rows.size()), false,
-       lines});
+  add_finding(findings, kSizeTableFile, form.line,
+              size_form_message(form.form, lines.size(), list.rows.size()));
+  findings.back().placements = lines;
   return true;
 }
 
 bool check_xy_form(const char* path, const PlacementList& list,
                    Findings& findings) {
-  FileForm form = file_form(path, true);
+  FileForm form = file_form(path, FormLook::kRows);
   if (form.form == TextForm::kText) return false;
   std::vector<long> lines;
   for (const PlacementRow& r : list.rows)
     if (r.line != form.line) lines.push_back(r.line);
-  findings.push_back({path, form.line,
-                      xy_form_message(form.form, list.rows.size()), false,
-                      lines});
+  add_finding(findings, path, form.line,
+              xy_form_message(form.form, list.rows.size()));
+  findings.back().placements = lines;
   return true;
 }
 
 void check_ctrl_z(const char* path, Findings& findings) {
-  CtrlZStop stop;
-  if (!is_regular_file(path) || find_ctrl_z(path, stop) != 0 ||
-      stop.hidden == 0)
+  std::string bytes;
+  if (!is_regular_file(path) ||
+      read_file_bytes(path, bytes, kLargestXyFile) != ReadStatus::kRead)
     return;
+  CtrlZStop stop = ctrl_z_stop(bytes);
+  if (stop.hidden == 0) return;
   add_finding(findings, path, stop.line,
               "a Ctrl-Z byte stands here, and korvane reads nothing after "
               "it: it never sees the " +
@@ -136,11 +136,9 @@ void check_ctrl_z(const char* path, Findings& findings) {
 void check_units(const char* xy_path, const PlacementList& list,
                  const ColumnMap& columns, const SizeTable& table,
                  Findings& findings) {
-  if (list.rows.empty() || !table.found) return;
+  if (list.rows.empty() || table.status == ReadStatus::kNotOpened) return;
   Unit xy = placement_unit(list, columns), sizes = size_table_unit(table);
-  if (xy == sizes || xy == Unit::kNone ||
-      (sizes == Unit::kNone && xy == Unit::kMm))
-    return;
+  if (!units_disagree(xy, sizes)) return;
   std::string xy_says = "X in " + unit_words(xy) + " (" +
                         quoted(field_text(list.heading.c_str(), columns.x)) +
                         ")";

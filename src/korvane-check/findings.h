@@ -6,6 +6,7 @@
 
 #include "input/records.h"
 #include "text/message.h"
+#include "text/problem.h"
 #include "text/text_output.h"
 
 namespace korvane {
@@ -17,12 +18,17 @@ constexpr int kCheckFails = 2;     // korvane fails with these files, the
                                    // command line is wrong, or the picture
                                    // cannot be written
 
-// One place where korvane will not do what the files seem to say.
+// What a finding means for korvane's run.
+enum class Severity {
+  kFinding,  // korvane draws, but not what the files seem to say
+  kFatal,    // a run of korvane with these files would fail
+};
+
+// One place where korvane will not do what the files seem to say: a
+// problem (line 0 for one about the whole file) and what it means.
 struct Finding {
-  std::string file;
-  long line = 0;  // 1-based; 0 for a finding about the whole file
-  std::string message;
-  bool fatal = false;  // a run of korvane with these files would fail
+  Problem problem;
+  Severity severity = Severity::kFinding;
   // The xy lines of the placements it concerns besides its own line, for
   // the picture to mark.
   std::vector<long> placements;
@@ -43,10 +49,6 @@ void add_fatal(Findings& findings, const std::string& file, long line,
 void add_grouped(Findings& findings, const std::string& file,
                  const std::vector<long>& lines, const std::string& message);
 
-// The lines after the first, for a message: "5", "5 and 7",
-// "5, 7, 9, 11, 13 and 26 more".
-std::string other_lines(const std::vector<long>& lines);
-
 // Puts the findings in the order of `files` (the rest after them, in the
 // order they came), whole-file findings first, then by line.
 void sort_findings(Findings& findings, const std::vector<std::string>& files);
@@ -61,10 +63,13 @@ int findings_status(const Findings& findings);
 // `value` with four decimals, as the drawing writes coordinates.
 std::string fixed(double value);
 
+// What a number stands for: a length or coordinate, or an angle.
+enum class Quantity { kLength, kAngle };
+
 // What a value of kLargestValue or more does, to be said after the field
-// that holds it ("X '1e999'"): an `angle` turns the part arbitrarily, any
+// that holds it ("X '1e999'"): an angle turns the part arbitrarily, any
 // other value gives coordinates too large for the drawing. "" when the
 // value is smaller.
-std::string too_large(double value, bool angle);
+std::string too_large(double value, Quantity quantity);
 
 }  // namespace korvane

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "korvane-check/file_check.h"
+#include "text/encoding.h"
 #include "text/message.h"
 #include "text/scan.h"
 #include "text/text_input.h"
@@ -25,7 +26,7 @@ void unknown_key(const char* path, const SettingLine& line,
                         "row); it ignores this line";
   if (line.key[0] == '#')
     message += ": a comment needs its '#' in the first column";
-  if (line.key.starts_with("\xEF\xBB\xBF"))
+  if (line.key.starts_with(kByteOrderMark))
     message +=
         ": it starts with a UTF-8 byte order mark, which korvane skips "
         "only at the start of the file";
@@ -96,13 +97,14 @@ int columns_of(const std::string& row) {
 
 Settings check_settings(const char* path, Findings& findings) {
   Settings settings;
-  if (read_settings(path, false, true, settings) == kNotOpened) {
+  ReadStatus status = read_settings(path, {.past_end = true}, settings);
+  if (status == ReadStatus::kNotOpened) {
     add_finding(findings, path, 0,
                 "missing; korvane reads the part code, X, Y and the angle "
                 "all from column 1");
     return settings;
   }
-  if (settings.failed)
+  if (status == ReadStatus::kReadFailed)
     add_fatal(findings, path, 0, "cannot be read to its end; korvane fails");
   // A file korvane cannot read as text gets one finding, not one a line.
   if (check_settings_form(path, findings)) return settings;

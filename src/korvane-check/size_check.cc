@@ -21,13 +21,17 @@ std::string dimensions(const PartSize& size) {
 
 std::string size_row(long line) { return place(kSizeTableFile, line); }
 
+// Where a row stands: above the first empty line, or below it, hidden.
+enum class RowPlace { kRead, kHidden };
+
 // The first row with the code's loose key, hidden or not as asked.
 const SizeRow* loose_row(const SizeTable& table, const std::string& code,
-                         bool hidden) {
+                         RowPlace place) {
   const KeyRows* rows = key_rows(table, loose_key(code));
   if (!rows) return nullptr;
   for (size_t i = rows->first; i != kNoRow; i = table.rows[i].next)
-    if (table.rows[i].hidden == hidden) return &table.rows[i];
+    if (table.rows[i].hidden == (place == RowPlace::kHidden))
+      return &table.rows[i];
   return nullptr;
 }
 
@@ -46,10 +50,10 @@ std::string other_encoding(const SizeTable& table, const std::string& code) {
 std::string near_miss(const SizeTable& table, const std::string& code) {
   std::string encoding = other_encoding(table, code);
   if (!encoding.empty()) return encoding;
-  if (const SizeRow* row = loose_row(table, code, false))
+  if (const SizeRow* row = loose_row(table, code, RowPlace::kRead))
     return "; " + quoted(size_field(*row, 2)) + " (" + size_row(row->line) +
            ") differs from it only in spaces";
-  if (const SizeRow* row = loose_row(table, code, true))
+  if (const SizeRow* row = loose_row(table, code, RowPlace::kHidden))
     return "; " + size_row(row->line) + " holds " +
            quoted(size_field(*row, 2)) + " below the empty line at " +
            size_row(table.empty_line) + ", which korvane never reads";
@@ -84,9 +88,12 @@ std::vector<CodeGroup> code_groups(const PlacementList& list,
 // Where else a group's code stands: "" for one placement, else " on 3
 // lines, this one and 5 and 7".
 std::string also_on(const std::vector<long>& lines) {
+  constexpr size_t kNamed = 5;  // other lines named; the rest are counted
   if (lines.size() < 2) return "";
   return " on " + count(static_cast<long>(lines.size()), "line") +
-         ", this one and " + other_lines(lines);
+         ", this one and " +
+         listed_numbers({lines.begin() + 1, lines.end()}, kNamed,
+                        ListStyle::kAnd);
 }
 
 // What a missing code is drawn at: at its first placement, and elsewhere.
@@ -149,7 +156,7 @@ void check_row_values(const SizeRow& row, Findings& findings) {
        {std::tuple{"length", size_field(row, 3), row.size.length},
         std::tuple{"width", size_field(row, 4), row.size.width}}) {
     std::string problem = bad_dimension(what, text, value);
-    std::string large = too_large(value, false);
+    std::string large = too_large(value, Quantity::kLength);
     if (!problem.empty())
       add_finding(findings, kSizeTableFile, row.line,
                   "the " + problem + " for " + quoted(size_field(row, 2)) +
@@ -210,9 +217,9 @@ std::string size_row_name(const SizeRow& row) {
 
 std::vector<CodeVariant> code_variants(const std::string& code) {
   std::vector<CodeVariant> variants;
-  const std::string mark = "\xEF\xBB\xBF";
-  if (code.starts_with(mark))
-    variants.push_back({code.substr(mark.size()),
+  std::string_view unmarked = without_byte_order_mark(code);
+  if (unmarked.size() < code.size())
+    variants.push_back({std::string(unmarked),
                         "without the UTF-8 byte order mark at its start it is",
                         ""});
   std::string other;
@@ -228,29 +235,11 @@ std::vector<CodeVariant> code_variants(const std::string& code) {
   return variants;
 }
 
-std::vector<DrawnSize> resolve_sizes(const PlacementList& list,
-                                     const SizeTable& table) {
-  std::vector<DrawnSize> sizes;
-  DrawnSize current;
-  long found_at = 0;  // xy line of the last placement whose code was found
-  for (const PlacementRow& r : list.rows) {
-    CodeMatch match;
-    if (const SizeRow* row = find_size_row(table, r.placement.code, match)) {
-      current = {row->size, row, 0};
-      found_at = r.line;
-    } else {
-      current.carried_from = found_at;
-    }
-    sizes.push_back(current);
-  }
-  return sizes;
-}
-
 void check_codes(const char* xy_path, const PlacementList& list,
                  const SizeTable& table, const std::vector<DrawnSize>& sizes,
                  Findings& findings) {
   // A table korvane cannot read is reported as such, not code by code.
-  if (!table.found || table.failed) return;
+  if (table.status != ReadStatus::kRead) return;
   for (const CodeGroup& group : code_groups(list, table))
     report_code(xy_path, list, table, sizes, group, findings);
 }
@@ -258,12 +247,12 @@ void check_codes(const char* xy_path, const PlacementList& list,
 void check_size_table(const PlacementList& list, const SizeTable& table,
                       const std::vector<DrawnSize>& sizes, Findings& findings) {
   const char* path = kSizeTableFile;
-  if (!table.found) {
+  if (table.status == ReadStatus::kNotOpened) {
     add_finding(findings, path, 0,
                 "missing; korvane draws every outline as a point");
     return;
   }
-  if (table.failed)
+  if (table.status == ReadStatus::kReadFailed)
     add_fatal(findings, path, 0, "cannot be read to its end; korvane fails");
   if (table.hidden_rows) {
     std::string codes = hidden_codes(list, table);

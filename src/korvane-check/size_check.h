@@ -10,14 +10,6 @@
 
 namespace korvane {
 
-// Where a drawn placement's size comes from.
-struct DrawnSize {
-  PartSize size;
-  const SizeRow* row = nullptr;  // the row that set it, for this placement
-                                 // or for the one it is carried over from
-  long carried_from = 0;         // xy line whose size is carried over; 0: none
-};
-
 // True when the placement's own code found its size: not carried over
 // from an earlier placement, nor none.
 bool own_size(const DrawnSize& drawn);
@@ -40,10 +32,6 @@ struct CodeVariant {
 // order mark at its start. The table must be read wanting them for
 // check_codes to name such rows.
 std::vector<CodeVariant> code_variants(const std::string& code);
-
-// Works out every drawn placement's size the way korvane's lookups will.
-std::vector<DrawnSize> resolve_sizes(const PlacementList& list,
-                                     const SizeTable& table);
 
 // Adds one finding for each code that korvane does not find whole in the
 // table, missing or matching only through its cut, at its first line with

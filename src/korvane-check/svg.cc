@@ -7,8 +7,9 @@
 #include <memory>
 #include <utility>
 
-#include "text/encoding.h"
+#include "geometry/extent.h"
 #include "os/replace_file.h"
+#include "text/encoding.h"
 
 namespace korvane {
 
@@ -100,32 +101,17 @@ void put_attribute(TextOutput& out, const char* name, double value,
   put_text(out, "\"");
 }
 
-// A box in drawing coordinates.
-struct Box {
-  double left = 0, bottom = 0, right = 0, top = 0;
-};
-
 // The smallest box holding the outline's corners.
-Box corners_box(const PartCorners& c) {
-  Box box = {held(c.x[0]), held(c.y[0]), held(c.x[0]), held(c.y[0])};
-  for (int i = 1; i < 4; ++i) {
-    box.left = std::min(box.left, held(c.x[i]));
-    box.right = std::max(box.right, held(c.x[i]));
-    box.bottom = std::min(box.bottom, held(c.y[i]));
-    box.top = std::max(box.top, held(c.y[i]));
-  }
+Extent corners_box(const PartCorners& c) {
+  Extent box;
+  for (int i = 0; i < 4; ++i) add_point(box, {held(c.x[i]), held(c.y[i])});
   return box;
 }
 
 // The smallest box holding every part; all zero when there is none.
-Box parts_box(const std::vector<SvgPart>& parts) {
-  if (parts.empty()) return {};
-  Box box = corners_box(parts[0].corners);
-  for (const SvgPart& part : parts) {
-    Box one = corners_box(part.corners);
-    box = {std::min(box.left, one.left), std::min(box.bottom, one.bottom),
-           std::max(box.right, one.right), std::max(box.top, one.top)};
-  }
+Extent parts_box(const std::vector<SvgPart>& parts) {
+  Extent box;
+  for (const SvgPart& part : parts) add_extent(box, corners_box(part.corners));
   return box;
 }
 
@@ -138,17 +124,17 @@ int decimals_for(double scale) {
 
 // Fits the board into kBoardPixels on its longer side, with a margin, and
 // leaves `legend_lines` lines below it for the legend.
-View fit_view(const Box& box, size_t legend_lines) {
-  double width = held(box.right - box.left);
-  double height = held(box.top - box.bottom);
+View fit_view(const Extent& box, size_t legend_lines) {
+  double width = held(extent_length(box));
+  double height = held(extent_width(box));
   double extent = std::max({width, height, 0.01});
   double margin = extent * kMarginShare;
   View view;
   view.scale = kBoardPixels / held(extent + 2 * margin);
   view.width =
       std::max(held(width + 2 * margin), kNarrowestPixels / view.scale);
-  view.left = held(box.left / 2 + box.right / 2 - view.width / 2);
-  view.top = held(-box.top - margin);
+  view.left = held(box.min_x / 2 + box.max_x / 2 - view.width / 2);
+  view.top = held(-box.max_y - margin);
   view.board_height = held(height + 2 * margin);
   view.height = held(view.board_height +
                      (legend_lines + 0.6) * kLegendLinePixels / view.scale);
@@ -182,8 +168,8 @@ double label_size(const PartCorners& c, size_t chars, const View& view) {
 
 // True when the outline is smaller than kDotPixels either way.
 bool too_small_to_see(const PartCorners& c, const View& view) {
-  Box box = corners_box(c);
-  double extent = std::max(box.right - box.left, box.top - box.bottom);
+  Extent box = corners_box(c);
+  double extent = std::max(extent_length(box), extent_width(box));
   return extent * view.scale < kDotPixels;
 }
 
@@ -208,15 +194,15 @@ void put_title(TextOutput& out, const SvgPart& part) {
 // its hover text.
 void put_ring(TextOutput& out, const SvgPart& part, const View& view) {
   bool marked = !part.finding.empty();
-  Box box = corners_box(part.corners);
-  double half_x = box.right / 2 - box.left / 2;
-  double half_y = box.top / 2 - box.bottom / 2;
+  Extent box = corners_box(part.corners);
+  double half_x = box.max_x / 2 - box.min_x / 2;
+  double half_y = box.max_y / 2 - box.min_y / 2;
   double radius =
       std::max(std::hypot(half_x, half_y) + kRingPixels / view.scale,
                (marked ? 2 : 1) * kDotPixels / view.scale);
   put_text(out, "<circle");
-  put_attribute(out, "cx", box.left + half_x, view);
-  put_attribute(out, "cy", -box.top + half_y, view);
+  put_attribute(out, "cx", box.min_x + half_x, view);
+  put_attribute(out, "cy", -box.max_y + half_y, view);
   put_attribute(out, "r", radius, view);
   put_text(out, marked ? " class=\"r\"" : " fill-opacity=\"0.3\"");
   if (!too_small_to_see(part.corners, view)) {
@@ -318,14 +304,18 @@ void put_legend_text(TextOutput& out, const View& view, size_t line,
 }
 
 // A sample outline for the legend's line `line`, marked or not.
-void put_swatch(TextOutput& out, const View& view, size_t line, bool mark) {
+// How a legend swatch is drawn: as a part, or as a part with a finding.
+enum class Swatch { kPart, kMarked };
+
+void put_swatch(TextOutput& out, const View& view, size_t line, Swatch kind) {
   put_text(out, "<rect");
   put_attribute(out, "x", legend_x(view, 0), view);
   put_attribute(out, "y", legend_y(view, line) - 11 / view.scale, view);
   put_attribute(out, "width", 22 / view.scale, view);
   put_attribute(out, "height", 11 / view.scale, view);
-  put_line(out, mark ? " fill=\"#e3ebf5\" stroke=\"#2b4a6f\" class=\"w\"/>"
-                     : " fill=\"#e3ebf5\" stroke=\"#2b4a6f\"/>");
+  put_line(out, kind == Swatch::kMarked
+                    ? " fill=\"#e3ebf5\" stroke=\"#2b4a6f\" class=\"w\"/>"
+                    : " fill=\"#e3ebf5\" stroke=\"#2b4a6f\"/>");
 }
 
 // The longest length of 1, 2 or 5 times a power of ten that spans at most
@@ -397,11 +387,11 @@ void put_marks(TextOutput& out, const SvgPicture& picture, const View& view) {
   }
   std::string labels =
       picture.labelled_by.empty() ? "" : ", labelled by " + picture.labelled_by;
-  put_swatch(out, view, 2, false);
+  put_swatch(out, view, 2, Swatch::kPart);
   put_legend_text(out, view, 2, 30,
                   std::to_string(picture.parts.size()) +
                       " outlines as korvane draws them, Y up" + labels);
-  put_swatch(out, view, 3, true);
+  put_swatch(out, view, 3, Swatch::kMarked);
   put_legend_text(out, view, 3, 30,
                   std::to_string(marked) +
                       " with a finding, ringed; hover a part for its label, "
@@ -458,13 +448,13 @@ void write_svg(TextOutput& out, const SvgPicture& picture) {
   put_line(out, "</svg>");
 }
 
-int write_svg_file(const char* path, const SvgPicture& picture) {
+int write_svg_file(const char* path, const SvgPicture& picture,
+                   Problem& problem) {
   std::string bytes;
   auto out = std::make_unique_for_overwrite<TextOutput>();
   start_text_in_memory(*out, bytes);
   write_svg(*out, picture);
   flush_text_output(*out);
-  Problem problem;
   return replace_file_with(path, std::move(bytes), InPlace::kWhenAlone,
                            problem);
 }

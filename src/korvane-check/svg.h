@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "dxf/outline.h"
+#include "text/problem.h"
 #include "text/text_output.h"
 
 namespace korvane {
@@ -40,8 +41,9 @@ struct SvgPicture {
 void write_svg(TextOutput& out, const SvgPicture& picture);
 
 // Writes the picture to the file at `path`, created or replaced whole: a
-// failure leaves an old file as it was. Returns -1 when the picture cannot
-// be written.
-int write_svg_file(const char* path, const SvgPicture& picture);
+// failure leaves an old file as it was. Returns -1 with `problem` when the
+// picture cannot be written.
+int write_svg_file(const char* path, const SvgPicture& picture,
+                   Problem& problem);
 
 }  // namespace korvane

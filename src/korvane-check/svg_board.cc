@@ -43,13 +43,14 @@ void add_text(std::map<long, std::string>& lines, long line,
 LineFindings by_line(const char* xy_path, const Findings& findings) {
   LineFindings lines;
   for (const Finding& f : findings) {
-    std::string text = place(f.file, f.line) + ": " + f.message;
+    const Problem& p = f.problem;
+    std::string text = place(p.file, p.line) + ": " + p.message;
     for (long line : f.placements) add_text(lines.xy, line, text);
-    std::map<long, std::string>* file = f.file == xy_path ? &lines.xy
-                                        : f.file == kSizeTableFile
+    std::map<long, std::string>* file = p.file == xy_path ? &lines.xy
+                                        : p.file == kSizeTableFile
                                             ? &lines.sizes
                                             : nullptr;
-    if (file && f.line != 0) add_text(*file, f.line, text);
+    if (file && p.line != 0) add_text(*file, p.line, text);
   }
   return lines;
 }
@@ -83,7 +84,7 @@ std::string part_findings(const PlacementRow& row, const DrawnSize& drawn,
 int write_board_svg(const char* svg_path, const char* xy_path, int label_column,
                     const ColumnMap& columns, const PlacementList& list,
                     const std::vector<DrawnSize>& sizes,
-                    const Findings& findings) {
+                    const Findings& findings, Problem& problem) {
   LineFindings lines = by_line(xy_path, findings);
   SvgPicture picture;
   picture.heading = std::string("korvane-check: ") + xy_path;
@@ -106,7 +107,7 @@ int write_board_svg(const char* svg_path, const char* xy_path, int label_column,
         left_out(xy_path, line, label_column, columns, list));
   picture.not_drawn_count =
       static_cast<size_t>(list.after_empty + list.undrawn);
-  return write_svg_file(svg_path, picture);
+  return write_svg_file(svg_path, picture, problem);
 }
 
 }  // namespace korvane

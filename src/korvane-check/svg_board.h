@@ -14,10 +14,10 @@ namespace korvane {
 // `label_column` of their line, or by their line number when it is 0 or
 // the field is empty; marked by the findings at their xy line or at the
 // size.txt row their size comes from; the placements left out listed.
-// Returns -1 when the picture cannot be written.
+// Returns -1 with `problem` when the picture cannot be written.
 int write_board_svg(const char* svg_path, const char* xy_path, int label_column,
                     const ColumnMap& columns, const PlacementList& list,
                     const std::vector<DrawnSize>& sizes,
-                    const Findings& findings);
+                    const Findings& findings, Problem& problem);
 
 }  // namespace korvane

@@ -47,12 +47,12 @@ void add_line(DxfText& dxf, DxfLine line) {
 // Appends a fragment's lines; false when it cannot be opened.
 bool add_fragment(DxfText& dxf, const char* name, Findings& findings) {
   auto in = std::make_unique_for_overwrite<TextInput>();
-  if (open_text_input(*in, name) != 0) return false;
+  if (open_text_input(*in, name) != ReadStatus::kRead) return false;
   std::vector<char> text(kLongestLine + 1);
   long n = 0;
   for (;;) {
     bool cut;
-    bool last = read_line_cut(*in, text.data(), text.size(), cut);
+    bool last = read_line(*in, text.data(), text.size(), &cut);
     if (last && text[0] == '\0') break;
     add_line(dxf, {text.data(), name, ++n, nullptr});
     if (last) {

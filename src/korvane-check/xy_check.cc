@@ -46,8 +46,9 @@ void check_number(const char* path, long line, const char* what,
     add_finding(findings, path, line,
                 std::string(what) + " " + quoted(text) +
                     " is only partly a number" + reads);
-  } else if (std::string large =
-                 too_large(value, std::string_view(what) == kAngle);
+  } else if (std::string large = too_large(
+                 value, std::string_view(what) == kAngle ? Quantity::kAngle
+                                                         : Quantity::kLength);
              !large.empty()) {
     add_finding(findings, path, line,
                 std::string(what) + " " + quoted(text) + large);
@@ -86,7 +87,8 @@ void check_row(const char* path, const PlacementRow& r,
 // is empty, -2 when it is no regular file or cannot be read.
 int first_byte(const char* path) {
   auto in = std::make_unique_for_overwrite<TextInput>();
-  if (!is_regular_file(path) || open_text_input(*in, path) != 0) return -2;
+  if (!is_regular_file(path) || open_text_input(*in, path) != ReadStatus::kRead)
+    return -2;
   const char* bytes = "";
   int first = peek_raw(*in, &bytes) > 0 ? static_cast<unsigned char>(*bytes)
               : in->failed              ? -2

@@ -10,6 +10,7 @@
 #include "korvane-import/placements.h"
 #include "korvane-import/size_plan.h"
 #include "korvane-import/size_rows.h"
+#include "text/encoding.h"
 #include "text/message.h"
 #include "text/scan.h"
 
@@ -17,13 +18,7 @@ namespace korvane {
 
 namespace {
 
-constexpr std::string_view kByteOrderMark = "\xef\xbb\xbf";
 constexpr std::string_view kBoardHead = "(kicad_pcb";
-
-std::string_view without_mark(std::string_view raw) {
-  if (raw.starts_with(kByteOrderMark)) raw.remove_prefix(kByteOrderMark.size());
-  return raw;
-}
 
 // A footprint's body, in its own frame, and where it came from.
 struct SourcedBody {
@@ -251,7 +246,7 @@ int place_footprint(const Board& board, const Footprint& f,
 }  // namespace
 
 bool is_board_text(std::string_view raw) {
-  raw = without_mark(raw);
+  raw = without_byte_order_mark(raw);
   size_t start = raw.find_first_not_of(" \t\r\n");
   if (start == std::string_view::npos) return false;
   raw.remove_prefix(start);
@@ -272,7 +267,7 @@ int import_board(std::string_view raw, const ImportOptions& options,
   }
   Board board;
   Libraries libraries;
-  if (read_board(without_mark(raw), board, problem) != 0 ||
+  if (read_board(without_byte_order_mark(raw), board, problem) != 0 ||
       open_libraries(options, libraries.folders, problem) != 0)
     return -1;
   Tally tally;

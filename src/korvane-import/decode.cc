@@ -62,9 +62,9 @@ int apply_text_rules(std::string& text, Problem& problem) {
                    "with a byte order mark");
     return -1;
   }
-  size_t stop = text.find('\x1a');
-  if (stop == std::string::npos) return 0;
-  if (text.find_first_not_of(" \t\n\x1a", stop) != std::string::npos) {
+  size_t stop = text_before_ctrl_z(text);
+  if (!std::all_of(text.begin() + static_cast<long>(stop), text.end(),
+                   dos_end_byte)) {
     problem = problem_at(
         line_at(text, stop),
         "a Ctrl-Z character stands before the end of the file; remove "
@@ -80,13 +80,12 @@ int apply_text_rules(std::string& text, Problem& problem) {
 int decode_export(std::string raw, std::string& text,
                   std::vector<Problem>& warnings, Problem& problem) {
   text.clear();
-  std::string_view body = raw;
-  if (raw.size() >= 2 && (raw.compare(0, 2, "\xff\xfe") == 0 ||
-                          raw.compare(0, 2, "\xfe\xff") == 0)) {
-    if (from_utf16(raw, raw[0] == '\xfe', text, problem) != 0) return -1;
+  if (Utf16 order = utf16_mark(raw); order != Utf16::kNone) {
+    if (from_utf16(raw, order == Utf16::kBigEndian, text, problem) != 0)
+      return -1;
     return apply_text_rules(text, problem);
   }
-  if (raw.compare(0, 3, "\xef\xbb\xbf") == 0) body.remove_prefix(3);
+  std::string_view body = without_byte_order_mark(raw);
   size_t stray = first_not_utf8(body);
   if (stray == std::string_view::npos) {
     size_t mark = raw.size() - body.size();  // the byte order mark's

@@ -172,15 +172,16 @@ void add_packages(EagleLibraries& libraries, const EagleDesign& design,
 int add_eagle_library(EagleLibraries& libraries, const std::string& path,
                       Problem& problem) {
   std::string raw;
-  int read = read_file_bytes(path.c_str(), raw, kLargestLibrary);
+  ReadStatus read = read_file_bytes(path.c_str(), raw, kLargestLibrary);
   EagleDesign design;
-  if (read != 0 || !is_eagle_text(raw)) {
-    const char* why = read == kTooLarge ? "is larger than 64 MiB; no Eagle "
-                                          "library is"
-                      : read != 0       ? "cannot be read; check its name"
-                                        : "is neither a folder of KiCad "
-                                          "footprints nor an Eagle library "
-                                          "(.lbr) or board (.brd)";
+  if (read != ReadStatus::kRead || !is_eagle_text(raw)) {
+    const char* why = read == ReadStatus::kTooLarge
+                          ? "is larger than 64 MiB; no Eagle library is"
+                      : read != ReadStatus::kRead
+                          ? "cannot be read; check its name"
+                          : "is neither a folder of KiCad "
+                            "footprints nor an Eagle library "
+                            "(.lbr) or board (.brd)";
     problem = problem_at(0, why, path);
     return -1;
   }

@@ -1,5 +1,7 @@
 #include "korvane-import/fields.h"
 
+#include <algorithm>
+
 namespace korvane {
 
 namespace {
@@ -139,6 +141,14 @@ int split_record(std::string_view text, size_t& pos, int& line,
 bool blank_record(const Record& record) {
   for (const std::string& field : record.fields)
     if (!field.empty()) return false;
+  return true;
+}
+
+bool skip_comment_line(std::string_view text, size_t& pos, int& line) {
+  size_t start = text.find_first_not_of(" \t", pos);
+  if (start == std::string_view::npos || text[start] != '#') return false;
+  pos = std::min(text.find('\n', start), text.size() - 1) + 1;
+  ++line;
   return true;
 }
 

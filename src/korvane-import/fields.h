@@ -25,4 +25,9 @@ int split_record(std::string_view text, size_t& pos, int& line,
 // True when the record holds no field or only empty ones.
 bool blank_record(const Record& record);
 
+// Moves `pos` and `line` past the line at text[pos] when its first
+// character other than a blank is "#", as KiCad's "## End"; returns false,
+// moving nothing, for any other line.
+bool skip_comment_line(std::string_view text, size_t& pos, int& line);
+
 }  // namespace korvane

@@ -151,40 +151,6 @@ bool join_names(Record& record, const std::vector<Words>& names) {
   return joined;
 }
 
-// Tries `line` as the heading with each separator, and cut at blanks with
-// the names of several words joined; keeps the cut that names the most
-// roles, the joined one on a tie. Returns false when none makes a heading.
-bool try_heading(std::string_view line, const ImportOptions& options,
-                 ExportLayout& layout, Record& heading) {
-  struct Cut {
-    Separator separator;
-    bool join;
-  };
-  constexpr Cut kCuts[] = {{Separator::kComma, false},
-                           {Separator::kSemicolon, false},
-                           {Separator::kTab, false},
-                           {Separator::kBlanks, true},
-                           {Separator::kBlanks, false}};
-  int best = 0;
-  std::vector<Words> names = names_of_words(options);
-  for (Cut cut : kCuts) {
-    Separator separator = cut.separator;
-    Record record;
-    ColumnChoice columns;
-    if (!heading_fields(line, separator, record) ||
-        (cut.join && !join_names(record, names)))
-      continue;
-    int found =
-        choose_columns(record, starts_with(line, '#'), options, columns);
-    if (!names_placements(columns, options) || found <= best) continue;
-    best = found;
-    layout.separator = separator;
-    layout.columns = columns;
-    heading = record;
-  }
-  return best > 0;
-}
-
 // The column, from 1, that takes the rest of each row of text aligned
 // with blanks: the last one, when no coordinate, angle or side is read
 // from it; 0 otherwise.
@@ -220,6 +186,21 @@ std::string name_key(std::string_view name) {
   return key;
 }
 
+namespace {
+
+// The unit the heading gives column `at`; kNone for none.
+Unit column_unit(const Record& heading, int at) {
+  return at >= 0 && at < static_cast<int>(heading.fields.size())
+             ? heading_unit(heading.fields[at])
+             : Unit::kNone;
+}
+
+// Finds the roles' columns in a heading row: a role the options name takes
+// that column (a number from 1, or a name), any other takes the first
+// column whose name is one of that role's usual names, the better names
+// first; in a heading that is a "#" comment (gEDA's) a Description column
+// is the part code when nothing else is. Returns the count of roles found;
+// a role whose name fits two columns gets the index -2 and does not count.
 int choose_columns(const Record& heading, bool comment,
                    const ImportOptions& options, ColumnChoice& columns) {
   int found = 0;
@@ -240,17 +221,44 @@ int choose_columns(const Record& heading, bool comment,
       at = column_named(keys, "description");
     if (at >= 0) ++found;
   }
-  for (int role : {kX, kY}) {
-    int at = columns.index[role];
-    Unit unit = at >= 0 && at < static_cast<int>(heading.fields.size())
-                    ? heading_unit(heading.fields[at])
-                    : Unit::kNone;
-    (role == kX ? columns.x_unit : columns.y_unit) = unit;
-  }
+  columns.x_unit = column_unit(heading, columns.index[kX]);
+  columns.y_unit = column_unit(heading, columns.index[kY]);
   return found;
 }
 
-namespace {
+// Tries `line` as the heading with each separator, and cut at blanks with
+// the names of several words joined; keeps the cut that names the most
+// roles, the joined one on a tie. Returns false when none makes a heading.
+bool try_heading(std::string_view line, const ImportOptions& options,
+                 ExportLayout& layout, Record& heading) {
+  struct Cut {
+    Separator separator;
+    bool join;
+  };
+  constexpr Cut kCuts[] = {{Separator::kComma, false},
+                           {Separator::kSemicolon, false},
+                           {Separator::kTab, false},
+                           {Separator::kBlanks, true},
+                           {Separator::kBlanks, false}};
+  int best = 0;
+  std::vector<Words> names = names_of_words(options);
+  for (Cut cut : kCuts) {
+    Separator separator = cut.separator;
+    Record record;
+    ColumnChoice columns;
+    if (!heading_fields(line, separator, record) ||
+        (cut.join && !join_names(record, names)))
+      continue;
+    int found =
+        choose_columns(record, starts_with(line, '#'), options, columns);
+    if (!names_placements(columns, options) || found <= best) continue;
+    best = found;
+    layout.separator = separator;
+    layout.columns = columns;
+    heading = record;
+  }
+  return best > 0;
+}
 
 // The heading must give a code and an angle, no role two columns, and no
 // column number past its last column.
@@ -381,15 +389,6 @@ int preamble_line(std::string_view row, int line, ExportLayout& layout,
                        "write the placements again in MILLIMETERS, MILS or "
                        "INCHES");
   return -1;
-}
-
-// Moves past a line that starts with "#"; returns false, moving nothing,
-// for any other line.
-bool skip_comment_line(std::string_view text, size_t& pos, int& line) {
-  if (!starts_with(text.substr(pos), '#')) return false;
-  pos = std::min(text.find('\n', pos), text.size() - 1) + 1;
-  ++line;
-  return true;
 }
 
 // Without a heading or column options: rows of a name, three numbers and

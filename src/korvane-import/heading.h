@@ -38,15 +38,6 @@ struct ExportLayout {
 // ("Center-X(mil)" gives "centerx").
 std::string name_key(std::string_view name);
 
-// Finds the roles' columns in a heading row: a role the options name takes
-// that column (a number from 1, or a name), any other takes the first
-// column whose name is one of that role's usual names, the better names
-// first; in a heading that is a "#" comment (gEDA's) a Description column
-// is the part code when nothing else is. Returns the count of roles found;
-// a role whose name fits two columns gets the index -2 and does not count.
-int choose_columns(const Record& heading, bool comment,
-                   const ImportOptions& options, ColumnChoice& columns);
-
 // Finds the heading: the first row, among the first 1000 lines, that names
 // a reference and both coordinates, cut by whichever separator names the most
 // roles; cut at blanks, two words that make one name ("Mid X", or a name

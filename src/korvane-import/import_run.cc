@@ -16,6 +16,7 @@
 #include "korvane-import/placements.h"
 #include "korvane-import/size_plan.h"
 #include "korvane-import/xy_output.h"
+#include "os/same_file.h"
 #include "text/message.h"
 #include "text/text_input.h"
 #include "text/text_output.h"
@@ -30,17 +31,13 @@ const char kProgram[] = "korvane-import";
 constexpr size_t kExportLimit = 64u << 20;
 constexpr size_t kBoardLimit = 1u << 30;
 
-// Writes "file:line: message" (the export when the problem names no file)
-// to standard error, `kind` before the message; control characters in the
-// names and words are shown escaped, so that it stays one line.
-void print_problem(const std::string& file, const Problem& problem,
+// Writes the problem to standard error, `kind` before the message, at
+// `file` (the export) when it names no file.
+void print_problem(const std::string& file, Problem problem,
                    const char* kind = "") {
-  std::string where = problem.file.empty() ? file : problem.file;
-  TextOutput& err = standard_error();
-  put_line(err, (escaped(place(where, problem.line)) + ": " + kind +
-                 escaped(problem.message))
-                    .c_str());
-  flush_text_output(err);
+  if (problem.file.empty()) problem.file = file;
+  put_problem(standard_error(), problem, kind);
+  flush_text_output(standard_error());
 }
 
 int report(const std::string& file, const Problem& problem) {
@@ -49,7 +46,7 @@ int report(const std::string& file, const Problem& problem) {
 }
 
 int usage_error(const std::string& message) {
-  report_error(kProgram, escaped(message));
+  report_error(kProgram, message);
   put_text(standard_error(), usage_text(false).c_str());
   flush_text_output(standard_error());
   return kImportRefused;
@@ -58,7 +55,7 @@ int usage_error(const std::string& message) {
 // True when the file at `path` starts as a KiCad board does.
 bool starts_as_board(const char* path) {
   auto in = std::make_unique_for_overwrite<TextInput>();
-  if (open_text_input(*in, path) != 0) return false;
+  if (open_text_input(*in, path) != ReadStatus::kRead) return false;
   const char* bytes = "";
   bool board = is_board_text(std::string_view(bytes, peek_raw(*in, &bytes)));
   close_text_input(*in);
@@ -69,17 +66,17 @@ bool starts_as_board(const char* path) {
 int read_export(const ImportOptions& options, std::string& raw,
                 Problem& problem) {
   const char* path = options.export_path.c_str();
-  int status = read_file_bytes(path, raw, kExportLimit);
-  bool board = status == kTooLarge && starts_as_board(path);
+  ReadStatus status = read_file_bytes(path, raw, kExportLimit);
+  bool board = status == ReadStatus::kTooLarge && starts_as_board(path);
   if (board) status = read_file_bytes(path, raw, kBoardLimit);
-  if (status == kTooLarge)
+  if (status == ReadStatus::kTooLarge)
     problem = problem_at(0, board ? "is a KiCad board larger than 1 GiB, "
                                     "more than korvane-import reads"
                                   : "is larger than 64 MiB, and no KiCad "
                                     "board; is it an export?");
-  else if (status != 0)
+  else if (status != ReadStatus::kRead)
     problem = problem_at(0, "cannot be read; check its name");
-  return status == 0 ? 0 : -1;
+  return status == ReadStatus::kRead ? 0 : -1;
 }
 
 // The placements of an export, as the options find and keep them.
@@ -195,7 +192,7 @@ int plan_settings(const ImportOptions& options, std::vector<WholeFile>& files,
       {kFragmentFiles[2], "is a DXF fragment of korvane's"}};
   for (const WholeFile& file : files)
     for (auto [name, what] : own) {
-      if (!is_working_file(file.path, name)) continue;
+      if (!writes_file(file.path, name)) continue;
       problem = problem_at(0, std::string(what) + "; name another xy file",
                            file.path);
       return -1;

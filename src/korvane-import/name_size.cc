@@ -257,14 +257,9 @@ bool is_chip_type(std::string_view word) {
   return false;
 }
 
-}  // namespace
-
-bool size_from_name(std::string_view code, NamedSize& size) {
-  return size_from_kicad_metric(code, size) || size_from_ipc_7351(code, size) ||
-         size_from_lcsc(code, size) || size_from_kicad_body(code, size) ||
-         size_from_chip_code(code, size);
-}
-
+// KiCad chips: R_0603_1608Metric is 1.6 by 0.8 mm, C_0805_2012Metric 2.0 by
+// 1.25. False for no four-digit code (R_4020_10251Metric) or one the inch
+// code before it contradicts by 0.3 mm or more (R_0603_2012Metric).
 bool size_from_kicad_metric(std::string_view code, NamedSize& size) {
   for (size_t at = code.find('_'); at != kNone; at = code.find('_', at + 1)) {
     if (digits_at(code, at + 1) != 4 || !word_at(code, at + 5, "metric"))
@@ -281,10 +276,15 @@ bool size_from_kicad_metric(std::string_view code, NamedSize& size) {
   return false;
 }
 
+// IPC-7351 names, first or after a mark such as "TI-", never VQFN50P.. False
+// for all else and oblong pitch names, RESCAV80P320X160X70-8N: libraries draw
+// them with pin 1 upper left, or lower left (IEC 61188-7 level B).
 bool size_from_ipc_7351(std::string_view code, NamedSize& size) {
   return ipc_two_terminal(code, size) || ipc_pitched(code, size);
 }
 
+// LCSC/EasyEDA: SOT-23_L2.9-W1.3-P1.90-LS2.4-BR is 2.9 by 1.3 mm, L along X.
+// False without a "-W" right after the length (RES-TH_BD2.4-L6.3-P10.30).
 bool size_from_lcsc(std::string_view code, NamedSize& size) {
   for (size_t at = 1; at + 1 < code.size(); ++at) {
     if ((code[at] != '_' && code[at] != '-') || code[at + 1] != 'L') continue;
@@ -304,6 +304,9 @@ bool size_from_lcsc(std::string_view code, NamedSize& size) {
   return false;
 }
 
+// KiCad body size: SOIC-8_3.9x4.9mm_P1.27mm is 3.9 by 4.9 mm. False when no
+// "_" stands right before the numbers (_Pad1.08x0.95mm, _EP3.6x3.6mm) or no
+// "mm" after them (PinHeader_2x05); L6.3mm and the like are not read.
 bool size_from_kicad_body(std::string_view code, NamedSize& size) {
   for (size_t at = code.find('_'); at != kNone; at = code.find('_', at + 1)) {
     std::string_view x, y;
@@ -315,6 +318,9 @@ bool size_from_kicad_body(std::string_view code, NamedSize& size) {
   return false;
 }
 
+// EIA chip codes 0201 to 2512 alone, after R C L D F FB LED RES CAP IND FUSE
+// DIODE or before letters: C0402, R_0402, 0402-RES are 1.0 by 0.5 mm. False
+// for other names (DFN0603, M0805, 105450-0402); "Lib:" before is dropped.
 bool size_from_chip_code(std::string_view code, NamedSize& size) {
   size_t colon = code.rfind(':');
   if (colon != kNone) code.remove_prefix(colon + 1);
@@ -330,6 +336,14 @@ bool size_from_chip_code(std::string_view code, NamedSize& size) {
                     "chip " + std::string(chip.imperial), size);
   }
   return false;
+}
+
+}  // namespace
+
+bool size_from_name(std::string_view code, NamedSize& size) {
+  return size_from_kicad_metric(code, size) || size_from_ipc_7351(code, size) ||
+         size_from_lcsc(code, size) || size_from_kicad_body(code, size) ||
+         size_from_chip_code(code, size);
 }
 
 }  // namespace korvane

@@ -49,32 +49,8 @@ struct NamedSize {
   std::string source;
 };
 
-// Reads the body size `code` states by one of the naming families below,
+// Reads the body size `code` states by one of the naming families above,
 // tried in a fixed order; false, leaving `size` alone, when it states none.
 bool size_from_name(std::string_view code, NamedSize& size);
-
-// KiCad chips: R_0603_1608Metric is 1.6 by 0.8 mm, C_0805_2012Metric 2.0 by
-// 1.25. False for no four-digit code (R_4020_10251Metric) or one the inch
-// code before it contradicts by 0.3 mm or more (R_0603_2012Metric).
-bool size_from_kicad_metric(std::string_view code, NamedSize& size);
-
-// IPC-7351 names, first or after a mark such as "TI-", never VQFN50P.. False
-// for all else and oblong pitch names, RESCAV80P320X160X70-8N: libraries draw
-// them with pin 1 upper left, or lower left (IEC 61188-7 level B).
-bool size_from_ipc_7351(std::string_view code, NamedSize& size);
-
-// LCSC/EasyEDA: SOT-23_L2.9-W1.3-P1.90-LS2.4-BR is 2.9 by 1.3 mm, L along X.
-// False without a "-W" right after the length (RES-TH_BD2.4-L6.3-P10.30).
-bool size_from_lcsc(std::string_view code, NamedSize& size);
-
-// KiCad body size: SOIC-8_3.9x4.9mm_P1.27mm is 3.9 by 4.9 mm. False when no
-// "_" stands right before the numbers (_Pad1.08x0.95mm, _EP3.6x3.6mm) or no
-// "mm" after them (PinHeader_2x05); L6.3mm and the like are not read.
-bool size_from_kicad_body(std::string_view code, NamedSize& size);
-
-// EIA chip codes 0201 to 2512 alone, after R C L D F FB LED RES CAP IND FUSE
-// DIODE or before letters: C0402, R_0402, 0402-RES are 1.0 by 0.5 mm. False
-// for other names (DFN0603, M0805, 105450-0402); "Lib:" before is dropped.
-bool size_from_chip_code(std::string_view code, NamedSize& size);
 
 }  // namespace korvane

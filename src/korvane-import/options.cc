@@ -132,13 +132,14 @@ std::string bad_value(OptionId id) {
 
 int parse_options(int argc, const char* const* argv, ImportOptions& options,
                   std::string& message) {
-  CommandLine line = command_line(argc, argv);
-  for (int found;
-       (found = next_option(line, kOptions, std::size(kOptions))) != -1;) {
-    if (found == -2) {
-      message = line.message;
+  CommandLine line{argc, argv, 1, nullptr, {}};
+  Problem problem;
+  for (int found;;) {
+    if (next_option(line, kOptions, std::size(kOptions), found, problem) != 0) {
+      message = problem.message;
       return -1;
     }
+    if (found == kNoOption) break;
     auto id = static_cast<OptionId>(found);
     if (!set_option(id, line.value, options)) {
       message = bad_value(id);

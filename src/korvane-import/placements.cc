@@ -186,17 +186,6 @@ int read_row(const Record& record, const ExportLayout& layout,
   return check_sizes(record, layout, p, problem);
 }
 
-// Moves past a line that starts with "#" (after blanks), as KiCad's "##
-// End"; returns false, moving nothing, for any other line.
-bool skip_comment(std::string_view text, size_t& pos, int& line) {
-  size_t start = text.find_first_not_of(" \t", pos);
-  if (start == std::string_view::npos || text[start] != '#') return false;
-  size_t end = text.find('\n', start);
-  pos = end == std::string_view::npos ? text.size() : end + 1;
-  ++line;
-  return true;
-}
-
 // True when the line at `pos`, which starts with "#", reads as a
 // placement without the "#" and the blanks after it.
 bool reads_as_row(std::string_view text, size_t pos, int line,
@@ -228,13 +217,10 @@ void warn_commented_rows(const std::vector<int>& lines,
                    "a part"));
     return;
   }
-  std::string others;
-  for (size_t i = 1; i < lines.size() && i <= kLinesNamed; ++i)
-    others += (i > 1 ? ", " : "") + std::to_string(lines[i]);
-  if (lines.size() > kLinesNamed + 1) others += ", ...";
+  std::vector<long> others(lines.begin() + 1, lines.end());
   warnings.push_back(problem_at(
-      lines[0], "this line and " + std::to_string(lines.size() - 1) +
-                    " more (" + others +
+      lines[0], "this line and " + std::to_string(others.size()) + " more (" +
+                    listed_numbers(others, kLinesNamed, ListStyle::kCommas) +
                     ") start with '#' and are skipped as comments, though "
                     "they read as placements; remove the '#' from those "
                     "that are parts"));
@@ -267,7 +253,7 @@ int check_text(const std::string& text, const char* what, int line,
                                           "columns"
                      : text[at] == '\0' ? "a NUL byte, at which korvane's "
                                           "reading of the line stops"
-                     : text[at] == '\x1a'
+                     : text[at] == kCtrlZ
                          ? "a Ctrl-Z, at which korvane stops reading the "
                            "xy file"
                          : "a line break, which would cut its row in two";
@@ -293,7 +279,7 @@ int read_placements(std::string_view text, const ExportLayout& layout,
   while (pos < text.size()) {
     size_t start = pos;
     int start_line = line;
-    if (skip_comment(text, pos, line)) {
+    if (skip_comment_line(text, pos, line)) {
       if (reads_as_row(text, start, start_line, layout, expected))
         commented.push_back(start_line);
       continue;

@@ -8,6 +8,7 @@
 
 #include "korvane-import/heading.h"
 #include "korvane-import/import_records.h"
+#include "text/encoding.h"
 
 namespace korvane {
 
@@ -25,7 +26,8 @@ int read_placements(std::string_view text, const ExportLayout& layout,
 // The bytes that korvane reads otherwise than written in an xy file's
 // field: a TAB or a line break cuts it, a NUL ends the line's text, a
 // Ctrl-Z the whole file.
-inline constexpr std::string_view kUnwritable{"\t\n\r\0\x1a", 5};
+inline constexpr char kUnwritableBytes[] = {'\t', '\n', '\r', '\0', kCtrlZ};
+inline constexpr std::string_view kUnwritable{kUnwritableBytes, 5};
 
 // A text field of a placement (`what`: "part code", "reference") is
 // written as it stands. Returns -1 with `problem` set at `line`, naming

@@ -1,6 +1,5 @@
 #include "korvane-import/size_plan.h"
 
-#include <bit>
 #include <cmath>
 #include <cstdint>
 #include <filesystem>
@@ -16,6 +15,7 @@
 #include "korvane-import/name_size.h"
 #include "korvane-import/size_rows.h"
 #include "korvane-import/units.h"
+#include "text/key_slots.h"
 #include "text/message.h"
 #include "text/scan.h"
 #include "text/text_input.h"
@@ -76,23 +76,16 @@ struct SizePlan {
 
 // Enters the distinct codes (as korvane tells codes apart: byte for byte,
 // letters a to z taken as A to Z) in the plan, in the order they first
-// stand. They are found through open-addressed slots, each the index
-// of a code: four bytes a slot, where a map from keys makes a node of some
-// 70 bytes a code.
+// stand, found through open-addressed slots.
 void distinct_codes(const std::vector<ImportedPlacement>& placements,
                     SizePlan& plan) {
-  constexpr uint32_t kFree = UINT32_MAX;
   plan.codes.reserve(placements.size());
   plan.sizing.reserve(placements.size());
-  std::vector<uint32_t> slots(std::bit_ceil(2 * placements.size() + 1), kFree);
-  size_t mask = slots.size() - 1;
+  std::vector<uint32_t> slots = free_slots(placements.size());
   for (const ImportedPlacement& p : placements) {
-    std::string key = folded(p.code);
-    size_t hash = std::hash<std::string>{}(key);
-    size_t at = hash & mask;
-    while (slots[at] != kFree && folded(plan.codes[slots[at]]) != key)
-      at = (at + 1) & mask;
-    if (slots[at] != kFree) {
+    size_t at = key_slot(slots, folded(p.code),
+                         [&](uint32_t i) { return folded(plan.codes[i]); });
+    if (slots[at] != kFreeSlot) {
       CodeSizing& c = plan.sizing[slots[at]];
       auto next = static_cast<uint32_t>(plan.more.size());
       (c.more == kNoMore ? c.more : plan.more[c.last_more].next) = next;
@@ -110,12 +103,13 @@ void distinct_codes(const std::vector<ImportedPlacement>& placements,
 // read, with a warning, or -1 with `problem` when rows are to be added.
 int read_table(const ImportOptions& options, SizePlan& plan,
                std::vector<Problem>& warnings, Problem& problem) {
-  int status = read_size_table(kSizeTableFile, plan.codes, {}, plan.table);
+  ReadStatus status =
+      read_size_table(kSizeTableFile, plan.codes, {}, plan.table);
   std::error_code error;
   plan.exists = std::filesystem::exists(kSizeTableFile, error);
-  if (status == 0 || !plan.exists) return 0;
+  if (status == ReadStatus::kRead || !plan.exists) return 0;
   Problem unread = problem_at(0,
-                              status == kReadFailed
+                              status == ReadStatus::kReadFailed
                                   ? "cannot be read to its end, so korvane "
                                     "would fail; its codes were not checked"
                                   : "cannot be opened; its codes were not "
@@ -129,7 +123,7 @@ int read_table(const ImportOptions& options, SizePlan& plan,
 // Refuses to add rows to a table that korvane cannot read as it is
 // saved: UTF-16, or commas or semicolons where it looks for TABs.
 int check_table_form(Problem& problem) {
-  FileForm form = file_form(kSizeTableFile, true);
+  FileForm form = file_form(kSizeTableFile, FormLook::kRows);
   if (form.form == TextForm::kText) return 0;
   problem = problem_at(static_cast<int>(form.line),
                        form_words(form.form) +
@@ -178,8 +172,8 @@ bool name_size(const std::string& code, KnownSize& size) {
 void size_code(const std::string& code, CodeSizing& c, const SizePlan& plan,
                const DesignSizes& design, FootprintLibraries& libraries,
                std::vector<Problem>& warnings) {
-  PartSize in_table;
-  if (lookup_part_size(plan.table, code, in_table)) {
+  CodeMatch match;
+  if (find_size_row(plan.table, code, match)) {
     c.from = SizeFrom::kTable;
     return;
   }
@@ -226,21 +220,13 @@ void compare_row(const std::string& code, const SizePlan& plan,
       kSizeTableFile));
 }
 
-// "39 times too small": what sizes in `sizes` do to parts placed in `xy`.
-std::string scale_words(Unit sizes, Unit xy) {
-  double factor = millimetres_per(sizes) / millimetres_per(xy);
-  bool small = factor > 1;
-  return shortest_text(std::round(small ? factor : 1 / factor)) +
-         (small ? " times too small" : " times too large");
-}
-
 // Warns when the coordinates have a unit that the table does not declare,
 // unless they are in mm and the table declares none.
 void check_table_unit(const SizePlan& plan, std::vector<Problem>& warnings) {
   Unit declared = size_table_unit(plan.table);
   Unit xy = plan.xy_unit;
-  if (!plan.table.found || xy == Unit::kNone || declared == xy ||
-      (declared == Unit::kNone && xy == Unit::kMm))
+  if (plan.table.status == ReadStatus::kNotOpened ||
+      !units_disagree(xy, declared))
     return;
   std::string in = unit_name(xy);
   std::string message =
@@ -265,15 +251,13 @@ void check_table_unit(const SizePlan& plan, std::vector<Problem>& warnings) {
 
 // " (3 parts; also on lines 7, 9)" for a code that stands on more lines.
 std::string other_lines(const SizePlan& plan, const CodeSizing& c) {
-  std::vector<int> more;
+  std::vector<long> more;
   for (uint32_t i = c.more; i != kNoMore; i = plan.more[i].next)
     more.push_back(plan.more[i].line);
   if (more.empty()) return "";
-  std::string words = " (" + count(static_cast<long>(more.size() + 1), "part") +
-                      "; also on line" + (more.size() > 1 ? "s " : " ");
-  for (size_t i = 0; i < more.size() && i < kLinesNamed; ++i)
-    words += (i > 0 ? ", " : "") + std::to_string(more[i]);
-  return words + (more.size() > kLinesNamed ? ", ...)" : ")");
+  return " (" + count(static_cast<long>(more.size() + 1), "part") +
+         "; also on line" + (more.size() > 1 ? "s " : " ") +
+         listed_numbers(more, kLinesNamed, ListStyle::kCommas) + ")";
 }
 
 // The warning for a code that the table lacks and gets no row.
@@ -321,11 +305,12 @@ int check_adding_unit(const SizePlan& plan, Problem& problem) {
 int table_bytes(const SizePlan& plan, const std::vector<std::string>& rows,
                 std::string& bytes, Problem& problem) {
   std::string old;
-  int status =
-      plan.exists ? read_file_bytes(kSizeTableFile, old, kLargestTable) : 0;
-  if (status != 0) {
+  ReadStatus status = plan.exists
+                          ? read_file_bytes(kSizeTableFile, old, kLargestTable)
+                          : ReadStatus::kRead;
+  if (status != ReadStatus::kRead) {
     problem = problem_at(0,
-                         status == kTooLarge
+                         status == ReadStatus::kTooLarge
                              ? "is larger than 64 MiB; add the rows by hand"
                              : "cannot be read whole; no row is added",
                          kSizeTableFile);

@@ -1,18 +1,12 @@
 #include "korvane-import/size_rows.h"
 
-#include <algorithm>
-#include <cmath>
-
 #include "korvane-import/units.h"
+#include "text/encoding.h"
 #include "text/text_output.h"
 
 namespace korvane {
 
 namespace {
-
-double rounded(double value) {
-  return std::fabs(value) < 1e9 ? std::round(value * 1e6) / 1e6 : value;
-}
 
 // The line end of the table's first line: CR LF or LF.
 std::string line_end_of(std::string_view table) {
@@ -48,13 +42,13 @@ size_t reading_end(std::string_view table, size_t end, bool& open) {
 }  // namespace
 
 double length_in(double mm, Unit unit) {
-  if (unit == Unit::kNone || unit == Unit::kMm) return rounded(mm);
+  if (unit == Unit::kNone || unit == Unit::kMm) return to_millionth(mm);
   return convert_length(mm, Unit::kMm, unit);
 }
 
 std::string size_words(double length, double width) {
-  return shortest_text(rounded(length)) + " by " +
-         shortest_text(rounded(width));
+  return shortest_text(to_millionth(length)) + " by " +
+         shortest_text(to_millionth(width));
 }
 
 std::string size_heading(Unit unit) {
@@ -75,7 +69,7 @@ std::string size_row(const std::string& code, const KnownSize& size,
 
 std::string with_rows(std::string_view table,
                       const std::vector<std::string>& rows) {
-  size_t end = std::min(table.find('\x1a'), table.size());
+  size_t end = text_before_ctrl_z(table);
   bool open = false;
   size_t at = reading_end(table, end, open);
   std::string eol = line_end_of(table);

@@ -32,10 +32,12 @@ TEST(SizeRows, InsertsWhereKorvaneStopsReading) {
     EXPECT_EQ(c[1], text) << c[0];
     write_file(path, text);
     SizeTable table;
-    PartSize size;
-    ASSERT_EQ(0, read_size_table(path.c_str(), {"X", "Y"}, {}, table));
-    EXPECT_TRUE(lookup_part_size(table, "X", size)) << c[0];
-    EXPECT_TRUE(lookup_part_size(table, "Y", size) && size.width == 4) << c[0];
+    CodeMatch match;
+    ASSERT_EQ(ReadStatus::kRead,
+              read_size_table(path.c_str(), {"X", "Y"}, {}, table));
+    EXPECT_NE(nullptr, find_size_row(table, "X", match)) << c[0];
+    const SizeRow* y = find_size_row(table, "Y", match);
+    EXPECT_TRUE(y && y->size.width == 4) << c[0];
   }
 }
 

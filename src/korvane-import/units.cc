@@ -1,7 +1,6 @@
 #include "korvane-import/units.h"
 
 #include <algorithm>
-#include <cmath>
 
 #include "text/scan.h"
 
@@ -66,9 +65,7 @@ int read_angle(std::string_view field, bool decimal_comma, double& value) {
 
 double convert_length(double value, Unit from, Unit to) {
   if (from == to) return value;
-  double converted = value * millimetres_per(from) / millimetres_per(to);
-  if (std::fabs(converted) < 1e9) converted = std::round(converted * 1e6) / 1e6;
-  return converted;
+  return to_millionth(value * millimetres_per(from) / millimetres_per(to));
 }
 
 }  // namespace korvane

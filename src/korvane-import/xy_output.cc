@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <memory>
+#include <string>
 #include <system_error>
 #include <unordered_map>
 
@@ -19,8 +20,8 @@ namespace korvane {
 
 namespace {
 
-// The xy file's columns: code, X, Y, angle.
-constexpr int kColumns[4] = {1, 2, 3, 4};
+// The xy file's columns, as lumbrex.ini gives them.
+constexpr ColumnMap kXyColumns = {.x = 2, .y = 3, .a = 4, .row = 1, .code = 1};
 
 // Sets `row` to the placement's row, without its line end.
 void row_text(const ImportedPlacement& p, std::string& row) {
@@ -41,42 +42,56 @@ bool reads_back(const std::string& row, const ImportedPlacement& p) {
   if (row.find_first_of(kUnwritable.substr(1)) != std::string::npos ||
       std::count(row.begin(), row.end(), '\t') != 5)
     return false;
-  ColumnMap columns;
-  columns.code = kColumns[0];
-  columns.x = kColumns[1];
-  columns.y = kColumns[2];
-  columns.a = kColumns[3];
   Placement read;
-  decode_placement(row.c_str(), columns, read);
+  decode_placement(row.c_str(), kXyColumns, read);
   // A code past korvane's line limit is left to the row-length check.
   return read.x == p.x && read.y == p.y && read.a == p.angle &&
          p.code.compare(0, kCodeCapacity, read.code) == 0;
 }
 
-// Reads the first line of the file at `path` into `line`. Returns 0,
+// Reads the first line of the file at `path` into `line`. Returns kRead,
 // kNotOpened or kReadFailed.
-int first_line(const std::string& path, std::string& line) {
+ReadStatus first_line(const std::string& path, std::string& line) {
   auto in = std::make_unique_for_overwrite<TextInput>();
-  if (open_text_input(*in, path.c_str()) != 0) return kNotOpened;
+  if (open_text_input(*in, path.c_str()) != ReadStatus::kRead)
+    return ReadStatus::kNotOpened;
   std::vector<char> text(kRowCapacity + 1);
   read_line(*in, text.data(), text.size());
   line = text.data();
-  int status = in->failed ? kReadFailed : 0;
+  ReadStatus status = input_status(*in);
   close_text_input(*in);
   return status;
+}
+
+// The columns of code, x, y and a as korvane uses them: 0 or less is
+// column 1.
+std::vector<int> drawn_columns(const ColumnMap& columns) {
+  std::vector<int> drawn;
+  for (int column : {columns.code, columns.x, columns.y, columns.a})
+    drawn.push_back(column < 1 ? 1 : column);
+  return drawn;
+}
+
+// True when `line` is the heading korvane-import writes into an xy file.
+bool is_xy_heading(std::string_view line) {
+  std::string text(trimmed(line, "\r"));
+  const char* names[] = {"code", "x", "y", "angle", "reference", "side"};
+  if (std::count(text.begin(), text.end(), '\t') != 5) return false;
+  for (int i = 0; i < 6; ++i) {
+    std::string field = field_text(text.c_str(), i + 1);
+    if (i == 1 || i == 2) field = field.substr(0, field.find('('));
+    if (field != names[i]) return false;
+  }
+  return true;
 }
 
 // Where the extension of the last name in `path` starts ("." included), or
 // its end when it has none.
 size_t extension_at(const std::string& path) {
-  size_t slash = path.find_last_of("/\\");
-  size_t start = slash == std::string::npos ? 0 : slash + 1;
+  size_t start = folder_of(path).size();
   size_t dot = path.rfind('.');
   return dot == std::string::npos || dot <= start ? path.size() : dot;
 }
-
-// A column number as korvane uses it: 0 or less is column 1.
-int effective(int column) { return column < 1 ? 1 : column; }
 
 }  // namespace
 
@@ -117,26 +132,15 @@ std::string layer_name(const std::string& path) {
   return path.substr(0, extension_at(path));
 }
 
-bool is_xy_heading(std::string_view line) {
-  std::string text(trimmed(line, "\r"));
-  const char* names[] = {"code", "x", "y", "angle", "reference", "side"};
-  if (std::count(text.begin(), text.end(), '\t') != 5) return false;
-  for (int i = 0; i < 6; ++i) {
-    std::string field = field_text(text.c_str(), i + 1);
-    if (i == 1 || i == 2) field = field.substr(0, field.find('('));
-    if (field != names[i]) return false;
-  }
-  return true;
-}
-
 std::vector<Problem> remove_stale_pieces(const std::string& path, int count) {
   std::vector<Problem> notes;
   for (int n = count + 1;; ++n) {
     std::string piece = piece_name(path, n);
     std::string heading;
-    int status = first_line(piece, heading);
-    if (status == kNotOpened) break;
-    if (status == 0 && is_xy_heading(heading) && remove(piece.c_str()) == 0) {
+    ReadStatus status = first_line(piece, heading);
+    if (status == ReadStatus::kNotOpened) break;
+    if (status == ReadStatus::kRead && is_xy_heading(heading) &&
+        remove(piece.c_str()) == 0) {
       notes.push_back(problem_at(0,
                                  "removed: a piece of an earlier --split, "
                                  "past the " +
@@ -156,24 +160,14 @@ std::vector<Problem> remove_stale_pieces(const std::string& path, int count) {
   return notes;
 }
 
-bool is_working_file(const std::string& path, const char* name) {
-  namespace fs = std::filesystem;
-  // Two relative paths that stay in the working folder are compared as
-  // they stand, without asking the system where that folder is.
-  fs::path a = fs::path(path).lexically_normal();
-  fs::path b = fs::path(name).lexically_normal();
-  if (a.empty() || a.has_root_path() || *a.begin() == "..") {
-    std::error_code error;
-    a = fs::absolute(path, error).lexically_normal();
-    b = fs::absolute(name, error).lexically_normal();
-  }
-  return a == b || same_file(path.c_str(), name);
-}
-
 std::string settings_text() {
-  return "# Columns of the xy files that korvane-import writes:\n"
-         "# code, x, y, angle, reference, side.\n"
-         "code = 1\nx = 2\ny = 3\na = 4\nrow = 1\nend\n";
+  std::string text =
+      "# Columns of the xy files that korvane-import writes:\n"
+      "# code, x, y, angle, reference, side.\n";
+  for (int key : {4, 0, 1, 2, 3})  // code, x, y, a, row
+    text += std::string(kColumnKeys[key]) + " = " +
+            std::to_string(column_value(kXyColumns, key)) + "\n";
+  return text + "end\n";
 }
 
 int settings_needed(bool replace, bool& needed, Problem& problem) {
@@ -182,16 +176,14 @@ int settings_needed(bool replace, bool& needed, Problem& problem) {
   bool exists = std::filesystem::exists(kSettingsFile, error);
   needed = !exists;
   if (!exists) return 0;
-  const ColumnMap& columns = settings.columns;
-  if (read_settings(kSettingsFile, false, false, settings) != 0) {
+  if (read_settings(kSettingsFile, {}, settings) != ReadStatus::kRead) {
     problem =
         problem_at(0, "cannot read it to tell whether it fits; move it away",
                    kSettingsFile);
     return -1;
   }
-  int found[4] = {effective(columns.code), effective(columns.x),
-                  effective(columns.y), effective(columns.a)};
-  needed = !std::equal(found, found + 4, kColumns);
+  std::vector<int> found = drawn_columns(settings.columns);
+  needed = found != drawn_columns(kXyColumns);
   if (!needed || replace) return 0;
   problem = problem_at(0,
                        "gives the columns code " + std::to_string(found[0]) +
@@ -209,7 +201,7 @@ int write_all(const std::vector<WholeFile>& files, const char* guarded,
   std::unordered_map<std::string, const std::string*> written;
   for (const WholeFile& file : files) {
     const std::string& path = file.path;
-    if (same_file(path.c_str(), guarded)) {
+    if (writes_file(path, guarded)) {
       problem = problem_at(0, "is the export itself; name another file", path);
       return 1;
     }

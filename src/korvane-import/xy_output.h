@@ -24,9 +24,6 @@ constexpr size_t kPlacementsPerFile = kMaxPlacements;
 int xy_text(const std::vector<ImportedPlacement>& placements, size_t first,
             size_t count, std::string& text, Problem& problem);
 
-// True when `line` is the heading korvane-import writes into an xy file.
-bool is_xy_heading(std::string_view line);
-
 // Removes the pieces of an earlier split of `path` numbered past `count`,
 // as long as they follow one another, and only those that korvane-import
 // wrote (their first line is its heading). Returns a warning for each
@@ -40,10 +37,6 @@ std::string piece_name(const std::string& path, int n);
 // The layer name that draws the xy file at `path` beside it: the path
 // without its extension ("out/board.txt" gives "out/board").
 std::string layer_name(const std::string& path);
-
-// True when `path` names the working file `name` (kSettingsFile,
-// kSizeTableFile): the same file, or the same path once made absolute.
-bool is_working_file(const std::string& path, const char* name);
 
 // The settings that fit the xy file's columns.
 std::string settings_text();

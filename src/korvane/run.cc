@@ -53,7 +53,8 @@ void echo_settings(const Settings& settings) {
   }
   const char* labels[] = {
       "x    = ", "y    = ", "a    = ", "row  = ", "code = "};
-  if (settings.found) echo_columns(echo, "", labels, settings.columns);
+  if (settings.status != ReadStatus::kNotOpened)
+    echo_columns(echo, "", labels, settings.columns);
 }
 
 void echo_names(const char* layer_name, const char* output_name) {
@@ -83,7 +84,7 @@ void echo_placement(const PlacementRow& row) {
 // the row that holds the code whole, and the size it leaves.
 void echo_lookup(const SizeTable& table, const std::string& code,
                  const PartSize& size) {
-  if (!table.found) return;
+  if (table.status == ReadStatus::kNotOpened) return;
   TextOutput& echo = standard_output();
   for (const std::string& row_code : table.codes) {
     put_line(echo, row_code.c_str());
@@ -98,14 +99,14 @@ void echo_lookup(const SizeTable& table, const std::string& code,
 
 // --- the drawing ----------------------------------------------------------
 
-// Writes each placement's outline with the size its code finds; a code
-// the table lacks keeps the size of the last one found.
+// Writes each placement's outline with the size korvane's rule gives it.
 void draw_outlines(TextOutput& drawing, const PlacementList& list,
                    const SizeTable& table) {
-  PartSize size;
-  for (const PlacementRow& row : list.rows) {
+  std::vector<DrawnSize> sizes = drawn_sizes(list, table);
+  for (size_t i = 0; i < list.rows.size(); ++i) {
+    const PlacementRow& row = list.rows[i];
     const Placement& p = row.placement;
-    lookup_part_size(table, p.code, size);
+    const PartSize& size = sizes[i].size;
     if (!silent_mode) {
       echo_placement(row);
       echo_lookup(table, p.code, size);
@@ -131,7 +132,8 @@ int make_drawing(const PlacementList& list, const SizeTable& table,
   bytes.reserve(kDrawingReserve + list.rows.size() * kOutlineBytes);
   for (const DrawingStep& step : kDrawingOrder) {
     if (step.part == DrawingPart::kFragment &&
-        copy_template(*drawing, kFragmentFiles[step.fragment]) == kReadFailed)
+        copy_template(*drawing, kFragmentFiles[step.fragment]) ==
+            ReadStatus::kReadFailed)
       return -1;
     if (step.part == DrawingPart::kLayer) {
       if (!silent_mode) write_layer(standard_output(), step.layer);
@@ -154,15 +156,16 @@ std::vector<std::string> codes_of(const PlacementList& list) {
 // -1.
 int draw(const char* output, const char* xy_path, const ColumnMap& columns,
          size_t most) {
-  PlacementList list = read_placement_list(xy_path, columns, false, most);
+  PlacementList list;
   // Writing the drawing over an input would destroy it.
-  if (!list.opened || list.failed || input_overwritten_by(output, xy_path))
+  if (read_placement_list(xy_path, columns, ListReading::kDrawn, list, most) !=
+          ReadStatus::kRead ||
+      input_overwritten_by(output, xy_path))
     return -1;
   SizeTable table;
-  SizeReading reading;
-  reading.every_code = !silent_mode;
   if (!list.rows.empty() && read_size_table(kSizeTableFile, codes_of(list),
-                                            reading, table) == kReadFailed)
+                                            {.every_code = !silent_mode},
+                                            table) == ReadStatus::kReadFailed)
     return -1;
   std::string bytes;
   Problem problem;
@@ -195,8 +198,8 @@ int run_korvane(int argc, const char* const* argv) {
     return finish_messages(0);
   }
   auto settings = std::make_unique<Settings>();
-  if (read_settings(kSettingsFile, !silent_mode, false, *settings) ==
-      kReadFailed)
+  if (read_settings(kSettingsFile, {.every_line = !silent_mode}, *settings) ==
+      ReadStatus::kReadFailed)
     return finish_messages(-1);
   std::string output_name = std::string(argv[1]) + ".dxf";
   if (!silent_mode) {

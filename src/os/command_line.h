@@ -3,8 +3,9 @@
 #pragma once
 
 #include <cstddef>
-#include <string>
 #include <vector>
+
+#include "text/problem.h"
 
 namespace korvane {
 
@@ -22,22 +23,17 @@ struct CommandLine {
   int next = 1;                       // the next argument to look at
   const char* value = nullptr;        // the value of the option just read
   std::vector<const char*> operands;  // the arguments that are no options
-  std::string message;                // why the command line is wrong
 };
 
-// The reading of `argv` from its first argument on.
-inline CommandLine command_line(int argc, const char* const* argv) {
-  CommandLine line;
-  line.argc = argc;
-  line.argv = argv;
-  return line;
-}
+// The index next_option gives when no option is left.
+constexpr int kNoOption = -1;
 
 // Reads the next option, setting aside the operands before it; every
-// argument after "--" is an operand. Returns the option's index in
-// `known`; -1 when no option is left (`operands` then holds them all);
-// -2 with `message` set for an unknown option, a missing value, or a
-// value given to an option that takes none.
-int next_option(CommandLine& line, const Option* known, size_t count);
+// argument after "--" is an operand. Sets `index` to the option's index in
+// `known`, or to kNoOption when none is left (`operands` then holds them
+// all). Returns -1 with `problem` for an unknown option, a missing value,
+// or a value given to an option that takes none.
+int next_option(CommandLine& line, const Option* known, size_t count,
+                int& index, Problem& problem);
 
 }  // namespace korvane

@@ -44,16 +44,6 @@ struct Replacement {
   unsigned mode = 0;      // the new file's permission bits (POSIX)
 };
 
-// The folder part of `path` up to its last separator, or "" for none.
-std::string folder_of(const std::string& path) {
-#ifdef _WIN32
-  size_t cut = path.find_last_of("/\\:");
-#else
-  size_t cut = path.rfind('/');
-#endif
-  return cut == std::string::npos ? "" : path.substr(0, cut + 1);
-}
-
 // The folder of `path` as a message names it: without its last separator.
 std::string shown_folder(const std::string& path) {
   std::string folder = folder_of(path);

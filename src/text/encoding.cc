@@ -1,6 +1,8 @@
 #include "text/encoding.h"
 
+#include <algorithm>
 #include <cstring>
+#include <utility>
 
 namespace korvane {
 
@@ -22,6 +24,48 @@ int windows_1252_byte(uint32_t c) {
 }
 
 }  // namespace
+
+std::string_view without_byte_order_mark(std::string_view text) {
+  if (text.starts_with(kByteOrderMark))
+    text.remove_prefix(kByteOrderMark.size());
+  return text;
+}
+
+Utf16 utf16_mark(std::string_view bytes) {
+  if (bytes.starts_with("\xff\xfe")) return Utf16::kLittleEndian;
+  if (bytes.starts_with("\xfe\xff")) return Utf16::kBigEndian;
+  return Utf16::kNone;
+}
+
+bool starts_as_utf16(std::string_view b) {
+  if (utf16_mark(b) != Utf16::kNone) return true;
+  if (b.size() < 4) return false;
+  bool little = b[0] && !b[1] && b[2] && !b[3];
+  bool big = !b[0] && b[1] && !b[2] && b[3];
+  return little || big;
+}
+
+size_t text_before_ctrl_z(std::string_view bytes) {
+  return std::min(bytes.find(kCtrlZ), bytes.size());
+}
+
+bool dos_end_byte(char c) {
+  return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == kCtrlZ;
+}
+
+CtrlZStop ctrl_z_stop(std::string_view bytes) {
+  CtrlZStop stop;
+  size_t at = text_before_ctrl_z(bytes);
+  if (at == bytes.size()) return stop;
+  stop.line = 1 + std::count(bytes.begin(), bytes.begin() + at, '\n');
+  bool text = false;  // the line so far holds text
+  for (char c : bytes.substr(at)) {
+    if (c == '\n') stop.hidden += std::exchange(text, false);
+    if (!dos_end_byte(c)) text = true;
+  }
+  stop.hidden += text;
+  return stop;
+}
 
 size_t utf8_char(std::string_view text, size_t i, uint32_t& code) {
   unsigned char lead = static_cast<unsigned char>(text[i]);

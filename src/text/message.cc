@@ -2,8 +2,6 @@
 
 #include <cstdio>
 
-#include "text/text_output.h"
-
 namespace korvane {
 
 std::string escaped(std::string_view text) {
@@ -38,9 +36,30 @@ std::string place(const std::string& file, long line) {
   return line > 0 ? file + ":" + std::to_string(line) : file;
 }
 
+std::string listed_numbers(const std::vector<long>& numbers, size_t named,
+                           ListStyle style) {
+  std::string text;
+  for (size_t i = 0; i < numbers.size() && i < named; ++i) {
+    bool last = i > 0 && i + 1 == numbers.size() && style == ListStyle::kAnd;
+    text += (i == 0 ? "" : last ? " and " : ", ") + std::to_string(numbers[i]);
+  }
+  if (numbers.size() <= named) return text;
+  return text +
+         (style == ListStyle::kAnd
+              ? " and " + std::to_string(numbers.size() - named) + " more"
+              : ", ...");
+}
+
+void put_problem(TextOutput& out, const Problem& problem,
+                 std::string_view kind) {
+  std::string text = escaped(place(problem.file, problem.line)) + ": ";
+  text += kind;
+  put_line(out, (text + escaped(problem.message)).c_str());
+}
+
 void report_error(const char* program, const std::string& message) {
   TextOutput& err = standard_error();
-  put_line(err, (std::string(program) + ": " + message).c_str());
+  put_problem(err, problem_at(0, message, program));
   flush_text_output(err);
 }
 

@@ -1,8 +1,13 @@
-// The words of a message about a file: quoted texts, counts, places.
+// The words of a message about a file: quoted texts, counts, places; and
+// the one way a problem is written, "file:line: message".
 #pragma once
 
 #include <string>
 #include <string_view>
+#include <vector>
+
+#include "text/problem.h"
+#include "text/text_output.h"
 
 namespace korvane {
 
@@ -20,7 +25,20 @@ std::string count(long n, const std::string& noun);
 // "file:line", or "file" for line 0.
 std::string place(const std::string& file, long line);
 
-// Writes "program: message" to standard error, and flushes it.
+// The numbers for a message, at most `named` of them and the rest counted:
+// with kAnd "5", "5 and 7", "5, 7, 9 and 26 more"; with kCommas "5, 7",
+// "5, 7, 9, ...".
+enum class ListStyle { kAnd, kCommas };
+std::string listed_numbers(const std::vector<long>& numbers, size_t named,
+                           ListStyle style);
+
+// Writes "file:line: message" ("file: message" for line 0), `kind` such as
+// "warning: " before the message, with control characters in the place and
+// the words escaped, so that each problem stays one line.
+void put_problem(TextOutput& out, const Problem& problem,
+                 std::string_view kind = "");
+
+// Writes "program: message", escaped, to standard error, and flushes it.
 void report_error(const char* program, const std::string& message);
 
 // report_error for a program that ran out of memory: takes none from the

@@ -8,12 +8,12 @@
 namespace korvane {
 
 struct Problem {
-  int line = 0;  // 1-based; 0 when no line is to blame
+  long line = 0;  // 1-based; 0 when no line is to blame
   std::string message;
   std::string file;  // empty: the file the caller is reading
 };
 
-inline Problem problem_at(int line, std::string message,
+inline Problem problem_at(long line, std::string message,
                           std::string file = {}) {
   Problem problem;
   problem.line = line;

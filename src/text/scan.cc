@@ -131,18 +131,6 @@ std::string field_text(const char* line, int n) {
   return std::string(start, field_length(start, 1));
 }
 
-void strip_char(const char* source, char* dest, size_t size, char c) {
-  size_t kept = 0;
-  for (; *source; ++source)
-    if (*source != c && kept + 1 < size) dest[kept++] = *source;
-  dest[kept] = '\0';
-}
-
-void replace_char(char* text, char from, char to) {
-  for (; *text; ++text)
-    if (*text == from) *text = to;
-}
-
 bool text_equal(const char* a, const char* b) {
   for (; *a && *b; ++a, ++b)
     if (fold(*a) != fold(*b)) return false;

@@ -20,12 +20,6 @@ size_t field_length(const char* line, int n);
 // Field n of `line` whole, as get_field would give it with room enough.
 std::string field_text(const char* line, int n);
 
-// Copies `source` to `dest` without any byte c, dropping what does not fit.
-void strip_char(const char* source, char* dest, size_t size, char c);
-
-// Replaces every byte `from` in `text` by `to`, in place.
-void replace_char(char* text, char from, char to);
-
 // True when both texts have the same length and agree byte for byte once
 // the letters a to z are taken as A to Z. No other byte is folded.
 bool text_equal(const char* a, const char* b);

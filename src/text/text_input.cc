@@ -1,16 +1,14 @@
 #include "text/text_input.h"
 
-#include <sys/stat.h>
-
-#include <cstdint>
+#include <cerrno>
 #include <cstring>
-#include <memory>
+#include <string_view>
+
+#include "text/encoding.h"
 
 namespace korvane {
 
 namespace {
-
-constexpr unsigned char kCtrlZ = 26;
 
 // Copies bytes[0, n) to out[0, room) leaving out every CR; returns how
 // many bytes it stored. Bytes past the room are dropped, and then `cut` is
@@ -49,12 +47,9 @@ bool refill(TextInput& in) {
       in.ended = true;
       if (ferror(in.file)) in.failed = true;
     }
-    void* stop = memchr(in.buffer, kCtrlZ, n);
-    if (stop) {
-      n = static_cast<size_t>(static_cast<unsigned char*>(stop) - in.buffer);
-      in.ended = true;
-    }
-    in.len = n;
+    in.len = text_before_ctrl_z(
+        std::string_view(reinterpret_cast<char*>(in.buffer), n));
+    if (in.len < n) in.ended = true;
   }
   return in.len > 0;
 }
@@ -70,39 +65,26 @@ size_t run_until(const TextInput& in, unsigned char c, bool* found) {
             : avail;
 }
 
-// Counts into `stop` the bytes [p, end) of a file: the lines before its
-// first Ctrl-Z, then the lines with text after it; `text` tells whether
-// the current line after the Ctrl-Z holds text so far.
-void count_ctrl_z(const unsigned char* p, const unsigned char* end,
-                  CtrlZStop& stop, long& lines, bool& text) {
-  for (; p < end; ++p) {
-    if (!stop.line && *p == kCtrlZ) stop.line = lines + 1;
-    if (*p == '\n') {
-      ++lines;
-      stop.hidden += text;
-      text = false;
-    } else if (stop.line && *p != ' ' && *p != '\t' && *p != '\r' &&
-               *p != kCtrlZ) {
-      text = true;
-    }
-  }
-}
-
 }  // namespace
 
-int open_text_input(TextInput& in, const char* path) {
+ReadStatus open_text_input(TextInput& in, const char* path) {
   in.pos = in.len = 0;
   in.ended = in.failed = false;
   in.file = fopen(path, "rb");
-  if (!in.file) return -1;
-  struct stat st;
-  if (fstat(fileno(in.file), &st) == 0 && S_ISDIR(st.st_mode)) {
-    close_text_input(in);
-    return -1;
-  }
+  if (!in.file) return ReadStatus::kNotOpened;
   // Reads go through our own buffer; a second one in stdio only costs.
   setvbuf(in.file, nullptr, _IONBF, 0);
-  return 0;
+  // A folder opens where the system allows it, and fails at the first read.
+  errno = 0;
+  int first = getc(in.file);
+  if (first != EOF) ungetc(first, in.file);
+  if (first != EOF || errno != EISDIR) return ReadStatus::kRead;
+  close_text_input(in);
+  return ReadStatus::kNotOpened;
+}
+
+ReadStatus input_status(const TextInput& in) {
+  return in.failed ? ReadStatus::kReadFailed : ReadStatus::kRead;
 }
 
 void close_text_input(TextInput& in) {
@@ -110,20 +92,16 @@ void close_text_input(TextInput& in) {
   in.file = nullptr;
 }
 
-bool read_line(TextInput& in, char* line, size_t size) {
-  bool cut;
-  return read_line_cut(in, line, size, cut);
-}
-
-bool read_line_cut(TextInput& in, char* line, size_t size, bool& cut) {
+bool read_line(TextInput& in, char* line, size_t size, bool* cut) {
   size_t kept = 0;
-  cut = false;
+  bool dropped = false;
+  if (cut) *cut = false;
   for (;;) {
     if (in.pos == in.len && !refill(in)) break;
     bool lf;
     size_t n = run_until(in, '\n', &lf);
     kept += copy_without_cr(in.buffer + in.pos, n, line + kept, size - 1 - kept,
-                            cut);
+                            cut ? *cut : dropped);
     in.pos += lf ? n + 1 : n;
     if (lf) {
       line[kept] = '\0';
@@ -156,42 +134,29 @@ size_t peek_raw(TextInput& in, const char** bytes) {
 
 void skip_raw(TextInput& in, size_t n) { in.pos += n; }
 
-int read_file_bytes(const char* path, std::string& bytes, size_t limit) {
+ReadStatus read_file_bytes(const char* path, std::string& bytes, size_t limit) {
   bytes.clear();
-  auto owned = std::make_unique_for_overwrite<TextInput>();
-  TextInput& in = *owned;
-  if (open_text_input(in, path) != 0) return kNotOpened;
+  FILE* file = fopen(path, "rb");
+  if (!file) return ReadStatus::kNotOpened;
   // Room for the whole file at once, so that it is not copied as it grows.
-  struct stat st;
-  if (fstat(fileno(in.file), &st) == 0 && st.st_size > 0 &&
-      static_cast<uintmax_t>(st.st_size) <= limit)
-    bytes.reserve(static_cast<size_t>(st.st_size));
+  bool seekable = fseek(file, 0, SEEK_END) == 0;
+  long size = seekable ? ftell(file) : -1;
+  if (size > 0 && static_cast<unsigned long>(size) <= limit)
+    bytes.reserve(static_cast<size_t>(size));
+  if (seekable) rewind(file);
   char block[16 * 1024];
-  int status = 0;
-  for (;;) {
-    size_t n = fread(block, 1, sizeof block, in.file);
-    if (bytes.size() + n > limit) status = kTooLarge;
-    if (status == 0) bytes.append(block, n);
-    if (n < sizeof block || status != 0) break;
+  ReadStatus status = ReadStatus::kRead;
+  for (size_t n = sizeof block;
+       n == sizeof block && status == ReadStatus::kRead;) {
+    n = fread(block, 1, sizeof block, file);
+    if (bytes.size() + n > limit) status = ReadStatus::kTooLarge;
+    if (status == ReadStatus::kRead) bytes.append(block, n);
   }
-  if (status == 0 && ferror(in.file)) status = kReadFailed;
-  close_text_input(in);
-  if (status != 0) bytes.clear();
-  return status;
-}
-
-int find_ctrl_z(const char* path, CtrlZStop& stop) {
-  stop = CtrlZStop{};
-  auto in = std::make_unique_for_overwrite<TextInput>();
-  if (open_text_input(*in, path) != 0) return kNotOpened;
-  long lines = 0;
-  bool text = false;
-  for (size_t n; (n = fread(in->buffer, 1, sizeof in->buffer, in->file));)
-    count_ctrl_z(in->buffer, in->buffer + n, stop, lines, text);
-  stop.hidden += text;
-  int status = ferror(in->file) ? kReadFailed : 0;
-  close_text_input(*in);
-  if (!stop.line) stop.hidden = 0;
+  // A folder opens where the system allows it, and fails at the first read.
+  if (status == ReadStatus::kRead && ferror(file))
+    status = errno == EISDIR ? ReadStatus::kNotOpened : ReadStatus::kReadFailed;
+  fclose(file);
+  if (status != ReadStatus::kRead) bytes.clear();
   return status;
 }
 

@@ -11,11 +11,14 @@ namespace korvane {
 
 constexpr size_t kTextInputBuffer = 64 * 1024;
 
-// What a reader of a whole file returns besides 0 (read to its end): the
-// file could not be opened (missing, a directory, no permission), or
-// reading it failed part way, which no caller may take for a short file.
-constexpr int kNotOpened = -1;
-constexpr int kReadFailed = -2;
+// How reading a file went. A read that failed part way is no short file,
+// and no caller may take it for one.
+enum class ReadStatus {
+  kRead,        // read to its end
+  kNotOpened,   // missing, a directory, no permission
+  kReadFailed,  // reading failed part way
+  kTooLarge,    // longer than the reader takes
+};
 
 // An open input file and the bytes read ahead of the reader. The buffer
 // holds the file's bytes as they stand, CRs included; the readers drop
@@ -29,23 +32,23 @@ struct TextInput {
   bool failed = false;  // a read error was met
 };
 
-// Opens a file for reading in binary mode. Returns -1 when it cannot be
-// opened or names a directory, 0 otherwise.
-int open_text_input(TextInput& in, const char* path);
+// Opens a file for reading in binary mode: kRead, or kNotOpened when it
+// cannot be opened or names a directory.
+ReadStatus open_text_input(TextInput& in, const char* path);
+
+// kReadFailed when a read error was met on `in`, else kRead.
+ReadStatus input_status(const TextInput& in);
 
 // Closes the file; safe on an input that never opened.
 void close_text_input(TextInput& in);
 
 // Reads one line up to an LF into `line` (without the LF) and terminates
-// it. Keeps at most size - 1 bytes and drops the rest of a longer line.
-// Returns true when the end of the input was met during this call; a call
-// that stops at an LF never does. After the end every call yields an
-// empty line and returns true again. A read error reads as the end.
-bool read_line(TextInput& in, char* line, size_t size);
-
-// read_line that also sets `cut` when the line was longer than size - 1
-// bytes (CRs aside) and its end was dropped.
-bool read_line_cut(TextInput& in, char* line, size_t size, bool& cut);
+// it. Keeps at most size - 1 bytes and drops the rest of a longer line,
+// setting `*cut` then (CRs aside) when `cut` is given. Returns true when
+// the end of the input was met during this call; a call that stops at an
+// LF never does. After the end every call yields an empty line and returns
+// true again. A read error reads as the end.
+bool read_line(TextInput& in, char* line, size_t size, bool* cut = nullptr);
 
 // Delivers the next run of bytes as they stand in the buffer, up to
 // `*bytes`; they stay valid until the next call. Returns 0 at the end.
@@ -59,26 +62,10 @@ size_t peek_raw(TextInput& in, const char** bytes);
 // Takes the first n bytes that peek_raw showed, as if they had been read.
 void skip_raw(TextInput& in, size_t n);
 
-// What read_file_bytes returns for a file longer than its limit.
-constexpr int kTooLarge = -3;
-
 // Reads the whole file at `path` into `bytes` as it stands, without the
 // text rules: CRs and Ctrl-Z bytes are kept. Returns kNotOpened (also for
 // a directory), kReadFailed, or kTooLarge when it holds more than `limit`
 // bytes; `bytes` is then empty.
-int read_file_bytes(const char* path, std::string& bytes, size_t limit);
-
-// Where the first Ctrl-Z byte of a file stands, which ends the text there.
-struct CtrlZStop {
-  long line = 0;    // its 1-based line; 0 when the file holds none
-  long hidden = 0;  // lines from it on with bytes other than blanks, line
-                    // ends and Ctrl-Z (the rest of its own line counts)
-};
-
-// Reads the file at `path` as it stands and finds its first Ctrl-Z and
-// the lines with text that it hides; a Ctrl-Z that only blanks and line
-// ends follow (an old DOS end of file) hides none. Returns 0, kNotOpened
-// or kReadFailed.
-int find_ctrl_z(const char* path, CtrlZStop& stop);
+ReadStatus read_file_bytes(const char* path, std::string& bytes, size_t limit);
 
 }  // namespace korvane

@@ -104,28 +104,11 @@ size_t short_decimal(char* text, double value) {
 
 }  // namespace
 
-int open_text_output(TextOutput& out, const char* path) {
-  start_text_output(out, fopen(path, "wb"));
-  return out.file ? 0 : -1;
-}
-
-void start_text_output(TextOutput& out, FILE* file) {
+void start_text_in_memory(TextOutput& out, std::string& text) {
   out.len = 0;
   out.failed = false;
-  out.file = file;
-  out.text = nullptr;
-}
-
-void start_text_in_memory(TextOutput& out, std::string& text) {
-  start_text_output(out, nullptr);
-  out.text = &text;
-}
-
-int close_text_output(TextOutput& out) {
-  int status = flush_text_output(out);
-  if (out.file && fclose(out.file) != 0) status = -1;
   out.file = nullptr;
-  return status;
+  out.text = &text;
 }
 
 TextOutput& standard_output() {

@@ -23,20 +23,8 @@ struct TextOutput {
   bool failed = false;  // some write did not reach the file
 };
 
-// Creates or replaces a file for writing in binary mode. Returns -1 when it
-// cannot be opened.
-int open_text_output(TextOutput& out, const char* path);
-
-// Writes to `file`, which stays the caller's: flush_text_output hands it
-// the bytes, and the caller closes it.
-void start_text_output(TextOutput& out, FILE* file);
-
 // Appends to `text`, which stays the caller's, instead of writing a file.
 void start_text_in_memory(TextOutput& out, std::string& text);
-
-// Flushes and closes the file. Returns -1 when any write or the close
-// failed, 0 otherwise.
-int close_text_output(TextOutput& out);
 
 // Standard output and standard error, set up for binary writes on first
 // use: they end lines with CR LF too.
