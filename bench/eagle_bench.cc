@@ -12,12 +12,12 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
-#include <cstdlib>
 #include <fstream>
 #include <string>
 #include <vector>
 
 #include "eagle/eagle.h"
+#include "text/scan.h"
 #include "timing.h"
 
 using namespace korvane;
@@ -145,10 +145,7 @@ void time_board(size_t bytes, int repetitions) {
     auto start = std::chrono::steady_clock::now();
     EagleDesign design;
     Problem problem;
-    if (read_eagle(text, design, problem) != 0) {
-      fprintf(stderr, "line %d: %s\n", problem.line, problem.message.c_str());
-      exit(1);
-    }
+    if (read_eagle(text, design, problem) != 0) stop_on(problem);
     placed = 0;
     for (const EagleElement& e : design.elements) {
       if (e.package < 0 || design.packages[e.package].body.box.empty) continue;
@@ -168,11 +165,11 @@ void time_board(size_t bytes, int repetitions) {
 
 int main(int argc, char** argv) {
   if (argc >= 3 && std::string(argv[1]) == "--write-board") {
-    double mb = argc > 3 ? atof(argv[3]) : 2;
+    double mb = argc > 3 ? to_real(argv[3]) : 2;
     std::ofstream(argv[2], std::ios::binary) << board_text(mb * 1e6);
     return 0;
   }
-  int repetitions = argc > 1 ? atoi(argv[1]) : 11;
+  int repetitions = argc > 1 ? to_integer(argv[1]) : 11;
   time_board(2000 * 1000, repetitions);
   time_board(20 * 1000 * 1000, std::max(1, repetitions / 3));
   return 0;

@@ -13,13 +13,13 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
-#include <cstdlib>
 #include <fstream>
 #include <string>
 #include <vector>
 
 #include "kicad/board.h"
 #include "kicad/library.h"
+#include "text/scan.h"
 #include "timing.h"
 
 using namespace korvane;
@@ -149,10 +149,7 @@ void time_board(int repetitions) {
     auto start = std::chrono::steady_clock::now();
     Board board;
     Problem problem;
-    if (read_board(text, board, problem) != 0) {
-      fprintf(stderr, "line %d: %s\n", problem.line, problem.message.c_str());
-      exit(1);
-    }
+    if (read_board(text, board, problem) != 0) stop_on(problem);
     for (const Footprint& f : board.footprints)
       placed_sum = placed_sum + placed_body(board, f, f.body.extent).x;
     times.push_back(seconds_since(start));
@@ -218,7 +215,7 @@ int main(int argc, char** argv) {
     return 0;
   }
   std::string folder = argc > 1 ? argv[1] : "/usr/share/kicad/footprints";
-  int repetitions = argc > 2 ? std::max(1, atoi(argv[2])) : 11;
+  int repetitions = argc > 2 ? std::max(1, to_integer(argv[2])) : 11;
   printf("machine: %s\nmedian of %d runs, wall-clock\n", machine().c_str(),
          repetitions);
   time_board(repetitions);

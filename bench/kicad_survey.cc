@@ -74,7 +74,7 @@ int main(int argc, char** argv) {
     Problem problem;
     if (read_footprint_file(text.str(), f, problem) != 0) {
       ++survey.failed;
-      fprintf(stderr, "%s:%d: %s\n", file.string().c_str(), problem.line,
+      fprintf(stderr, "%s:%ld: %s\n", file.string().c_str(), problem.line,
               problem.message.c_str());
     } else if (boxes) {
       print_box(file, f);

@@ -1,9 +1,14 @@
-// What the benchmarks share: wall-clock seconds and medians of them.
+// What the benchmarks share: wall-clock seconds and medians of them, and
+// an end for a reader that refuses its input.
 #pragma once
 
 #include <algorithm>
 #include <chrono>
+#include <cstdio>
+#include <cstdlib>
 #include <vector>
+
+#include "text/problem.h"
 
 namespace korvane {
 
@@ -18,6 +23,12 @@ inline double seconds_since(std::chrono::steady_clock::time_point start) {
 inline double median(std::vector<double> values) {
   std::sort(values.begin(), values.end());
   return values[values.size() / 2];
+}
+
+// Ends the benchmark with the problem of an input it made.
+[[noreturn]] inline void stop_on(const Problem& problem) {
+  fprintf(stderr, "line %ld: %s\n", problem.line, problem.message.c_str());
+  exit(1);
 }
 
 }  // namespace korvane
