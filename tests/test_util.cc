@@ -68,4 +68,13 @@ std::string captured(const std::function<void(TextOutput&)>& write) {
   return read_file(path);
 }
 
+std::string fixed(double value) {
+  char text[kFixedTextCapacity];
+  return std::string(text, format_fixed(text, value, 4));
+}
+
+std::string line_and_message(const Problem& problem) {
+  return std::to_string(problem.line) + ": " + problem.message;
+}
+
 }  // namespace korvane

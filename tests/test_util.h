@@ -3,7 +3,9 @@
 
 #include <functional>
 #include <string>
+#include <string_view>
 
+#include "text/problem.h"
 #include "text/text_output.h"
 
 namespace korvane {
@@ -17,5 +19,27 @@ std::string read_file(const std::string& path);
 // Runs `write` against a TextOutput on a scratch file and returns the bytes
 // that reached the file.
 std::string captured(const std::function<void(TextOutput&)>& write);
+
+// A number with four decimals, as a drawing holds it: "-1.2500".
+std::string fixed(double value);
+
+// A problem as "line: message".
+std::string line_and_message(const Problem& problem);
+
+// What `read` says of `text`: "read", or its problem as "line: message".
+template <typename Record>
+std::string problem_of(int (*read)(std::string_view, Record&, Problem&),
+                       std::string_view text) {
+  Record record;
+  Problem problem;
+  return read(text, record, problem) == 0 ? "read" : line_and_message(problem);
+}
+
+// A placed body as "x y length width angle", four decimals each.
+template <typename Placed>
+std::string placed_words(const Placed& p) {
+  return fixed(p.x) + " " + fixed(p.y) + " " + fixed(p.length) + " " +
+         fixed(p.width) + " " + fixed(p.angle);
+}
 
 }  // namespace korvane

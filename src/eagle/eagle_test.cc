@@ -5,34 +5,18 @@
 #include <string>
 
 #include "test_util.h"
-#include "text/text_output.h"
 
 namespace korvane {
 
 namespace {
-
-std::string fixed(double value) {
-  char text[kFixedTextCapacity];
-  format_fixed(text, value, 4);
-  return text;
-}
 
 // "U1 SOIC-8 bottom tDocu x y length width angle", or what left it out.
 std::string placement(const EagleDesign& design, const EagleElement& e) {
   if (!e.populated) return e.name + " not populated";
   const EaglePackage& p = design.packages[e.package];
   if (p.body.box.empty) return e.name + " " + p.name + " no body";
-  PlacedPackage body = place_package(e, p);
   return e.name + " " + p.name + (e.rotation.mirrored ? " bottom " : " top ") +
-         p.body.layer + " " + fixed(body.x) + " " + fixed(body.y) + " " +
-         fixed(body.length) + " " + fixed(body.width) + " " + fixed(body.angle);
-}
-
-std::string problem_of(const std::string& text) {
-  EagleDesign design;
-  Problem problem;
-  if (read_eagle(text, design, problem) == 0) return "read";
-  return std::to_string(problem.line) + ": " + problem.message;
+         p.body.layer + " " + placed_words(place_package(e, p));
 }
 
 }  // namespace
@@ -57,8 +41,7 @@ TEST(EagleBoard, PlacesEveryBodyByTheBodyRule) {
   Problem problem;
   std::string text =
       read_file(std::string(KORVANE_SOURCE_DIR) + "/tests/data/board.brd");
-  ASSERT_EQ(0, read_eagle(text, design, problem))
-      << problem.line << ": " << problem.message;
+  ASSERT_EQ(0, read_eagle(text, design, problem)) << line_and_message(problem);
   const char* const expected[] = {
       "R1 R0603 top tDocu 10.0000 10.0000 1.6000 0.8000 0.0000",
       "R2 R0603 bottom tDocu 15.0000 10.0000 2.0000 1.0000 0.0000",
@@ -152,7 +135,8 @@ TEST(EagleBoard, RefusesWhatItCannotRead) {
        "read"},
   };
   for (const auto& c : cases)
-    EXPECT_EQ(c.expected, problem_of(c.text).substr(0, c.expected.size()))
+    EXPECT_EQ(c.expected,
+              problem_of(read_eagle, c.text).substr(0, c.expected.size()))
         << c.text.substr(0, 80);
 }
 

@@ -5,33 +5,18 @@
 #include <string>
 
 #include "test_util.h"
-#include "text/text_output.h"
 
 namespace korvane {
 
 namespace {
 
-std::string fixed(double value) {
-  char text[kFixedTextCapacity];
-  format_fixed(text, value, 4);
-  return text;
-}
-
 // A footprint as "R1 Resistor_SMD:R_0603_1608Metric top F.Fab" and its
 // body's centre, length, width and angle in korvane's frame.
 std::string placement(const Board& board, const Footprint& f) {
-  PlacedBody body = placed_body(board, f, f.body.extent);
   return f.reference + " " + f.library + ":" + f.name +
          (f.bottom ? " bottom " : " top ") + (f.excluded ? "excluded " : "") +
-         f.body.layer + " " + fixed(body.x) + " " + fixed(body.y) + " " +
-         fixed(body.length) + " " + fixed(body.width) + " " + fixed(body.angle);
-}
-
-std::string problem_of(const std::string& text) {
-  Board board;
-  Problem problem;
-  if (read_board(text, board, problem) == 0) return "read";
-  return std::to_string(problem.line) + ": " + problem.message;
+         f.body.layer + " " +
+         placed_words(placed_body(board, f, f.body.extent));
 }
 
 }  // namespace
@@ -59,8 +44,7 @@ TEST(KicadBoard, PlacesEveryBodyInKorvanesFrame) {
   Problem problem;
   std::string text = read_file(std::string(KORVANE_SOURCE_DIR) +
                                "/tests/data/board.kicad_pcb");
-  ASSERT_EQ(0, read_board(text, board, problem))
-      << problem.line << ": " << problem.message;
+  ASSERT_EQ(0, read_board(text, board, problem)) << line_and_message(problem);
   EXPECT_TRUE(board.has_origin);
   const char* const expected[] = {
       "R1 Resistor_SMD:R_0603_1608Metric top F.Fab "
@@ -151,7 +135,8 @@ TEST(KicadBoard, SaysWhatIsWrongAndWhere) {
        "2: text follows the ')' that ends the board: the file is damaged, "
        "save it again from KiCad"},
   };
-  for (const auto& c : cases) EXPECT_EQ(c[1], problem_of(c[0])) << c[0];
+  for (const auto& c : cases)
+    EXPECT_EQ(c[1], problem_of(read_board, c[0])) << c[0];
 }
 
 }  // namespace korvane

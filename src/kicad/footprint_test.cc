@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <string>
 
+#include "test_util.h"
+
 namespace korvane {
 
 namespace {
@@ -15,7 +17,7 @@ std::string footprint_of(const char* text) {
   Footprint f;
   Problem problem;
   if (read_footprint_file(text, f, problem) != 0)
-    return std::to_string(problem.line) + ": " + problem.message;
+    return line_and_message(problem);
   std::string all = f.reference + " " + f.library + ":" + f.name +
                     (f.bottom ? " bottom" : " top") +
                     (f.excluded ? " excluded " : " ") + (f.dnp ? "dnp " : "");

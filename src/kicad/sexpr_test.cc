@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <string>
 
+#include "test_util.h"
+
 namespace korvane {
 
 namespace {
@@ -15,8 +17,7 @@ namespace {
 std::string tokens_of(std::string_view text) {
   Sexpr sexpr;
   Problem problem;
-  if (read_sexpr(text, sexpr, problem) != 0)
-    return std::to_string(problem.line) + ": " + problem.message;
+  if (read_sexpr(text, sexpr, problem) != 0) return line_and_message(problem);
   std::string all;
   for (const Token& t : sexpr.tokens) {
     char word[40] = ")";
