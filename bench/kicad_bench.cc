@@ -193,7 +193,7 @@ void time_library(const std::string& folder, int repetitions) {
     index_times.push_back(seconds_since(start));
     indexed = libraries.index.size();
     start = std::chrono::steady_clock::now();
-    LibraryFootprint found;
+    std::optional<LibraryFootprint> found;
     for (const std::string& name : names)
       find_library_footprint(libraries, name, found, problem);
     lookup_times.push_back(seconds_since(start));

@@ -88,7 +88,7 @@ int read_board(std::string_view text, Board& board, Problem& problem) {
       return -1;
     if (head != "footprint" && head != "module") continue;
     board.footprints.emplace_back();
-    if (read_footprint(sexpr, i, board.bottom_copper, true,
+    if (read_footprint(sexpr, i, board.bottom_copper, Position::kRequired,
                        board.footprints.back(), problem) != 0)
       return -1;
   }

@@ -302,13 +302,7 @@ int read_properties(const Sexpr& sexpr, size_t open, bool& placed,
   return 0;
 }
 
-}  // namespace
-
-bool has_area(const Extent& box) {
-  return !box.empty && extent_length(box) >= kLeastSide &&
-         extent_width(box) >= kLeastSide;
-}
-
+// The body Footprint::body describes.
 BodyBox drawn_body(const Footprint& f) {
   const Extent& fab = f.fab;
   const Extent& court = f.courtyard;
@@ -318,6 +312,13 @@ BodyBox drawn_body(const Footprint& f) {
   if (has_area(fab) && !marker) return {fab, fab_layer(f)};
   if (has_area(court)) return {court, courtyard_layer(f)};
   return {};
+}
+
+}  // namespace
+
+bool has_area(const Extent& box) {
+  return !box.empty && extent_length(box) >= kLeastSide &&
+         extent_width(box) >= kLeastSide;
 }
 
 bool partial_fab(const Footprint& f) {
@@ -338,7 +339,7 @@ const char* courtyard_layer(const Footprint& f) {
 }
 
 int read_footprint(const Sexpr& sexpr, size_t open,
-                   std::string_view bottom_copper, bool needs_position,
+                   std::string_view bottom_copper, Position position,
                    Footprint& footprint, Problem& problem) {
   footprint = Footprint();
   footprint.line = static_cast<int>(sexpr.tokens[open].line);
@@ -346,7 +347,7 @@ int read_footprint(const Sexpr& sexpr, size_t open,
   footprint.bottom = layer_of(sexpr, open) == bottom_copper;
   bool placed = false;
   if (read_properties(sexpr, open, placed, footprint, problem) != 0) return -1;
-  if (needs_position && !placed) {
+  if (position == Position::kRequired && !placed) {
     const std::string& who =
         footprint.reference.empty() ? footprint.name : footprint.reference;
     problem = problem_at(footprint.line,
@@ -373,7 +374,8 @@ int read_footprint_file(std::string_view text, Footprint& footprint,
                          "(footprint or (module");
     return -1;
   }
-  return read_footprint(sexpr, 0, "B.Cu", false, footprint, problem);
+  return read_footprint(sexpr, 0, "B.Cu", Position::kOptional, footprint,
+                        problem);
 }
 
 }  // namespace korvane

@@ -40,19 +40,16 @@ struct Footprint {
   Extent copper;          // its pads' copper: each pad's size box turned by
                           // the pad's own angle; no-copper holes left out
   Extent pad_centres;     // the centres of those pads
-  BodyBox body;           // the fab box, else the courtyard box: see
-                          // drawn_body
+  // The body by its own drawings: the fab box, unless it has no length or
+  // width or is under a tenth of the courtyard box's length or width (a
+  // marker, not an outline); else the courtyard box, unless it has no
+  // length or width; else none.
+  BodyBox body;
 };
 
 // True when `box` has a length and a width of a micrometre or more, as a
 // body must; KiCad keeps nanometres.
 bool has_area(const Extent& box);
-
-// The footprint's body by its own drawings: the fab box, unless it has no
-// length or width or is under a tenth of the courtyard box's length or
-// width (a marker, not an outline); else the courtyard box, unless it has
-// no length or width; else none.
-BodyBox drawn_body(const Footprint& footprint);
 
 // True when the body is the fab box and it is likely incomplete: under
 // 30% of the courtyard box's length or width where the courtyard spans
@@ -71,9 +68,10 @@ const char* courtyard_layer(const Footprint& footprint);
 // sweep, or 6's three points) and fp_curve items of the side's layers;
 // text adds nothing. Returns -1 with `problem` (the line, what to do) for
 // a footprint without a name, an item point, pad size or position that is
-// not numbers within 100 m, or, when `needs_position` is set, no (at x y).
+// not numbers within 100 m, or no (at x y) where `position` requires one.
+enum class Position { kRequired, kOptional };
 int read_footprint(const Sexpr& sexpr, size_t open,
-                   std::string_view bottom_copper, bool needs_position,
+                   std::string_view bottom_copper, Position position,
                    Footprint& footprint, Problem& problem);
 
 // Reads a footprint library file (.kicad_mod): one (footprint ...) or

@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <system_error>
+#include <utility>
 
 #include "text/scan.h"
 #include "text/text_input.h"
@@ -35,12 +36,13 @@ std::string entry_kind(const fs::directory_entry& entry) {
   return "no regular file";
 }
 
-// The entries of `folder` that are folders (`folders` set) or regular
-// files whose name ends in `extension` (any, when empty), letter case
+// The entries of `folder` that are folders or regular files, as `kind`
+// asks, whose name ends in `extension` (any, when empty), letter case
 // ignored, sorted by name. Sets `error` when the folder cannot be listed,
 // and adds a warning to `passed` for each file entry of that extension
 // that is no regular file.
-std::vector<fs::path> entries_of(const fs::path& folder, bool folders,
+enum class Entry { kFolder, kFile };
+std::vector<fs::path> entries_of(const fs::path& folder, Entry kind,
                                  std::string_view extension,
                                  std::error_code& error,
                                  std::vector<Problem>* passed = nullptr) {
@@ -52,9 +54,9 @@ std::vector<fs::path> entries_of(const fs::path& folder, bool folders,
         lowered(it->path().extension().string()) != extension)
       continue;
     bool is_folder = it->is_directory(ignored);
-    if (folders ? is_folder : it->is_regular_file(ignored))
+    if (kind == Entry::kFolder ? is_folder : it->is_regular_file(ignored))
       found.push_back(it->path());
-    else if (passed && !folders)
+    else if (passed && kind == Entry::kFile)
       passed->push_back(problem_at(
           0, "passed over: it is " + entry_kind(*it) + ", not a footprint file",
           it->path().string()));
@@ -67,8 +69,8 @@ std::vector<fs::path> entries_of(const fs::path& folder, bool folders,
 // Returns how many footprint files it holds.
 size_t index_pretty(FootprintLibraries& libraries, const fs::path& folder,
                     std::error_code& error) {
-  std::vector<fs::path> files =
-      entries_of(folder, false, ".kicad_mod", error, &libraries.warnings);
+  std::vector<fs::path> files = entries_of(folder, Entry::kFile, ".kicad_mod",
+                                           error, &libraries.warnings);
   for (const fs::path& file : files)
     libraries.index.emplace(lowered(file.stem().string()), file.string());
   return files.size();
@@ -83,9 +85,9 @@ Problem held_nothing(const std::string& folder, const fs::path& path,
     why = "cannot be read (" + error.message() + ")";
   } else if (path.extension() == ".pretty") {
     why = "holds no .kicad_mod footprint file";
-  } else if (!entries_of(path, true, ".pretty", ignored).empty()) {
+  } else if (!entries_of(path, Entry::kFolder, ".pretty", ignored).empty()) {
     why = "holds no .kicad_mod footprint file in its .pretty folders";
-  } else if (!entries_of(path, false, ".kicad_mod", ignored).empty()) {
+  } else if (!entries_of(path, Entry::kFile, ".kicad_mod", ignored).empty()) {
     why = "holds .kicad_mod files, but is no .pretty folder";
     advice = "; KiCad's libraries are folders named NAME.pretty: rename it so";
   } else {
@@ -106,7 +108,8 @@ size_t index_folder(FootprintLibraries& libraries, const std::string& folder,
   if (path.extension() == ".pretty") {
     held = index_pretty(libraries, path, error);
   } else {
-    for (const fs::path& pretty : entries_of(path, true, ".pretty", error)) {
+    for (const fs::path& pretty :
+         entries_of(path, Entry::kFolder, ".pretty", error)) {
       std::error_code ignored;
       held += index_pretty(libraries, pretty, ignored);
     }
@@ -137,7 +140,7 @@ void add_installed_libraries(FootprintLibraries& libraries) {
   std::vector<std::pair<std::vector<int>, fs::path>> installs;
   std::error_code error;
   for (const fs::path& version :
-       entries_of(fs::path(program_files) / "KiCad", true, "", error))
+       entries_of(fs::path(program_files) / "KiCad", Entry::kFolder, "", error))
     installs.emplace_back(version_numbers(version.filename().string()),
                           version / "share" / "kicad" / "footprints");
   std::sort(installs.begin(), installs.end(),
@@ -195,32 +198,34 @@ void index_libraries(FootprintLibraries& libraries) {
   libraries.indexed = true;
 }
 
-Lookup find_library_footprint(FootprintLibraries& libraries,
-                              std::string_view name, LibraryFootprint& found,
-                              Problem& problem) {
+int find_library_footprint(FootprintLibraries& libraries, std::string_view name,
+                           std::optional<LibraryFootprint>& found,
+                           Problem& problem) {
+  found.reset();
   index_libraries(libraries);
   auto entry = libraries.index.find(lowered(name));
-  if (entry == libraries.index.end()) return Lookup::kMissing;
-  found = LibraryFootprint();
-  found.path = entry->second;
-  found.library = fs::path(found.path).parent_path().filename().string();
+  if (entry == libraries.index.end()) return 0;
+  const std::string& path = entry->second;
+  LibraryFootprint read;
+  read.library = fs::path(path).parent_path().filename().string();
   std::string text;
   ReadStatus status =
-      read_file_bytes(found.path.c_str(), text, kLargestFootprintFile);
+      read_file_bytes(path.c_str(), text, kLargestFootprintFile);
   if (status != ReadStatus::kRead) {
     problem = problem_at(0,
                          status == ReadStatus::kTooLarge
                              ? "is larger than 64 MiB; no footprint is"
                              : "cannot be read; check that it is there and "
                                "readable",
-                         found.path);
-    return Lookup::kFailed;
+                         path);
+    return -1;
   }
-  if (read_footprint_file(text, found.footprint, problem) != 0) {
-    problem.file = found.path;
-    return Lookup::kFailed;
+  if (read_footprint_file(text, read.footprint, problem) != 0) {
+    problem.file = path;
+    return -1;
   }
-  return Lookup::kFound;
+  found = std::move(read);
+  return 0;
 }
 
 }  // namespace korvane

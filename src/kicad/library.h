@@ -3,6 +3,7 @@
 // only the file looked up is read.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -18,9 +19,8 @@ struct FootprintLibraries {
   std::vector<std::string> folders;  // .pretty folders or folders of them,
                                      // searched in the order added
   bool indexed = false;              // `index` holds what `folders` hold
-  std::unordered_map<std::string, std::string>
-      index;         // lower-cased name
-                     // to its file; the first folder wins
+  // Lower-cased name to its file; the first folder wins.
+  std::unordered_map<std::string, std::string> index;
   size_t given = 0;  // the first `given` folders were named by the user
   // What the index passed over: entries named .kicad_mod that are no
   // regular file, and folders among the first `given` that held no
@@ -32,10 +32,7 @@ struct FootprintLibraries {
 struct LibraryFootprint {
   Footprint footprint;  // its body from F.Fab, else F.CrtYd
   std::string library;  // the folder it is in: "Resistor_SMD.pretty"
-  std::string path;     // the .kicad_mod file read
 };
-
-enum class Lookup { kFound, kMissing, kFailed };
 
 // Adds a folder the user named, to search after those added before: a
 // .pretty folder, or a folder whose .pretty folders each count, in name
@@ -58,11 +55,11 @@ void add_default_libraries(FootprintLibraries& libraries);
 void index_libraries(FootprintLibraries& libraries);
 
 // Finds the footprint `name` ("R_0603_1608Metric", letter case ignored)
-// and reads its file. Returns kMissing when no folder holds it, kFailed
-// with `problem` naming the file when it cannot be read or is not a
-// footprint.
-Lookup find_library_footprint(FootprintLibraries& libraries,
-                              std::string_view name, LibraryFootprint& found,
-                              Problem& problem);
+// and reads its file into `found`, which stays empty when no folder holds
+// it. Returns -1 with `problem` naming the file when it cannot be read or
+// is not a footprint.
+int find_library_footprint(FootprintLibraries& libraries, std::string_view name,
+                           std::optional<LibraryFootprint>& found,
+                           Problem& problem);
 
 }  // namespace korvane

@@ -22,18 +22,17 @@ const std::string kFolder =
 // A lookup as "Alpha.pretty F.Fab 1 x 0.5", "missing", or the problem's
 // file name, line and message.
 std::string lookup(FootprintLibraries& libraries, const char* name) {
-  LibraryFootprint found;
+  std::optional<LibraryFootprint> found;
   Problem problem;
-  Lookup result = find_library_footprint(libraries, name, found, problem);
-  if (result == Lookup::kMissing) return "missing";
-  if (result == Lookup::kFailed)
+  if (find_library_footprint(libraries, name, found, problem) != 0)
     return std::filesystem::path(problem.file).filename().string() + " " +
-           std::to_string(problem.line) + ": " + problem.message;
-  const BodyBox& box = found.footprint.body;
+           line_and_message(problem);
+  if (!found) return "missing";
+  const BodyBox& box = found->footprint.body;
   char size[64];
   snprintf(size, sizeof size, " %g x %g", extent_length(box.extent),
            extent_width(box.extent));
-  return found.library + " " + box.layer + size;
+  return found->library + " " + box.layer + size;
 }
 
 }  // namespace

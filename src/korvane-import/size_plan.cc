@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <system_error>
 #include <utility>
 
@@ -358,17 +359,15 @@ int open_libraries(const ImportOptions& options, FootprintLibraries& libraries,
 bool library_body(FootprintLibraries& libraries, const std::string& code,
                   BodyBox& body, std::string& library,
                   std::vector<Problem>& warnings) {
-  LibraryFootprint found;
+  std::optional<LibraryFootprint> found;
   Problem problem;
-  Lookup result = find_library_footprint(libraries, code, found, problem);
-  if (result == Lookup::kFailed) {
+  if (find_library_footprint(libraries, code, found, problem) != 0) {
     problem.message += "; no size is taken from it";
     warnings.push_back(problem);
   }
-  if (result != Lookup::kFound || found.footprint.body.extent.empty)
-    return false;
-  body = found.footprint.body;
-  library = found.library;
+  if (!found || found->footprint.body.extent.empty) return false;
+  body = found->footprint.body;
+  library = found->library;
   return true;
 }
 

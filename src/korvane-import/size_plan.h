@@ -39,7 +39,7 @@ int open_libraries(const ImportOptions& options, FootprintLibraries& libraries,
                    Problem& problem);
 
 // The body of the library footprint named `code` by its own drawings
-// (drawn_body), and the library that holds it: false when no library holds
+// (Footprint::body), and the library that holds it: false when no library holds
 // one with a body. A footprint file that cannot be read is warned of.
 bool library_body(FootprintLibraries& libraries, const std::string& code,
                   BodyBox& body, std::string& library,
