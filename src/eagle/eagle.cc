@@ -89,25 +89,26 @@ int read_library(const XmlDocument& xml, const XmlNode& library,
   return 0;
 }
 
-// The library an element names: by its URN when a library has it (and
-// the name too, where one does), else the only one of its name, or the
-// first when the element gives no URN; -1 for none, kAmbiguous when a URN
-// no library has leaves several of the name to choose from.
-constexpr int kAmbiguous = -2;
-
-int find_library(const Libraries& libraries, const std::string& name,
-                 const std::string& urn) {
+// Finds the element's package in the library it names: by its URN when a
+// library has it (and the name too, where one does), else the only one of
+// its name, or the first when the element gives no URN. A URN no library
+// has, where several bear the name, leaves the element ambiguous.
+void find_package(const Libraries& libraries, const std::string& urn,
+                  EagleElement& element) {
+  const std::string& name = element.library;
   std::string keys[] = {both_key(urn, name), "u" + urn, "n" + name};
   for (int k = urn.empty() ? 2 : 0; k < 3; ++k) {
     auto found = libraries.first.find(keys[k]);
     if (found == libraries.first.end()) continue;
     auto named = libraries.named.find(name);
-    if (k == 2 && !urn.empty() && named != libraries.named.end() &&
-        named->second > 1)
-      return kAmbiguous;
-    return found->second;
+    element.ambiguous = k == 2 && !urn.empty() &&
+                        named != libraries.named.end() && named->second > 1;
+    const auto& packages = libraries.list[found->second].packages;
+    auto package = packages.find(element.package_name);
+    if (!element.ambiguous && package != packages.end())
+      element.package = package->second;
+    return;
   }
-  return -1;
 }
 
 // The name of the variant the board is set to; empty for none.
@@ -156,12 +157,7 @@ int read_element(const XmlDocument& xml, const XmlNode& node,
       read_rotation(xml, node, element.rotation, problem) != 0)
     return -1;
   element.populated = populated(node, variant);
-  int library = find_library(libraries, element.library, urn);
-  element.ambiguous = library == kAmbiguous;
-  if (library < 0) return 0;
-  const auto& packages = libraries.list[library].packages;
-  auto found = packages.find(element.package_name);
-  if (found != packages.end()) element.package = found->second;
+  find_package(libraries, urn, element);
   return 0;
 }
 

@@ -70,11 +70,12 @@ int add_wire(const XmlDocument& xml, const XmlNode& wire, Extent& box,
 }
 
 // The corners of a rectangle of `half` half-sizes about `centre`, turned
-// by `r` about its centre.
-void add_turned_box(Extent& box, Point centre, Point half, const Rotation& r) {
+// by `r` about its centre, each a circle of `radius`.
+void add_turned_box(Extent& box, Point centre, Point half, const Rotation& r,
+                    double radius) {
   for (Point corner : {Point{-half.x, -half.y}, Point{half.x, -half.y},
                        Point{half.x, half.y}, Point{-half.x, half.y}})
-    add_point(box, plus(centre, rotated(corner, r)));
+    add_circle(box, plus(centre, rotated(corner, r)), radius);
 }
 
 // A rectangle, turned by its rot about its centre.
@@ -87,7 +88,8 @@ int add_rectangle(const XmlDocument& xml, const XmlNode& rectangle, Extent& box,
       read_rotation(xml, rectangle, r, problem) != 0)
     return -1;
   add_turned_box(box, {(v[0] + v[2]) / 2, (v[1] + v[3]) / 2},
-                 {std::fabs(v[2] - v[0]) / 2, std::fabs(v[3] - v[1]) / 2}, r);
+                 {std::fabs(v[2] - v[0]) / 2, std::fabs(v[3] - v[1]) / 2}, r,
+                 0);
   return 0;
 }
 
@@ -168,10 +170,8 @@ int add_smd(const XmlDocument& xml, const XmlNode& smd, Extent& copper,
   double dx = std::fabs(v[2]), dy = std::fabs(v[3]);
   double radius =
       std::clamp(roundness, 0.0, 100.0) / 100 * std::min(dx, dy) / 2;
-  Point half{dx / 2 - radius, dy / 2 - radius};
-  for (Point corner : {Point{-half.x, -half.y}, Point{half.x, -half.y},
-                       Point{half.x, half.y}, Point{-half.x, half.y}})
-    add_circle(copper, plus({v[0], v[1]}, rotated(corner, r)), radius);
+  add_turned_box(copper, {v[0], v[1]}, {dx / 2 - radius, dy / 2 - radius}, r,
+                 radius);
   return 0;
 }
 
@@ -184,33 +184,26 @@ double pad_diameter(double drill, double diameter, const PadRules& rules) {
   return drill + 2 * ring;
 }
 
-// The copper of a pad of diameter `d` and `shape` about (0, 0), not yet
-// turned or moved: as `points` circles of `radius` about `points`.
-int pad_outline(std::string_view shape, double d, const PadRules& rules,
-                Point points[8], double& radius) {
-  if (shape == "square") {
-    radius = 0;
-    points[0] = {-d / 2, -d / 2}, points[1] = {d / 2, -d / 2};
-    points[2] = {d / 2, d / 2}, points[3] = {-d / 2, d / 2};
-    return 4;
-  }
+// The copper of a pad of diameter `d` and `shape` at `at`, turned by `r`.
+void add_pad_copper(Extent& copper, Point at, const Rotation& r,
+                    std::string_view shape, double d, const PadRules& rules) {
+  if (shape == "square")
+    return add_turned_box(copper, at, {d / 2, d / 2}, r, 0);
   if (shape == "octagon") {
-    radius = 0;
+    Point corner{d / 2, d / 2 * (std::sqrt(2.0) - 1)};
     for (int k = 0; k < 8; ++k)
-      points[k] =
-          turned({d / 2, d / 2 * (std::sqrt(2.0) - 1)}, degrees_turn(45.0 * k));
-    return 8;
+      add_point(copper,
+                plus(at, rotated(turned(corner, degrees_turn(45.0 * k)), r)));
+    return;
   }
-  radius = d / 2;
   double stretch = d *
                    (shape == "long"     ? rules.long_percent
                     : shape == "offset" ? rules.offset_percent
                                         : 0) /
                    100;
   double from = shape == "offset" ? 0 : -stretch / 2;
-  points[0] = {from, 0};
-  points[1] = {from + stretch, 0};
-  return 2;
+  for (double u : {from, from + stretch})
+    add_circle(copper, plus(at, rotated({u, 0}, r)), d / 2);
 }
 
 // A through-hole pad, its shape and size from its attributes and the
@@ -225,12 +218,8 @@ int add_pad(const XmlDocument& xml, const XmlNode& pad, const PadRules& rules,
     return -1;
   std::string_view shape = "round";
   xml_attribute(pad, "shape", shape);
-  Point points[8];
-  double radius = 0;
-  int count = pad_outline(shape, pad_diameter(std::fabs(v[2]), diameter, rules),
-                          rules, points, radius);
-  for (int i = 0; i < count; ++i)
-    add_circle(copper, plus({v[0], v[1]}, rotated(points[i], r)), radius);
+  add_pad_copper(copper, {v[0], v[1]}, r, shape,
+                 pad_diameter(std::fabs(v[2]), diameter, rules), rules);
   return 0;
 }
 
@@ -257,10 +246,13 @@ void pick_body(const Boxes& boxes, PackageBody& body) {
   }
 }
 
-// Reads the param `name` of `node` into `value` when it is `wanted`.
+// Reads the param `name` of `node` into `value` when it is `wanted`: a
+// number, or a size with its unit.
+enum class RuleValue { kNumber, kSize };
 int read_param(const XmlDocument& xml, const XmlNode& param,
-               std::string_view wanted, bool size, double& value,
+               std::string_view wanted, RuleValue kind, double& value,
                Problem& problem) {
+  bool size = kind == RuleValue::kSize;
   std::string_view name, text;
   if (!xml_attribute(param, "name", name) || name != wanted) return 0;
   double read = 0;
@@ -286,12 +278,13 @@ int read_pad_rules(const XmlDocument& xml, const XmlNode* designrules,
   rules = PadRules();
   for (const XmlNode* p = xml_child(designrules, "param"); p;
        p = xml_next(p, "param")) {
-    if (read_param(xml, *p, "rvPadTop", false, rules.restring, problem) != 0 ||
-        read_param(xml, *p, "rlMinPadTop", true, rules.least, problem) != 0 ||
-        read_param(xml, *p, "rlMaxPadTop", true, rules.most, problem) != 0 ||
-        read_param(xml, *p, "psElongationLong", false, rules.long_percent,
+    RuleValue number = RuleValue::kNumber, size = RuleValue::kSize;
+    if (read_param(xml, *p, "rvPadTop", number, rules.restring, problem) != 0 ||
+        read_param(xml, *p, "rlMinPadTop", size, rules.least, problem) != 0 ||
+        read_param(xml, *p, "rlMaxPadTop", size, rules.most, problem) != 0 ||
+        read_param(xml, *p, "psElongationLong", number, rules.long_percent,
                    problem) != 0 ||
-        read_param(xml, *p, "psElongationOffset", false, rules.offset_percent,
+        read_param(xml, *p, "psElongationOffset", number, rules.offset_percent,
                    problem) != 0)
       return -1;
   }
