@@ -12,7 +12,7 @@ namespace {
 
 // The usual names of each role's column, better ones first, as name_key
 // gives them.
-const std::vector<std::vector<std::string>> kUsualNames = {
+const PerRole<std::vector<std::string>> kUsualNames = {{
     {"designator", "ref", "reference", "refdes", "referencedesignator",
      "partname", "part"},
     {"footprint", "package", "pattern", "footprintname", "packagename",
@@ -23,42 +23,38 @@ const std::vector<std::vector<std::string>> kUsualNames = {
      "locationy", "locy", "cy"},
     {"rotation", "rot", "angle", "rotate", "orientation"},
     {"layer", "side", "tb", "mountside", "topbottom"},
-};
+}};
 
-const char* const kRoleWords[kRoles] = {"reference designator",
-                                        "part code (footprint or package)",
-                                        "X",
-                                        "Y",
-                                        "rotation",
-                                        "side"};
-constexpr int kAmbiguous = -2;
+constexpr PerRole<const char*> kRoleWords = {
+    {"reference designator", "part code (footprint or package)", "X", "Y",
+     "rotation", "side"}};
+
 // The heading stands among the first lines, after a preamble of a few.
 constexpr int kHeadingLines = 1000;
 
-// The only column whose key is `key`, kAmbiguous for several, -1 for none.
-int column_named(const std::vector<std::string>& keys, const std::string& key) {
-  int found = -1;
-  for (size_t i = 0; i < keys.size(); ++i) {
-    if (keys[i] != key) continue;
-    if (found != -1) return kAmbiguous;
-    found = static_cast<int>(i);
-  }
+// The columns whose key is `key`.
+std::vector<int> columns_named(const std::vector<std::string>& keys,
+                               const std::string& key) {
+  std::vector<int> found;
+  for (size_t i = 0; i < keys.size(); ++i)
+    if (keys[i] == key) found.push_back(static_cast<int>(i));
   return found;
 }
 
-// A role's column by its usual names, the better names first.
-int usual_column(const std::vector<std::string>& keys, int role) {
+// A role's columns by its usual names: those of the best name any has.
+std::vector<int> usual_columns(const std::vector<std::string>& keys,
+                               Role role) {
   for (const std::string& key : kUsualNames[role]) {
-    int at = column_named(keys, key);
-    if (at != -1) return at;
+    std::vector<int> found = columns_named(keys, key);
+    if (!found.empty()) return found;
   }
-  return -1;
+  return {};
 }
 
 // Whether the heading found ref, X and Y, one of them at least by a name.
 bool names_placements(const ColumnChoice& c, const ImportOptions& options) {
   bool by_name = false;
-  for (int role : {kRef, kX, kY}) {
+  for (Role role : {Role::kRef, Role::kX, Role::kY}) {
     if (c.index[role] == -1) return false;
     if (options.column[role].number == 0) by_name = true;
   }
@@ -90,6 +86,14 @@ bool starts_with(std::string_view line, char mark) {
   return start != std::string_view::npos && line[start] == mark;
 }
 
+// The line at text[pos], without its line end; moves `pos` past it.
+std::string_view next_line(std::string_view text, size_t& pos) {
+  size_t end = std::min(text.find('\n', pos), text.size());
+  std::string_view line = text.substr(pos, end - pos);
+  pos = end + 1;
+  return line;
+}
+
 // A name of several words, each as name_key gives it.
 using Words = std::vector<std::string>;
 
@@ -103,7 +107,7 @@ const char* const kPairFirsts[] = {"mid",      "ref",      "pad",
 // an option gives with a blank in it, then the known two-word headings.
 std::vector<Words> names_of_words(const ImportOptions& options) {
   std::vector<Words> names;
-  for (const ColumnOption& column : options.column) {
+  for (const ColumnOption& column : options.column.of) {
     Words words;
     for (size_t at = 0; at < column.name.size();) {
       size_t end = std::min(column.name.find(' ', at), column.name.size());
@@ -156,7 +160,7 @@ bool join_names(Record& record, const std::vector<Words>& names) {
 // from it; 0 otherwise.
 size_t rest_column(const ExportLayout& layout) {
   if (layout.separator != Separator::kBlanks) return 0;
-  for (int role : {kX, kY, kAngle, kSide})
+  for (Role role : {Role::kX, Role::kY, Role::kAngle, Role::kSide})
     if (layout.columns.index[role] == layout.heading_fields - 1) return 0;
   return static_cast<size_t>(layout.heading_fields);
 }
@@ -200,29 +204,28 @@ Unit column_unit(const Record& heading, int at) {
 // column whose name is one of that role's usual names, the better names
 // first; in a heading that is a "#" comment (gEDA's) a Description column
 // is the part code when nothing else is. Returns the count of roles found;
-// a role whose name fits two columns gets the index -2 and does not count.
+// a role whose name fits several columns (see `named`) does not count.
 int choose_columns(const Record& heading, bool comment,
                    const ImportOptions& options, ColumnChoice& columns) {
   int found = 0;
   std::vector<std::string> keys;
   for (const std::string& field : heading.fields)
     keys.push_back(name_key(field));
-  for (int role = 0; role < kRoles; ++role) {
+  for (Role role : kAllRoles) {
     const ColumnOption& option = options.column[role];
-    int& at = columns.index[role];
+    std::vector<int> at =
+        option.number > 0     ? std::vector<int>{option.number - 1}
+        : option.name.empty() ? usual_columns(keys, role)
+                              : columns_named(keys, name_key(option.name));
+    if (role == Role::kCode && at.empty() && comment && !given(option))
+      at = columns_named(keys, "description");
     columns.by_number[role] = option.number > 0;
-    if (option.number > 0)
-      at = option.number - 1;
-    else if (!option.name.empty())
-      at = column_named(keys, name_key(option.name));
-    else
-      at = usual_column(keys, role);
-    if (role == kCode && at == -1 && comment && !given(option))
-      at = column_named(keys, "description");
-    if (at >= 0) ++found;
+    columns.index[role] = at.empty() ? -1 : at[0];
+    columns.named[role] = static_cast<int>(at.size());
+    if (at.size() == 1) ++found;
   }
-  columns.x_unit = column_unit(heading, columns.index[kX]);
-  columns.y_unit = column_unit(heading, columns.index[kY]);
+  columns.x_unit = column_unit(heading, columns.index[Role::kX]);
+  columns.y_unit = column_unit(heading, columns.index[Role::kY]);
   return found;
 }
 
@@ -263,7 +266,7 @@ bool try_heading(std::string_view line, const ImportOptions& options,
 // The heading must give a code and an angle, no role two columns, and no
 // column number past its last column.
 int check_columns(const ExportLayout& layout, Problem& problem) {
-  for (int role = 0; role < kRoles; ++role) {
+  for (Role role : kAllRoles) {
     int at = layout.columns.index[role];
     std::string what = kRoleWords[role];
     if (layout.columns.by_number[role] && at >= layout.heading_fields) {
@@ -274,14 +277,14 @@ int check_columns(const ExportLayout& layout, Problem& problem) {
                          std::to_string(layout.heading_fields) + " columns");
       return -1;
     }
-    if (at == kAmbiguous) {
+    if (layout.columns.named[role] > 1) {
       problem =
           problem_at(layout.heading_line, "two columns could be the " + what +
                                               " column; name one with " +
                                               kColumnOptions[role]);
       return -1;
     }
-    if (at == -1 && role == kCode) {
+    if (at == -1 && role == Role::kCode) {
       problem = problem_at(
           layout.heading_line,
           "the file names no footprint or package column, and korvane finds "
@@ -290,7 +293,7 @@ int check_columns(const ExportLayout& layout, Problem& problem) {
           "that holds the part code with --code");
       return -1;
     }
-    if (at == -1 && role == kAngle) {
+    if (at == -1 && role == Role::kAngle) {
       problem = problem_at(layout.heading_line, "no " + what +
                                                     " column found; name "
                                                     "it with " +
@@ -303,13 +306,10 @@ int check_columns(const ExportLayout& layout, Problem& problem) {
 
 // The first line that holds more than blanks and is no "#" comment.
 std::string_view first_row(std::string_view text) {
-  size_t pos = 0;
-  while (pos < text.size()) {
-    size_t end = std::min(text.find('\n', pos), text.size());
-    std::string_view line = text.substr(pos, end - pos);
+  for (size_t pos = 0; pos < text.size();) {
+    std::string_view line = next_line(text, pos);
     size_t start = line.find_first_not_of(" \t");
     if (start != std::string_view::npos && line[start] != '#') return line;
-    pos = end + 1;
   }
   return {};
 }
@@ -319,7 +319,7 @@ std::string too_few_fields(std::string_view first, const ColumnChoice& c) {
   Record record;
   heading_fields(first, Separator::kBlanks, record);
   int count = static_cast<int>(record.fields.size());
-  for (int role = 0; role < kRoles; ++role)
+  for (Role role : kAllRoles)
     if (c.by_number[role] && c.index[role] >= count)
       return std::string(kColumnOptions[role]) + " " +
              std::to_string(c.index[role] + 1) + ": the first line has " +
@@ -327,22 +327,30 @@ std::string too_few_fields(std::string_view first, const ColumnChoice& c) {
   return "the first line has fewer fields than the columns named";
 }
 
-// Without a heading: the first separator that cuts the first row into
-// enough fields for every numbered column. Cut at blanks, a code column
-// after all others is each row's last field, and needs one field at least.
+// Whether the options give the code, X, Y and angle columns by number,
+// and no column by name.
+bool numbers_columns(const ImportOptions& options) {
+  for (const ColumnOption& column : options.column.of)
+    if (!column.name.empty()) return false;
+  for (Role role : {Role::kCode, Role::kX, Role::kY, Role::kAngle})
+    if (options.column[role].number == 0) return false;
+  return true;
+}
+
+// Without a heading, the columns the options number: the first separator
+// that cuts the first row into enough fields for every one. Cut at blanks, a
+// code column after all others is each row's last field, and needs one field at
+// least. Returns -1 with `problem` when none does.
 int headerless_layout(std::string_view text, const ImportOptions& options,
                       ExportLayout& layout, Problem& problem) {
   int others = 0;  // the fields the roles other than the code need
-  for (int role = 0; role < kRoles; ++role) {
+  for (Role role : kAllRoles) {
     int number = options.column[role].number;
-    if (!options.column[role].name.empty()) return -1;
     layout.columns.index[role] = number - 1;
     layout.columns.by_number[role] = number > 0;
-    if (role != kCode && number > others) others = number;
+    if (role != Role::kCode && number > others) others = number;
   }
-  for (int role : {kCode, kX, kY, kAngle})
-    if (layout.columns.index[role] < 0) return -1;
-  int code = layout.columns.index[kCode] + 1;
+  int code = options.column[Role::kCode].number;
   std::string_view first = first_row(text);
   for (Separator separator : kSeparators) {
     Record record;
@@ -356,7 +364,7 @@ int headerless_layout(std::string_view text, const ImportOptions& options,
     }
   }
   problem = problem_at(1, too_few_fields(first, layout.columns));
-  return -2;
+  return -1;
 }
 
 // Whether a row cut at blanks is a name, three numbers and one field more
@@ -365,25 +373,31 @@ bool name_first_row(const Record& record) {
   const std::vector<std::string>& f = record.fields;
   double value = 0;
   Unit unit = Unit::kNone;
-  return f.size() >= 5 && read_length(f[0], false, value, unit) != 0 &&
-         read_length(f[1], false, value, unit) == 0 &&
-         read_length(f[2], false, value, unit) == 0 &&
-         read_angle(f[3], false, value) == 0;
+  DecimalMark point = DecimalMark::kPoint;
+  return f.size() >= 5 && read_length(f[0], point, value, unit) != 0 &&
+         read_length(f[1], point, value, unit) == 0 &&
+         read_length(f[2], point, value, unit) == 0 &&
+         read_angle(f[3], point, value) == 0;
 }
 
-// A line ahead of name-first rows: a declaration ("VERSION = 2.0") or a
-// comment in brackets. Allegro's "UUNITS = MILS" gives the unit and marks
-// place_txt. Returns 1 for such a line, 0 for another, -1 with `problem`
-// set on a unit korvane-import does not know.
-int preamble_line(std::string_view row, int line, ExportLayout& layout,
-                  Problem& problem) {
+// Whether a line ahead of name-first rows is a declaration ("VERSION =
+// 2.0") or a comment in brackets.
+bool is_preamble(std::string_view row) {
+  return starts_with(row, '(') || row.find('=') != std::string_view::npos;
+}
+
+// Allegro's "UUNITS = MILS" in a preamble gives the unit and marks
+// place_txt. Returns -1 with `problem` set on a unit korvane-import does
+// not know.
+int read_uunits(std::string_view row, int line, ExportLayout& layout,
+                Problem& problem) {
   size_t equals = row.find('=');
-  if (starts_with(row, '(')) return 1;
-  if (equals == std::string_view::npos) return 0;
-  if (name_key(row.substr(0, equals)) != "uunits") return 1;
+  if (starts_with(row, '(') || equals == std::string_view::npos ||
+      name_key(row.substr(0, equals)) != "uunits")
+    return 0;
   layout.mirror_mark = true;
   layout.file_unit = declared_unit(row);
-  if (layout.file_unit != Unit::kNone) return 1;
+  if (layout.file_unit != Unit::kNone) return 0;
   problem = problem_at(line,
                        "the unit here is none that korvane-import reads; "
                        "write the placements again in MILLIMETERS, MILS or "
@@ -393,8 +407,8 @@ int preamble_line(std::string_view row, int line, ExportLayout& layout,
 
 // Without a heading or column options: rows of a name, three numbers and
 // the rest, the code last, after preamble lines; blank rows and "#"
-// comments pass. Returns 1 when every row is one, 0 when not, -1 with
-// `problem` set on a unit korvane-import does not know.
+// comments pass. Sets layout.code_last when every row is one. Returns -1
+// with `problem` set on a unit korvane-import does not know.
 int name_first_layout(std::string_view text, ExportLayout& layout,
                       Problem& problem) {
   layout = ExportLayout();
@@ -416,34 +430,31 @@ int name_first_layout(std::string_view text, ExportLayout& layout,
     }
     if (placement || record.fields.empty()) continue;
     std::string_view row = text.substr(start, pos - start);
-    int status =
-        layout.data_line ? 0 : preamble_line(row, start_line, layout, problem);
-    if (status != 1) return status;
+    if (layout.data_line || !is_preamble(row)) return 0;
+    if (read_uunits(row, start_line, layout, problem) != 0) return -1;
   }
   // Reference, code (each row's last field), X, Y and rotation.
-  layout.columns = ColumnChoice{{0, 4, 1, 2, 3, -1}};
-  layout.code_last = true;
-  return layout.data_line ? 1 : 0;
+  layout.columns.index = {{0, 4, 1, 2, 3, -1}};
+  layout.code_last = layout.data_line != 0;
+  return 0;
 }
 
 // The unit that "#" comment lines right after the heading declare, as
 // gEDA's "# X,Y in mils."; kNone when they declare none.
 Unit unit_after_heading(std::string_view text, size_t pos) {
   while (pos < text.size()) {
-    size_t end = std::min(text.find('\n', pos), text.size());
-    std::string_view line = text.substr(pos, end - pos);
+    std::string_view line = next_line(text, pos);
     if (!starts_with(line, '#')) return Unit::kNone;
     Unit unit = declared_unit(line);
     if (unit != Unit::kNone) return unit;
-    pos = end + 1;
   }
   return Unit::kNone;
 }
 
 // Whether the options name any column.
 bool names_columns(const ImportOptions& options) {
-  for (int role = 0; role < kRoles; ++role)
-    if (given(options.column[role])) return true;
+  for (const ColumnOption& column : options.column.of)
+    if (given(column)) return true;
   return false;
 }
 
@@ -454,20 +465,19 @@ int layout_without_heading(std::string_view text, const ImportOptions& options,
                            ExportLayout& layout, Problem& problem) {
   Unit declared = layout.file_unit;
   if (!names_columns(options)) {
-    int status = name_first_layout(text, layout, problem);
-    if (status != 0) return status > 0 ? 0 : -1;
+    if (name_first_layout(text, layout, problem) != 0) return -1;
+    if (layout.code_last) return 0;
   }
   layout = ExportLayout();
   layout.file_unit = declared;
-  int status = headerless_layout(text, options, layout, problem);
-  if (status == -1)
-    problem =
-        problem_at(1,
-                   "no heading found: no line of the first 1000 names the "
-                   "reference, X and Y columns; name them with --ref, --x and "
-                   "--y, or give "
-                   "--code, --x, --y and --angle as column numbers");
-  return status == 0 ? 0 : -1;
+  if (numbers_columns(options))
+    return headerless_layout(text, options, layout, problem);
+  problem = problem_at(1,
+                       "no heading found: no line of the first 1000 names the "
+                       "reference, X and Y columns; name them with --ref, --x "
+                       "and --y, or give --code, --x, --y and --angle as "
+                       "column numbers");
+  return -1;
 }
 
 }  // namespace
@@ -477,15 +487,13 @@ int find_layout(std::string_view text, const ImportOptions& options,
   layout = ExportLayout();
   size_t pos = 0;
   for (int line = 1; pos < text.size() && line <= kHeadingLines; ++line) {
-    size_t end = text.find('\n', pos);
-    if (end == std::string_view::npos) end = text.size();
-    std::string_view row = text.substr(pos, end - pos);
+    std::string_view row = next_line(text, pos);
     Record heading;
     if (try_heading(row, options, layout, heading)) {
       layout.heading_line = line;
       layout.heading_fields = static_cast<int>(heading.fields.size());
       layout.rest_from = rest_column(layout);
-      layout.data_start = end < text.size() ? end + 1 : end;
+      layout.data_start = std::min(pos, text.size());
       layout.data_line = line + 1;
       layout.kicad = is_kicad_heading(heading);
       if (layout.file_unit == Unit::kNone)
@@ -493,7 +501,6 @@ int find_layout(std::string_view text, const ImportOptions& options,
       return check_columns(layout, problem);
     }
     if (layout.file_unit == Unit::kNone) layout.file_unit = declared_unit(row);
-    pos = end + 1;
   }
   return layout_without_heading(text, options, layout, problem);
 }

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "test_util.h"
+
 namespace korvane {
 
 // The layout find_layout gives `text`: "separator heading-line data-line
@@ -14,13 +16,13 @@ std::string layout_of(const std::string& text) {
   ExportLayout l;
   Problem problem;
   if (find_layout(text, options, l, problem) != 0)
-    return std::to_string(problem.line) + ": " + problem.message;
+    return line_and_message(problem);
   const char* separators[] = {",", ";", "tab", "blanks"};
   std::string s = separators[static_cast<int>(l.separator)];
   for (int n : {l.heading_line, l.data_line}) (s += " ") += std::to_string(n);
   (s += " ") += unit_name(l.file_unit);
   s += std::string(l.code_last ? " last" : "") + (l.mirror_mark ? " m:" : ":");
-  for (int at : l.columns.index) (s += " ") += std::to_string(at);
+  for (int at : l.columns.index.of) (s += " ") += std::to_string(at);
   return s;
 }
 

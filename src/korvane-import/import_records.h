@@ -24,21 +24,33 @@ struct Record {
   std::vector<std::string> fields;
 };
 
-// The roles a column can play, in the order of ColumnChoice::index.
-enum Role { kRef, kCode, kX, kY, kAngle, kSide, kRoles };
+// The roles a column can play, and all of them in their order.
+enum class Role { kRef, kCode, kX, kY, kAngle, kSide };
+inline constexpr Role kAllRoles[] = {Role::kRef, Role::kCode,  Role::kX,
+                                     Role::kY,   Role::kAngle, Role::kSide};
+inline constexpr int kRoles = 6;
+
+// One T for each role, indexed by the role.
+template <typename T>
+struct PerRole {
+  T of[kRoles];
+  T& operator[](Role r) { return of[static_cast<int>(r)]; }
+  const T& operator[](Role r) const { return of[static_cast<int>(r)]; }
+};
 
 // Where each role's column stands in a row (from 0; -1 when there is
 // none), and the unit the heading gives the X and Y columns.
 struct ColumnChoice {
-  int index[kRoles] = {-1, -1, -1, -1, -1, -1};
-  bool by_number[kRoles] = {};  // the command line gave the column's number
+  PerRole<int> index = {{-1, -1, -1, -1, -1, -1}};
+  PerRole<bool> by_number = {};  // the command line gave the column's number
+  PerRole<int> named = {};       // the columns its name fits; 2 or more: which?
   Unit x_unit = Unit::kNone;
   Unit y_unit = Unit::kNone;
 };
 
-// The option that names each role's column, in the order of the roles.
-inline constexpr const char* kColumnOptions[kRoles] = {
-    "--ref", "--code", "--x", "--y", "--angle", "--side-column"};
+// The option that names each role's column.
+inline constexpr PerRole<const char*> kColumnOptions = {
+    {"--ref", "--code", "--x", "--y", "--angle", "--side-column"}};
 
 // A column that an option names: by its number from 1 or by its heading
 // name; neither means "guess from the heading".
@@ -56,7 +68,7 @@ inline bool given(const ColumnOption& column) {
 struct ImportOptions {
   std::string export_path;
   std::string xy_path;
-  ColumnOption column[kRoles];
+  PerRole<ColumnOption> column;
   Unit units = Unit::kNone;
   Side keep = Side::kAny;
   bool split = false;

@@ -40,14 +40,16 @@ void print_problem(const std::string& file, Problem problem,
   flush_text_output(standard_error());
 }
 
-int report(const std::string& file, const Problem& problem) {
+// Prints the problem and returns `status`.
+int report(const std::string& file, const Problem& problem,
+           int status = kImportRefused) {
   print_problem(file, problem);
-  return kImportRefused;
+  return status;
 }
 
-int usage_error(const std::string& message) {
-  report_error(kProgram, message);
-  put_text(standard_error(), usage_text(false).c_str());
+int usage_error(const Problem& problem) {
+  report_error(kProgram, problem.message);
+  put_text(standard_error(), usage_text(Usage::kLine).c_str());
   flush_text_output(standard_error());
   return kImportRefused;
 }
@@ -108,7 +110,7 @@ int read_rows(const ImportOptions& options, std::string raw,
 
 // A board file has no columns for the column options to name.
 int refuse_columns(const ImportOptions& options, Problem& problem) {
-  for (int role = 0; role < kRoles; ++role) {
+  for (Role role : kAllRoles) {
     if (!given(options.column[role])) continue;
     problem = problem_at(0, std::string(kColumnOptions[role]) +
                                 " names a column of an export, and a board "
@@ -232,18 +234,17 @@ int print_pieces(const ImportOptions& options,
 
 int run_import(int argc, const char* const* argv) {
   ImportOptions options;
-  std::string message;
-  if (parse_options(argc, argv, options, message) != 0)
-    return usage_error(message);
+  Problem problem;
+  if (parse_options(argc, argv, options, problem) != 0)
+    return usage_error(problem);
   if (options.help) {
-    put_text(standard_output(), usage_text(true).c_str());
+    put_text(standard_output(), usage_text(Usage::kFull).c_str());
     return print_lines({});
   }
   std::vector<ImportedPlacement> all;
   DesignSizes design;
   std::vector<Problem> warnings, size_warnings;
   std::vector<WholeFile> files;
-  Problem problem;
   const std::string& source = options.export_path;
   if (gather(options, all, design, warnings, problem) != 0) {
     print_warnings(source, warnings);  // what left the parts out, if any
@@ -257,11 +258,10 @@ int run_import(int argc, const char* const* argv) {
       plan_sizes(options, std::move(all), design, files, size_warnings,
                  problem) != 0)
     return report(source, problem);
-  int status = write_all(files, source.c_str(), problem);
-  if (status != 0) {
-    report(source, problem);
-    return status > 0 ? kImportRefused : kImportWriteFailed;
-  }
+  if (check_targets(files, source.c_str(), problem) != 0)
+    return report(source, problem);
+  if (replace_files(files, InPlace::kNever, problem) != 0)
+    return report(source, problem, kImportWriteFailed);
   if (options.split)
     print_warnings(
         source, remove_stale_pieces(options.xy_path, static_cast<int>(pieces)));

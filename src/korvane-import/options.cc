@@ -10,16 +10,9 @@ namespace korvane {
 
 namespace {
 
-// The options, in the order of kOptions; the column options first, in the
-// order of the roles.
+// The options after the column options, in the order of kOptions.
 enum class OptionId {
-  kRef,
-  kCode,
-  kX,
-  kY,
-  kAngle,
-  kSideColumn,
-  kUnits,
+  kUnits = kRoles,
   kSide,
   kLibrary,
   kSplit,
@@ -30,9 +23,10 @@ enum class OptionId {
   kExcludeDnp,
   kNegativeBottomX,
   kHelp,
-  kShortHelp,
+  kShortHelp
 };
 
+// The column options, in the order of the roles, then those of OptionId.
 constexpr Option kOptions[] = {{"--ref", true},
                                {"--code", true},
                                {"--x", true},
@@ -57,7 +51,7 @@ constexpr long kMostColumns = 1000000;
 
 // Sets a column option: a number from 1 (with a sign or not), or a
 // heading name.
-bool set_column(int role, std::string_view value, ImportOptions& options) {
+bool set_column(Role role, std::string_view value, ImportOptions& options) {
   size_t sign = value.starts_with('+') || value.starts_with('-') ? 1 : 0;
   bool numeric =
       value.size() > sign &&
@@ -107,7 +101,7 @@ bool set_option(OptionId id, const char* value, ImportOptions& options) {
     case OptionId::kShortHelp:
       return options.help = true;
     default:
-      return set_column(static_cast<int>(id), text, options);
+      return set_column(static_cast<Role>(id), text, options);
   }
 }
 
@@ -131,39 +125,37 @@ std::string bad_value(OptionId id) {
 }  // namespace
 
 int parse_options(int argc, const char* const* argv, ImportOptions& options,
-                  std::string& message) {
+                  Problem& problem) {
   CommandLine line{argc, argv, 1, nullptr, {}};
-  Problem problem;
   for (int found;;) {
-    if (next_option(line, kOptions, std::size(kOptions), found, problem) != 0) {
-      message = problem.message;
+    if (next_option(line, kOptions, std::size(kOptions), found, problem) != 0)
       return -1;
-    }
     if (found == kNoOption) break;
     auto id = static_cast<OptionId>(found);
     if (!set_option(id, line.value, options)) {
-      message = bad_value(id);
+      problem = problem_at(0, bad_value(id));
       return -1;
     }
   }
   if (options.help) return 0;
   if (line.operands.size() != 2) {
-    message = "give the export file and the xy file to write";
+    problem = problem_at(0, "give the export file and the xy file to write");
     return -1;
   }
   options.export_path = line.operands[0];
   options.xy_path = line.operands[1];
   if (!options.export_path.empty() && !options.xy_path.empty()) return 0;
-  message = options.export_path.empty() ? "the export file's name is empty"
-                                        : "the xy file's name is empty";
+  problem = problem_at(0, options.export_path.empty()
+                              ? "the export file's name is empty"
+                              : "the xy file's name is empty");
   return -1;
 }
 
-std::string usage_text(bool full) {
+std::string usage_text(Usage usage) {
   std::string text =
       "usage: korvane-import [options] <export, .kicad_pcb or .brd file> "
       "<xy file>\n";
-  if (!full) return text;
+  if (usage == Usage::kLine) return text;
   return text +
          "  --code COLUMN     column of the part code (footprint or package)\n"
          "  --x COLUMN        column of X     --y COLUMN    column of Y\n"

@@ -9,12 +9,13 @@ namespace korvane {
 
 // Reads the options and the two file names. Options come before, between
 // or after the names, as "--x NAME" or "--x=NAME"; "--" ends them. Returns
-// -1 with `message` set on an unknown option, a missing or bad value or a
+// -1 with `problem` set on an unknown option, a missing or bad value or a
 // file name count other than two (unless --help was asked for).
 int parse_options(int argc, const char* const* argv, ImportOptions& options,
-                  std::string& message);
+                  Problem& problem);
 
-// The usage line, and with `full` the list of options.
-std::string usage_text(bool full);
+// The usage line alone, or with the list of options.
+enum class Usage { kLine, kFull };
+std::string usage_text(Usage usage);
 
 }  // namespace korvane

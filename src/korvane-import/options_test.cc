@@ -11,10 +11,10 @@ namespace korvane {
 std::string parsed(std::vector<const char*> args) {
   args.insert(args.begin(), "korvane-import");
   ImportOptions o;
-  std::string message;
-  if (parse_options(static_cast<int>(args.size()), args.data(), o, message))
-    return message;
-  const ColumnOption& x = o.column[kX];
+  Problem problem;
+  if (parse_options(static_cast<int>(args.size()), args.data(), o, problem))
+    return problem.message;
+  const ColumnOption& x = o.column[Role::kX];
   return o.export_path + " " + o.xy_path + " " +
          (x.number ? std::to_string(x.number) : x.name);
 }

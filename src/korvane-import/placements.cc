@@ -17,14 +17,14 @@ namespace {
 // The most other lines a warning names.
 constexpr size_t kLinesNamed = 10;
 
-const char* const kFieldWords[kRoles] = {"reference", "part code", "X",
-                                         "Y",         "rotation",  "side"};
+constexpr PerRole<const char*> kFieldWords = {
+    {"reference", "part code", "X", "Y", "rotation", "side"}};
 
 // The field of a role's column, empty when the row or the export has none.
 const std::string& field_of(const Record& record, const ExportLayout& layout,
-                            int role) {
+                            Role role) {
   static const std::string none;
-  if (role == kCode && layout.code_last && !record.fields.empty())
+  if (role == Role::kCode && layout.code_last && !record.fields.empty())
     return record.fields.back();
   int at = layout.columns.index[role];
   if (at < 0 || at >= static_cast<int>(record.fields.size())) return none;
@@ -36,7 +36,7 @@ const std::string& field_of(const Record& record, const ExportLayout& layout,
 int check_code_last(const Record& record, const ExportLayout& layout,
                     Problem& problem) {
   int needed = 1;
-  for (int role : {kRef, kX, kY, kAngle, kSide})
+  for (Role role : {Role::kRef, Role::kX, Role::kY, Role::kAngle, Role::kSide})
     needed = std::max(needed, layout.columns.index[role] + 2);
   int count = static_cast<int>(record.fields.size());
   if (count >= needed) return 0;
@@ -52,10 +52,10 @@ int check_code_last(const Record& record, const ExportLayout& layout,
 // code's, when it is the last field, is).
 int check_numbered(const Record& record, const ExportLayout& layout, int count,
                    Problem& problem) {
-  for (int role = 0; role < kRoles; ++role) {
+  for (Role role : kAllRoles) {
     int at = layout.columns.index[role];
     if (!layout.columns.by_number[role] || at < count ||
-        (role == kCode && layout.code_last))
+        (role == Role::kCode && layout.code_last))
       continue;
     problem =
         problem_at(record.line, std::string(kColumnOptions[role]) + " " +
@@ -92,7 +92,7 @@ int check_field_count(const Record& record, const ExportLayout& layout,
                                           "blank shifts the columns: quote it");
     return -1;
   }
-  for (int role : {kCode, kX, kY, kAngle}) {
+  for (Role role : {Role::kCode, Role::kX, Role::kY, Role::kAngle}) {
     if (layout.columns.index[role] < count) continue;
     problem = problem_at(record.line, counts() + ": too few fields, the " +
                                           kFieldWords[role] + " is missing");
@@ -101,11 +101,16 @@ int check_field_count(const Record& record, const ExportLayout& layout,
   return check_numbered(record, layout, count, problem);
 }
 
+// Fields cut at semicolons may write "12,7" for 12.7.
+DecimalMark mark_of(const ExportLayout& layout) {
+  return layout.separator == Separator::kSemicolon ? DecimalMark::kPointOrComma
+                                                   : DecimalMark::kPoint;
+}
+
 int read_coordinate(const std::string& field, Unit column_unit,
-                    const ExportLayout& layout, int role, int line,
+                    const ExportLayout& layout, Role role, int line,
                     double& value, Unit& unit, Problem& problem) {
-  bool comma = layout.separator == Separator::kSemicolon;
-  if (read_length(field, comma, value, unit) != 0) {
+  if (read_length(field, mark_of(layout), value, unit) != 0) {
     problem = problem_at(
         line, std::string("cannot read the ") + kFieldWords[role] + " value '" +
                   field.substr(0, 40) +
@@ -117,10 +122,28 @@ int read_coordinate(const std::string& field, Unit column_unit,
   return 0;
 }
 
+// The side a layer or side field names ("Top", "T", "TopLayer", "F.Cu",
+// "Bottom", "B", "BottomLayer", "B.Cu", ...), or kAny when it names
+// neither.
+Side side_of(std::string_view field) {
+  // As written by this program, and as most exports write it.
+  if (field == "top") return Side::kTop;
+  if (field == "bottom") return Side::kBottom;
+  std::string key = name_key(field);
+  for (const char* top :
+       {"top", "t", "toplayer", "front", "f", "fcu", "component"})
+    if (key == top) return Side::kTop;
+  for (const char* bottom :
+       {"bottom", "b", "bot", "bottomlayer", "back", "bcu", "solder"})
+    if (key == bottom) return Side::kBottom;
+  return Side::kAny;
+}
+
 // Whether a place_txt row marks its part mirrored to the bottom: an "m"
 // between the rotation and the code.
 bool mirrored(const Record& record, const ExportLayout& layout) {
-  size_t after_angle = static_cast<size_t>(layout.columns.index[kAngle] + 1);
+  size_t after_angle =
+      static_cast<size_t>(layout.columns.index[Role::kAngle] + 1);
   for (size_t i = after_angle; i + 1 < record.fields.size(); ++i)
     if (record.fields[i] == "m") return true;
   return false;
@@ -130,7 +153,7 @@ bool mirrored(const Record& record, const ExportLayout& layout) {
 // neither.
 std::string side_field(const Record& record, const ExportLayout& layout) {
   if (layout.mirror_mark) return mirrored(record, layout) ? "bottom" : "top";
-  std::string side(trimmed(field_of(record, layout, kSide)));
+  std::string side(trimmed(field_of(record, layout, Role::kSide)));
   Side named = side_of(side);
   if (named == Side::kAny) return side;
   return named == Side::kTop ? "top" : "bottom";
@@ -140,7 +163,7 @@ std::string side_field(const Record& record, const ExportLayout& layout) {
 // four decimals korvane writes no longer hold.
 int check_sizes(const Record& record, const ExportLayout& layout,
                 const ImportedPlacement& p, Problem& problem) {
-  const int roles[3] = {kX, kY, kAngle};
+  const Role roles[3] = {Role::kX, Role::kY, Role::kAngle};
   const double values[3] = {p.x, p.y, p.angle};
   for (int i = 0; i < 3; ++i) {
     if (std::fabs(values[i]) < kLargestValue) continue;
@@ -158,8 +181,8 @@ int check_sizes(const Record& record, const ExportLayout& layout,
 int read_row(const Record& record, const ExportLayout& layout,
              ImportedPlacement& p, Problem& problem) {
   p.line = record.line;
-  p.code = trimmed(field_of(record, layout, kCode));
-  p.ref = trimmed(field_of(record, layout, kRef));
+  p.code = trimmed(field_of(record, layout, Role::kCode));
+  p.ref = trimmed(field_of(record, layout, Role::kRef));
   p.side = side_field(record, layout);
   if (p.code.empty()) {
     problem = problem_at(p.line,
@@ -170,14 +193,13 @@ int read_row(const Record& record, const ExportLayout& layout,
   if (check_text(p.code, "part code", p.line, problem) != 0 ||
       check_text(p.ref, "reference", p.line, problem) != 0 ||
       check_text(p.side, "side", p.line, problem) != 0 ||
-      read_coordinate(field_of(record, layout, kX), layout.columns.x_unit,
-                      layout, kX, p.line, p.x, p.x_unit, problem) != 0 ||
-      read_coordinate(field_of(record, layout, kY), layout.columns.y_unit,
-                      layout, kY, p.line, p.y, p.y_unit, problem) != 0)
+      read_coordinate(field_of(record, layout, Role::kX), layout.columns.x_unit,
+                      layout, Role::kX, p.line, p.x, p.x_unit, problem) != 0 ||
+      read_coordinate(field_of(record, layout, Role::kY), layout.columns.y_unit,
+                      layout, Role::kY, p.line, p.y, p.y_unit, problem) != 0)
     return -1;
-  const std::string& angle = field_of(record, layout, kAngle);
-  if (read_angle(angle, layout.separator == Separator::kSemicolon, p.angle) !=
-      0) {
+  const std::string& angle = field_of(record, layout, Role::kAngle);
+  if (read_angle(angle, mark_of(layout), p.angle) != 0) {
     problem =
         problem_at(p.line, "cannot read the rotation '" + angle.substr(0, 40) +
                                "' as a number of degrees");
@@ -300,24 +322,10 @@ int read_placements(std::string_view text, const ExportLayout& layout,
   return 0;
 }
 
-Side side_of(std::string_view field) {
-  // As written by this program, and as most exports write it.
-  if (field == "top") return Side::kTop;
-  if (field == "bottom") return Side::kBottom;
-  std::string key = name_key(field);
-  for (const char* top :
-       {"top", "t", "toplayer", "front", "f", "fcu", "component"})
-    if (key == top) return Side::kTop;
-  for (const char* bottom :
-       {"bottom", "b", "bot", "bottomlayer", "back", "bcu", "solder"})
-    if (key == bottom) return Side::kBottom;
-  return Side::kAny;
-}
-
 int keep_side(std::vector<ImportedPlacement>& placements,
               const ExportLayout& layout, Side keep, Problem& problem) {
   if (keep == Side::kAny) return 0;
-  if (layout.columns.index[kSide] < 0 && !layout.mirror_mark) {
+  if (layout.columns.index[Role::kSide] < 0 && !layout.mirror_mark) {
     problem = problem_at(layout.heading_line,
                          "no side or layer column found to keep "
                          "one side by; name it with --side-column");

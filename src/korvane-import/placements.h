@@ -35,11 +35,6 @@ inline constexpr std::string_view kUnwritable{kUnwritableBytes, 5};
 int check_text(const std::string& text, const char* what, int line,
                Problem& problem);
 
-// The side a layer or side field names ("Top", "T", "TopLayer", "F.Cu",
-// "Bottom", "B", "BottomLayer", "B.Cu", ...), or kAny when it names
-// neither.
-Side side_of(std::string_view field);
-
 // Keeps the placements on side `keep` (all for kAny). Returns -1 with
 // `problem` set when a kept side is asked for and a row's side cannot be
 // told, or the export has no side column.

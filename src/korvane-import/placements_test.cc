@@ -3,18 +3,32 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <string>
 #include <vector>
 
 namespace korvane {
 
-TEST(SideOf, KnowsTheNamesExportsGiveEachSide) {
+// The side read_placements writes for a row whose side field is `field`.
+std::string side_read(const std::string& field) {
+  std::string text = "Ref,Package,X,Y,Rot,Side\nR1,P,1,2,0," + field + "\n";
+  ExportLayout layout;
+  std::vector<ImportedPlacement> rows;
+  std::vector<Problem> warnings;
+  Problem problem;
+  if (find_layout(text, ImportOptions(), layout, problem) != 0 ||
+      read_placements(text, layout, rows, warnings, problem) != 0)
+    return problem.message;
+  return rows.at(0).side;
+}
+
+TEST(ReadPlacements, KnowsTheNamesExportsGiveEachSide) {
   for (const char* top : {"Top", "TopLayer", "Top Layer", "T", "F.Cu", "Front"})
-    EXPECT_EQ(Side::kTop, side_of(top)) << top;
+    EXPECT_EQ("top", side_read(top)) << top;
   for (const char* bottom :
        {"BOTTOM", "BottomLayer", "B", "B.Cu", "Back", "bot"})
-    EXPECT_EQ(Side::kBottom, side_of(bottom)) << bottom;
+    EXPECT_EQ("bottom", side_read(bottom)) << bottom;
   for (const char* neither : {"", "Inner1", "In1.Cu", "TB"})
-    EXPECT_EQ(Side::kAny, side_of(neither)) << neither;
+    EXPECT_EQ(neither, side_read(neither)) << neither;
 }
 
 TEST(MirrorPlacements, NegatesXAndTheAngleIntoOneTurn) {

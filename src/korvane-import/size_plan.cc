@@ -100,8 +100,8 @@ void distinct_codes(const std::vector<ImportedPlacement>& placements,
   }
 }
 
-// Reads size.txt for the codes. Returns 1 when it is there but cannot be
-// read, with a warning, or -1 with `problem` when rows are to be added.
+// Reads size.txt for the codes. One that is there but cannot be read is
+// warned of; with --add-sizes it is refused: returns -1 with `problem`.
 int read_table(const ImportOptions& options, SizePlan& plan,
                std::vector<Problem>& warnings, Problem& problem) {
   ReadStatus status =
@@ -116,9 +116,11 @@ int read_table(const ImportOptions& options, SizePlan& plan,
                                   : "cannot be opened; its codes were not "
                                     "checked",
                               kSizeTableFile);
-  if (!options.add_sizes) warnings.push_back(unread);
-  problem = unread;
-  return options.add_sizes ? -1 : 1;
+  if (options.add_sizes)
+    problem = unread;
+  else
+    warnings.push_back(unread);
+  return options.add_sizes ? -1 : 0;
 }
 
 // Refuses to add rows to a table that korvane cannot read as it is
@@ -384,8 +386,8 @@ int plan_sizes(const ImportOptions& options,
   distinct_codes(placements, plan);
   plan.xy_unit = placements.front().x_unit;
   std::vector<ImportedPlacement>().swap(placements);  // their room, too
-  int status = read_table(options, plan, warnings, problem);
-  if (status != 0) return status < 0 ? -1 : 0;
+  if (read_table(options, plan, warnings, problem) != 0) return -1;
+  if (plan.exists && plan.table.status != ReadStatus::kRead) return 0;
   if (plan.exists && options.add_sizes && check_table_form(problem) != 0)
     return -1;
   plan.unit = rows_unit(plan);

@@ -10,12 +10,13 @@ namespace {
 
 // Splits a field into its number and the text after it. Returns -1 when it
 // does not start with a number.
-int read_number(std::string_view field, bool decimal_comma, double& value,
+int read_number(std::string_view field, DecimalMark mark, double& value,
                 std::string_view& rest) {
   field = trimmed(field, " \t");
   // korvane's own grammar, with "," as the point where it stands for one.
   std::string text(field);
-  if (decimal_comma && field.find('.') == std::string_view::npos)
+  if (mark == DecimalMark::kPointOrComma &&
+      field.find('.') == std::string_view::npos)
     std::replace(text.begin(), text.end(), ',', '.');
   size_t n = decimal_length(text);
   if (n == 0) return -1;
@@ -42,11 +43,11 @@ Unit declared_unit(std::string_view line) {
       start, end == std::string::npos ? std::string::npos : end - start));
 }
 
-int read_length(std::string_view field, bool decimal_comma, double& value,
+int read_length(std::string_view field, DecimalMark mark, double& value,
                 Unit& unit) {
   double v = 0;
   std::string_view rest;
-  if (read_number(field, decimal_comma, v, rest) != 0) return -1;
+  if (read_number(field, mark, v, rest) != 0) return -1;
   Unit named = rest.empty() ? Unit::kNone : unit_from_name(rest);
   if (!rest.empty() && named == Unit::kNone) return -1;
   value = v;
@@ -54,10 +55,10 @@ int read_length(std::string_view field, bool decimal_comma, double& value,
   return 0;
 }
 
-int read_angle(std::string_view field, bool decimal_comma, double& value) {
+int read_angle(std::string_view field, DecimalMark mark, double& value) {
   double v = 0;
   std::string_view rest;
-  if (read_number(field, decimal_comma, v, rest) != 0) return -1;
+  if (read_number(field, mark, v, rest) != 0) return -1;
   if (!rest.empty() && lowered(rest) != "deg" && rest != "\xc2\xb0") return -1;
   value = v;
   return 0;

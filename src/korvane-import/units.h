@@ -5,8 +5,8 @@
 #include <string>
 #include <string_view>
 
-#include "korvane-import/import_records.h"
 #include "input/units.h"
+#include "korvane-import/import_records.h"
 
 namespace korvane {
 
@@ -15,16 +15,17 @@ namespace korvane {
 // mils."; kNone when it declares none.
 Unit declared_unit(std::string_view line);
 
-// Reads a length: a decimal number, then optionally blanks and a unit name
-// ("12.7mm", "1594.5 mil"). With `decimal_comma` one "," may stand for
-// the point. Sets `unit` to the named unit or kNone. Returns -1, changing
+// Reads a length: a decimal number, "," standing for its point where
+// `mark` allows, then optionally blanks and a unit name ("12.7mm", "1594.5
+// mil"). Sets `unit` to the named unit or kNone. Returns -1, changing
 // nothing, for any other text or a number no double holds.
-int read_length(std::string_view field, bool decimal_comma, double& value,
+enum class DecimalMark { kPoint, kPointOrComma };
+int read_length(std::string_view field, DecimalMark mark, double& value,
                 Unit& unit);
 
 // Reads an angle in degrees: a decimal number, optionally followed by
 // "deg" or a degree sign. Returns -1, changing nothing, for other text.
-int read_angle(std::string_view field, bool decimal_comma, double& value);
+int read_angle(std::string_view field, DecimalMark mark, double& value);
 
 // `value` in unit `from` expressed in unit `to` (1 in = 25.4 mm = 1000
 // mil), rounded to a millionth of `to`. Both must be units, not kNone.

@@ -11,10 +11,10 @@ namespace korvane {
 namespace {
 
 // A length read back as "value unit", or "error".
-std::string length(const char* field, bool decimal_comma = false) {
+std::string length(const char* field, DecimalMark mark) {
   double value = 0;
   Unit unit = Unit::kNone;
-  if (read_length(field, decimal_comma, value, unit) != 0) return "error";
+  if (read_length(field, mark, value, unit) != 0) return "error";
   return shortest_text(value) + " " + unit_name(unit);
 }
 
@@ -42,17 +42,19 @@ TEST(ReadLength, TakesNumbersWithAUnitOrNone) {
       {"-0", "0 none", ""},
   };
   for (const auto& c : cases)
-    EXPECT_EQ(c[1], length(c[0], *c[2] != '\0')) << c[0];
+    EXPECT_EQ(c[1], length(c[0], *c[2] ? DecimalMark::kPointOrComma
+                                       : DecimalMark::kPoint))
+        << c[0];
 }
 
 TEST(ReadAngle, TakesDegreesOnly) {
   double angle = 7;
-  EXPECT_EQ(0, read_angle("90deg", false, angle));
+  EXPECT_EQ(0, read_angle("90deg", DecimalMark::kPoint, angle));
   EXPECT_EQ(90, angle);
-  EXPECT_EQ(0, read_angle("-45\xc2\xb0", false, angle));
+  EXPECT_EQ(0, read_angle("-45\xc2\xb0", DecimalMark::kPoint, angle));
   EXPECT_EQ(-45, angle);
-  EXPECT_EQ(-1, read_angle("90mm", false, angle));
-  EXPECT_EQ(-1, read_angle("ninety", false, angle));
+  EXPECT_EQ(-1, read_angle("90mm", DecimalMark::kPoint, angle));
+  EXPECT_EQ(-1, read_angle("ninety", DecimalMark::kPoint, angle));
   EXPECT_EQ(-45, angle);
 }
 

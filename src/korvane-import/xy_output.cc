@@ -196,14 +196,14 @@ int settings_needed(bool replace, bool& needed, Problem& problem) {
   return -1;
 }
 
-int write_all(const std::vector<WholeFile>& files, const char* guarded,
-              Problem& problem) {
+int check_targets(const std::vector<WholeFile>& files, const char* guarded,
+                  Problem& problem) {
   std::unordered_map<std::string, const std::string*> written;
   for (const WholeFile& file : files) {
     const std::string& path = file.path;
     if (writes_file(path, guarded)) {
       problem = problem_at(0, "is the export itself; name another file", path);
-      return 1;
+      return -1;
     }
     if (unsigned long names = name_count(path.c_str()); names > 1) {
       problem = problem_at(
@@ -216,7 +216,7 @@ int write_all(const std::vector<WholeFile>& files, const char* guarded,
               " the old one; make it a file of its own (copy it, and move "
               "the copy over it), then run again",
           path);
-      return 1;
+      return -1;
     }
     auto [at, fresh] = written.emplace(destination_of(path), &path);
     if (fresh) continue;
@@ -224,9 +224,9 @@ int write_all(const std::vector<WholeFile>& files, const char* guarded,
                          "leads to the same file as " + *at->second +
                              ", which this run writes too; name another file",
                          path);
-    return 1;
+    return -1;
   }
-  return replace_files(files, InPlace::kNever, problem);
+  return 0;
 }
 
 }  // namespace korvane

@@ -47,14 +47,12 @@ std::string settings_text();
 // exists but cannot be read.
 int settings_needed(bool replace, bool& needed, Problem& problem);
 
-// Writes every file whole, all put in place together (replace_files);
-// `guarded` (the export) is never written over. Returns 1 with `problem`
-// set, nothing written, when a file would replace `guarded`, has other
-// names (hard links) that would keep the old file, or two files lead to
-// one (through links, see destination_of); -1 when a file
-// cannot be written (nothing changed) or put in place (the files put in
-// place before it stay).
-int write_all(const std::vector<WholeFile>& files, const char* guarded,
-              Problem& problem);
+// Whether every file may be written whole (replace_files): `guarded` (the
+// export) is never written over. Returns -1 with `problem` set when a
+// file would replace `guarded`, has other names (hard links) that would
+// keep the old file, or two files lead to one (through links, see
+// destination_of).
+int check_targets(const std::vector<WholeFile>& files, const char* guarded,
+                  Problem& problem);
 
 }  // namespace korvane
