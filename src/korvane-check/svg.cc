@@ -10,6 +10,7 @@
 #include "geometry/extent.h"
 #include "os/replace_file.h"
 #include "text/encoding.h"
+#include "text/text_output.h"
 
 namespace korvane {
 
@@ -427,8 +428,6 @@ void put_legend(TextOutput& out, const SvgPicture& picture, const View& view,
   put_line(out, "</g>");
 }
 
-}  // namespace
-
 void write_svg(TextOutput& out, const SvgPicture& picture) {
   std::vector<std::string> not_drawn = not_drawn_lines(picture);
   View view = fit_view(parts_box(picture.parts), kKeyLines + not_drawn.size());
@@ -447,6 +446,8 @@ void write_svg(TextOutput& out, const SvgPicture& picture) {
   put_legend(out, picture, view, not_drawn);
   put_line(out, "</svg>");
 }
+
+}  // namespace
 
 int write_svg_file(const char* path, const SvgPicture& picture,
                    Problem& problem) {

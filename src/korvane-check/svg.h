@@ -8,7 +8,6 @@
 
 #include "dxf/outline.h"
 #include "text/problem.h"
-#include "text/text_output.h"
 
 namespace korvane {
 
@@ -34,15 +33,12 @@ struct SvgPicture {
   size_t not_drawn_count = 0;
 };
 
-// Writes the picture as SVG: each part a closed path whose title holds its
-// label and finding, labels drawn where they fit, a scale bar in drawing
-// units and the legend. Any bytes in the texts give valid XML (bytes that
-// are not UTF-8 show as U+FFFD). Write errors are left in `out`.
-void write_svg(TextOutput& out, const SvgPicture& picture);
-
-// Writes the picture to the file at `path`, created or replaced whole: a
-// failure leaves an old file as it was. Returns -1 with `problem` when the
-// picture cannot be written.
+// Writes the picture as SVG to the file at `path`, created or replaced
+// whole: each part a closed path whose title holds its label and finding,
+// labels drawn where they fit, a scale bar in drawing units and the
+// legend. Any bytes in the texts give valid XML (bytes that are not UTF-8
+// show as U+FFFD). Returns -1 with `problem` when the picture cannot be
+// written; an old file is then left as it was.
 int write_svg_file(const char* path, const SvgPicture& picture,
                    Problem& problem);
 

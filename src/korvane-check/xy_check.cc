@@ -83,18 +83,20 @@ void check_row(const char* path, const PlacementRow& r,
                findings);
 }
 
-// The first byte of the file at `path` as an unsigned char, -1 when it
-// is empty, -2 when it is no regular file or cannot be read.
-int first_byte(const char* path) {
+// How a file starts: with nothing at all, with a NUL byte, or otherwise
+// (also when it is no regular file or cannot be read).
+enum class FileStart { kEmpty, kNul, kOther };
+FileStart file_start(const char* path) {
   auto in = std::make_unique_for_overwrite<TextInput>();
   if (!is_regular_file(path) || open_text_input(*in, path) != ReadStatus::kRead)
-    return -2;
+    return FileStart::kOther;
   const char* bytes = "";
-  int first = peek_raw(*in, &bytes) > 0 ? static_cast<unsigned char>(*bytes)
-              : in->failed              ? -2
-                                        : -1;
+  size_t n = peek_raw(*in, &bytes);
+  FileStart start = n > 0 && *bytes == '\0' ? FileStart::kNul
+                    : n > 0 || in->failed   ? FileStart::kOther
+                                            : FileStart::kEmpty;
   close_text_input(*in);
-  return first;
+  return start;
 }
 
 // Adds a finding when korvane draws nothing from the file: it is empty,
@@ -102,16 +104,17 @@ int first_byte(const char* path) {
 void check_some_placement(const char* path, const PlacementList& list,
                           Findings& findings) {
   if (!list.rows.empty() || list.empty_line) return;
-  int first = first_byte(path);
+  FileStart start = file_start(path);
   std::string why =
-      first == -1
+      start == FileStart::kEmpty
           ? "is empty"
           : std::string(
                 "holds no placement: no line with text follows the "
                 "first, which korvane skips as the heading") +
-                (first == 0 ? " (the file starts with a NUL byte, which ends "
-                              "a line's text for korvane)"
-                            : "");
+                (start == FileStart::kNul
+                     ? " (the file starts with a NUL byte, which ends "
+                       "a line's text for korvane)"
+                     : "");
   add_finding(findings, path, 0, why + ", so korvane draws no part");
 }
 
