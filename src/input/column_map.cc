@@ -55,12 +55,11 @@ SettingLine take_apart(const RawLine& raw, long n) {
 }
 
 // Reads one line; the first may start with a byte order mark, dropped.
-void read_raw(TextInput& in, long n, RawLine& raw, Settings& settings) {
+void read_raw(TextInput& in, long n, RawLine& raw) {
   raw.last = read_line(in, raw.text, sizeof raw.text, &raw.cut);
   std::string_view text(raw.text);
   std::string_view rest = without_byte_order_mark(text);
   if (n != 1 || rest.size() == text.size()) return;
-  settings.byte_order_mark = true;
   memmove(raw.text, rest.data(), rest.size());
   raw.text[rest.size()] = '\0';
 }
@@ -80,7 +79,7 @@ void take_line(const SettingLine& line, const SettingsReading& how,
 // Finds the first line after the end marker that holds a setting.
 void find_after_end(TextInput& in, long n, RawLine& raw, Settings& s) {
   while (!raw.last) {
-    read_raw(in, ++n, raw, s);
+    read_raw(in, ++n, raw);
     if (is_end_marker(raw) || is_comment(raw)) continue;
     SettingLine line = take_apart(raw, n);
     if (line.key.empty() && line.value.empty()) continue;
@@ -108,7 +107,7 @@ ReadStatus read_settings(const char* path, const SettingsReading& how,
   if (open_text_input(*in, path) != ReadStatus::kRead) return settings.status;
   auto raw = std::make_unique<RawLine>();
   for (long n = 1;; ++n) {
-    read_raw(*in, n, *raw, settings);
+    read_raw(*in, n, *raw);
     if (is_end_marker(*raw)) {
       settings.end_line = n;
       break;

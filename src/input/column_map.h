@@ -36,7 +36,6 @@ struct SettingLine {
 struct Settings {
   // kNotOpened, kReadFailed (a read error before the end marker) or kRead.
   ReadStatus status = ReadStatus::kNotOpened;
-  bool byte_order_mark = false;         // it starts with one, which is skipped
   ColumnMap columns;                    // the columns in force at the end
   long key_line[kColumnKeyCount] = {};  // where each key in force was set
   std::string key_value[kColumnKeyCount];

@@ -168,21 +168,23 @@ const char* kind_of(mode_t mode) {
   return "it is no regular file";
 }
 
-// True, with `why` set, when the target's path, or its name, is longer
-// than the system or its folder takes.
-bool name_too_long(const std::string& target, std::string& why) {
+// The target's path, and its name, must be no longer than the system and
+// its folder take. Returns -1 with `problem` saying by how much otherwise.
+int check_name_length(const std::string& target, Problem& problem) {
   std::string folder = folder_of(target);
   size_t length = target.size() - folder.size();
   long most = pathconf(folder.empty() ? "." : folder.c_str(), _PC_NAME_MAX);
   if (most > 0 && length > static_cast<size_t>(most)) {
-    why = "the name is " + std::to_string(length) +
-          " bytes long, and the file system takes " + std::to_string(most);
-    return true;
+    problem = problem_at(0, "the name is " + std::to_string(length) +
+                                " bytes long, and the file system takes " +
+                                std::to_string(most));
+    return -1;
   }
-  if (target.size() < PATH_MAX) return false;
-  why = "the path is " + std::to_string(target.size()) +
-        " bytes long, and the system takes " + std::to_string(PATH_MAX - 1);
-  return true;
+  if (target.size() < PATH_MAX) return 0;
+  problem = problem_at(0, "the path is " + std::to_string(target.size()) +
+                              " bytes long, and the system takes " +
+                              std::to_string(PATH_MAX - 1));
+  return -1;
 }
 
 // Plans a path that stat() could not follow to a file, failing with
@@ -190,20 +192,20 @@ bool name_too_long(const std::string& target, std::string& why) {
 // at no file.
 void plan_missing(Replacement& r, int error) {
   r.mode = new_file_mode();
-  if (error == ENOENT && follow_links(r.path, r.target) &&
-      !name_too_long(r.target, r.why))
-    return;
+  Problem problem;
+  bool followed = error == ENOENT && follow_links(r.path, r.target);
+  if (followed && check_name_length(r.target, problem) == 0) return;
   r.way = Way::kNone;
-  if (!r.why.empty()) return;
-  if (error == ELOOP || error == ENOENT)
+  if (followed ||
+      (error == ENAMETOOLONG && check_name_length(r.path, problem) != 0))
+    r.why = problem.message;
+  else if (error == ELOOP || error == ENOENT)
     r.why =
         "its symbolic links lead round in a loop (or through too many "
         "links to follow)";
-  else if (error == ENAMETOOLONG && !name_too_long(r.path, r.why))
-    r.why = system_error(error);
   else if (error == ENOTDIR)
     r.why = "a part of its path is a file, not a folder";
-  else if (r.why.empty())
+  else
     r.why = system_error(error);
 }
 
