@@ -16,10 +16,6 @@ SineCosine turn_of(double degrees) {
 
 }  // namespace
 
-void rotate_point(double& x, double& y, double degrees) {
-  turn_point(x, y, turn_of(degrees));
-}
-
 PartCorners part_corners(double x, double y, double length, double width,
                          double angle, double offset_x, double offset_y,
                          double frame_angle) {

@@ -7,10 +7,6 @@
 
 namespace korvane {
 
-// Turns (x, y) about the origin by `degrees`, counter-clockwise, with pi
-// taken as 3.14159265.
-void rotate_point(double& x, double& y, double degrees);
-
 // The four corners of a part's outline as the drawing gets them, P0 to P3.
 struct PartCorners {
   double x[4];

@@ -97,11 +97,10 @@ TEST(WritePartOutline, NeverWritesInfinityOrNan) {
   }
 }
 
-TEST(RotatePoint, UsesTheShortPi) {
-  double x = 1, y = 0;
-  rotate_point(x, y, 180);
-  EXPECT_EQ(-1.0, x);
-  EXPECT_NEAR(3.5897932e-9, y, 1e-15);
+TEST(PartCorners, TurnsWithTheShortPi) {
+  PartCorners c = part_corners(0, 0, 2, 0, 180, 0, 0, 0);
+  EXPECT_EQ(1.0, c.x[0]);
+  EXPECT_NEAR(-3.5897932e-9, c.y[0], 1e-15);
 }
 
 }  // namespace korvane

@@ -113,6 +113,32 @@ RealText parse_real(const char* text) {
   return real;
 }
 
+// The value of [begin, end) when it is a plain decimal: digits, at most 15
+// of them, and at most one "." among them, no sign, no exponent. The value
+// is exactly the one from_chars gives; false, leaving `value`, for any
+// other text.
+bool plain_decimal(const char* begin, const char* end, double& value) {
+  // The digits as an integer and the power of ten are both exact doubles,
+  // so the one rounding of the division rounds the decimal's exact value.
+  static constexpr double kPowers[16] = {1e0,  1e1,  1e2,  1e3, 1e4,  1e5,
+                                         1e6,  1e7,  1e8,  1e9, 1e10, 1e11,
+                                         1e12, 1e13, 1e14, 1e15};
+  uint64_t digits = 0;
+  int count = 0, decimals = -1;
+  for (const char* p = begin; p < end; ++p) {
+    if (*p == '.' && decimals < 0) {
+      decimals = 0;
+      continue;
+    }
+    if (!is_digit(*p) || ++count > 15) return false;
+    digits = digits * 10 + static_cast<uint64_t>(*p - '0');
+    if (decimals >= 0) ++decimals;
+  }
+  if (count == 0) return false;
+  value = static_cast<double>(digits) / kPowers[decimals < 0 ? 0 : decimals];
+  return true;
+}
+
 }  // namespace
 
 void get_field(const char* line, int n, char* out, size_t size) {
@@ -192,28 +218,6 @@ double to_real(const char* text) {
   if (result.ec == std::errc::result_out_of_range)
     value = magnitude(real.mantissa, real.exponent) > 0 ? DBL_MAX : 0.0;
   return real.negative ? -value : value;
-}
-
-bool plain_decimal(const char* begin, const char* end, double& value) {
-  // The digits as an integer and the power of ten are both exact doubles,
-  // so the one rounding of the division rounds the decimal's exact value.
-  static constexpr double kPowers[16] = {1e0,  1e1,  1e2,  1e3, 1e4,  1e5,
-                                         1e6,  1e7,  1e8,  1e9, 1e10, 1e11,
-                                         1e12, 1e13, 1e14, 1e15};
-  uint64_t digits = 0;
-  int count = 0, decimals = -1;
-  for (const char* p = begin; p < end; ++p) {
-    if (*p == '.' && decimals < 0) {
-      decimals = 0;
-      continue;
-    }
-    if (!is_digit(*p) || ++count > 15) return false;
-    digits = digits * 10 + static_cast<uint64_t>(*p - '0');
-    if (decimals >= 0) ++decimals;
-  }
-  if (count == 0) return false;
-  value = static_cast<double>(digits) / kPowers[decimals < 0 ? 0 : decimals];
-  return true;
 }
 
 size_t decimal_length(std::string_view text) {

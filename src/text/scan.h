@@ -71,10 +71,4 @@ size_t decimal_length(std::string_view text);
 // past `most`.
 bool read_whole_number(std::string_view text, long most, long& value);
 
-// The value of [begin, end) when it is a plain decimal: digits, at most 15
-// of them, and at most one "." among them, no sign, no exponent. The value
-// is exactly the one from_chars gives; false, leaving `value`, for any
-// other text.
-bool plain_decimal(const char* begin, const char* end, double& value);
-
 }  // namespace korvane
