@@ -18,7 +18,7 @@ bool is_board_text(std::string_view raw);
 // and not excluded from position files (nor marked do-not-populate, with
 // --exclude-dnp), a placement at its body's centre in korvane's frame, in
 // mm, and the size of its name's body into `sizes`. The body is the first
-// of: its fab drawing, its courtyard drawing (see Footprint::body), the body of
+// of: its fab or courtyard drawing (see Footprint::body), the body of
 // the library footprint of its name (mirrored for the bottom side), the
 // size its name states centred on its pads, the box of its pads' copper;
 // each of the last three is named in a warning, as is a fab drawing that

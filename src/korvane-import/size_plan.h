@@ -39,8 +39,8 @@ int open_libraries(const ImportOptions& options, FootprintLibraries& libraries,
                    Problem& problem);
 
 // The body of the library footprint named `code` by its own drawings
-// (Footprint::body), and the library that holds it: false when no library holds
-// one with a body. A footprint file that cannot be read is warned of.
+// (Footprint::body) and its library: false when no library holds one
+// with a body. A footprint file that cannot be read is warned of.
 bool library_body(FootprintLibraries& libraries, const std::string& code,
                   BodyBox& body, std::string& library,
                   std::vector<Problem>& warnings);
