@@ -63,7 +63,7 @@ constexpr Option kOptions[] = {
 // they are wrong.
 int read_options(int argc, const char* const* argv, Options& o,
                  Problem& problem) {
-  CommandLine line{argc, argv, 1, nullptr, {}};
+  CommandLine line{argc, argv};
   for (int found;;) {
     if (next_option(line, kOptions, std::size(kOptions), found, problem) != 0)
       return -1;

@@ -126,7 +126,7 @@ std::string bad_value(OptionId id) {
 
 int parse_options(int argc, const char* const* argv, ImportOptions& options,
                   Problem& problem) {
-  CommandLine line{argc, argv, 1, nullptr, {}};
+  CommandLine line{argc, argv};
   for (int found;;) {
     if (next_option(line, kOptions, std::size(kOptions), found, problem) != 0)
       return -1;

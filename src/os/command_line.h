@@ -20,9 +20,9 @@ struct Option {
 struct CommandLine {
   int argc = 0;
   const char* const* argv = nullptr;
-  int next = 1;                       // the next argument to look at
-  const char* value = nullptr;        // the value of the option just read
-  std::vector<const char*> operands;  // the arguments that are no options
+  int next = 1;                            // the next argument to look at
+  const char* value = nullptr;             // the value of the option just read
+  std::vector<const char*> operands = {};  // the arguments that are no options
 };
 
 // The index next_option gives when no option is left.

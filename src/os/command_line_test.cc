@@ -13,7 +13,7 @@ namespace korvane {
 std::string options_read(std::vector<const char*> args) {
   constexpr Option kKnown[] = {{"--list", false}, {"--svg", true}};
   args.insert(args.begin(), "program");
-  CommandLine line{static_cast<int>(args.size()), args.data(), 1, nullptr, {}};
+  CommandLine line{static_cast<int>(args.size()), args.data()};
   std::string read;
   Problem problem;
   for (int found;;) {
