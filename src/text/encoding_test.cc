@@ -14,7 +14,8 @@ TEST(Utf16, IsToldByItsMarkOrItsNulBytes) {
   EXPECT_EQ(Utf16::kNone, utf16_mark("x\0y\0"s));
   for (std::string utf16 : {"\xfe\xff"s, "x\0y\0"s, "\0x\0y"s})
     EXPECT_TRUE(starts_as_utf16(utf16));
-  for (std::string other : {"\xef\xbb\xbfx\0"s, "x\0\0y"s, "x\0"s})
+  for (std::string other :
+       {std::string(kByteOrderMark) + "x\0"s, "x\0\0y"s, "x\0"s})
     EXPECT_FALSE(starts_as_utf16(other));
 }
 
