@@ -13,6 +13,7 @@ shared one (the shipped program is linked statically); without them those
 cases are left out.
 """
 
+import contextlib
 import math
 import os
 import random
@@ -659,12 +660,32 @@ def drawn_layer(args):
 
 
 def sink(name):
-    """Where standard output goes: a file, or a pipe without a reader."""
+    """Where standard output goes: captured (None), a file, or a pipe
+    without a reader."""
+    if name is None:
+        return contextlib.nullcontext(subprocess.PIPE)
     if name != "broken pipe":
         return open(name, "wb")
     read, write = os.pipe()
     os.close(read)
     return os.fdopen(write, "wb")
+
+
+def run_with(command, work, options, env=None):
+    """Runs `command` in `work` under the options: "stdout" as for sink,
+    "file_size" and "memory" limits in bytes, "drop" a preexec_fn from
+    as_nobody run last."""
+    def limit():
+        for which, key in ((resource.RLIMIT_FSIZE, "file_size"),
+                           (resource.RLIMIT_AS, "memory")):
+            if key in options:
+                resource.setrlimit(which, (options[key],) * 2)
+        if options.get("drop"):
+            options["drop"]()
+    with sink(options.get("stdout")) as out:
+        return subprocess.run(command, cwd=work, stdout=out, env=env,
+                              stderr=subprocess.PIPE, preexec_fn=limit,
+                              timeout=120)
 
 
 def run_in(command, args, work_files, options):
@@ -683,18 +704,7 @@ def run_in(command, args, work_files, options):
                        KORVANE_FAIL_READS=options["fail_reads"],
                        KORVANE_FAIL_READS_AFTER=str(
                            options["fail_reads_after"]))
-        limit = options.get("file_size")
-        preexec = limit and (lambda: resource.setrlimit(
-            resource.RLIMIT_FSIZE, (limit, limit)))
-        if "stdout" in options:
-            with sink(options["stdout"]) as out:
-                done = subprocess.run(command + args, cwd=work, stdout=out,
-                                      stderr=subprocess.PIPE, env=env,
-                                      timeout=120)
-        else:
-            done = subprocess.run(command + args, cwd=work, env=env,
-                                  capture_output=True, timeout=120,
-                                  preexec_fn=preexec)
+        done = run_with(command + args, work, options, env)
         after = set(os.listdir(work))
         replaced_links = [p for p, v in work_files.items()
                           if type(v) is Link and

@@ -12,14 +12,13 @@ The optional emulator (wine, say) goes in front of each executable.
 
 import math
 import os
-import resource
 import signal
 import subprocess
 import sys
 import tempfile
 import time
 
-from e2e import HardLink, Link, as_nobody, lay_out, run_table, sink
+from e2e import HardLink, Link, as_nobody, lay_out, run_table, run_with
 
 TEMPLATES = {"dxf11.txt": b"head\n", "dxf12.txt": b"mid\n",
              "dxf13.txt": b"tail\n"}
@@ -565,6 +564,17 @@ LINUX_CASES = [
     ("a pipe as the only file to write", ["b.csv", "/dev/stdout"],
      files("b.csv", KICAD_CSV, **FITTING), 1,
      "/dev/stdout: cannot be written whole: it is a pipe"),
+    *[(f"standard output {how}", ["--split", "b.csv", "b.txt"],
+       files("b.csv", many(192)), 1, "korvane-import: standard output", "",
+       {}, {"stdout": out})
+      for how, out in [("that cannot be written", "/dev/full"),
+                       ("without a reader", "broken pipe")]],
+    ("a file-size limit", ["b.csv", "b.txt"], files("b.csv", many(100)), 1,
+     "File too large", "", {}, {"file_size": 999}),
+    ("out of memory", ["b.kicad_pcb", "b.txt"], board(b"(kicad_pcb\n" + (
+        b' (footprint "R" (layer "F.Cu") (at 1 1) (fp_line (start 0 0) (end '
+        b'1 1) (layer "F.Fab")))\n') * 200000 + b")\n"), 1, "out of memory",
+     "", {}, {"memory": 100 << 20}),
     ("an xy file that links to the settings it writes", ["b.csv", "b.txt"],
      files("b.csv", KICAD_CSV, **{"b.txt": Link("lumbrex.ini")}), 2,
      "lumbrex.ini: leads to the same file as b.txt"),
@@ -585,6 +595,15 @@ LINUX_CASES = [
      0, {"b-1.txt": MANY[:100], "b-2.txt": MANY[100:]},
      "b-3.txt: warning: removed"),
 ]
+
+# Run as nobody in a folder that takes no new file, where the xy file
+# exists and may be written (and, with FITTING, is the only file to write).
+NOBODY_CASES = [
+    (f"{what} in a folder that takes no new file", ["b.csv", "b.txt"],
+     files("b.csv", KICAD_CSV, **{"b.txt": b"old\n"}, **extra), 1,
+     "the folder '.' takes no new file", "", {"b.txt": b"old\n"},
+     {"nobody": ["b.txt"]})
+    for what, extra in [("files to write", {}), ("one file to write", FITTING)]]
 
 # Column numbers and file names the command line gets wrong.
 OPTION_CASES = [
@@ -669,13 +688,19 @@ def check_success(work, done, korvane, outputs, args):
 
 def run_case(importer, korvane, case, quiet_stderr):
     name, args, work_files, status, expected = case[:5]
-    warnings = case[5] if len(case) > 5 else ""
+    warnings, kept, options = list(case[5:]) + ["", {}, {}][len(case) - 5:]
     warnings = [w.encode() for w in
                 (warnings if isinstance(warnings, tuple) else (warnings,))]
+    if "memory" in options and b"__asan_init" in open(importer[-1],
+                                                       "rb").read():
+        print(f"SKIP {name}: a sanitizer's runtime needs more to start")
+        return []
     with tempfile.TemporaryDirectory() as work:
         lay_out(work, work_files)
-        done = subprocess.run(importer + args, cwd=work, capture_output=True,
-                              timeout=120)
+        if "nobody" in options:
+            options = {**options, "drop": as_nobody(work, 0o555,
+                                                    options["nobody"])}
+        done = run_with(importer + args, work, options)
         created = set(os.listdir(work)) - set(work_files)
         created |= {p for p, v in work_files.items() if type(v) is Link
                     and os.path.exists(os.path.join(work, p))}
@@ -683,10 +708,12 @@ def run_case(importer, korvane, case, quiet_stderr):
         if done.returncode != status:
             problems.append(f"status: expected {status}, got "
                             f"{done.returncode}; stderr {done.stderr!r}")
-        for path, want in (case[6] if len(case) > 6 else {}).items():
+        for path, want in kept.items():
             with open(os.path.join(work, path), "rb") as f:
-                if f.read() != want:
-                    problems.append(f"{path} is not as expected")
+                got = f.read()
+            if got != want:
+                problems.append(f"{path}:\n  expected {want[:200]!r}\n"
+                                f"  got      {got[:200]!r}")
         if status == 0:
             if (quiet_stderr and warnings == [b""] and done.stderr) or \
                     not all(w in done.stderr for w in warnings):
@@ -696,31 +723,9 @@ def run_case(importer, korvane, case, quiet_stderr):
         if expected.encode() not in done.stderr:
             problems.append(f"stderr:\n  expected {expected!r}\n"
                             f"  got      {done.stderr!r}")
-        if created:
+        if created and "stdout" not in options:  # the pieces come first
             problems.append(f"files written: {sorted(created)}")
         return problems
-
-
-def read_only_folder(importer, fitting=False):
-    """Run as nobody in a folder that takes no new file, where the xy file
-    exists and may be written (and, `fitting`, is the only file to write):
-    nothing changes, status 1, the folder named."""
-    with tempfile.TemporaryDirectory() as work:
-        lay_out(work, files("b.csv", KICAD_CSV, **{"b.txt": b"old\n"},
-                            **(FITTING if fitting else {})))
-        drop = as_nobody(work, 0o555, ["b.txt"])
-        done = subprocess.run(importer + ["b.csv", "b.txt"], cwd=work,
-                              capture_output=True, preexec_fn=drop)
-        os.chmod(work, 0o700)
-        with open(os.path.join(work, "b.txt"), "rb") as f:
-            kept = f.read()
-        names = sorted(os.listdir(work))
-    problems = [] if done.returncode == 1 and b"the folder '.' takes no new " \
-        b"file" in done.stderr else [f"status {done.returncode}, stderr "
-                                     f"{done.stderr!r}"]
-    if kept != b"old\n" or ("lumbrex.ini" in names) != fitting:
-        problems.append(f"files changed: b.txt {kept[:40]!r}, {names}")
-    return problems
 
 
 def interrupted_split(importer):
@@ -739,57 +744,6 @@ def interrupted_split(importer):
     if child.returncode != -signal.SIGTERM:
         return [f"the run ended with {child.returncode}, not by SIGTERM"]
     return [f"{len(left)} new files left: {left[:3]}"] if left else []
-
-
-def full_output(importer, name="/dev/full"):
-    """--split with its list of pieces sent to a full disk, or a pipe
-    without a reader: status 1 and a message."""
-    with tempfile.TemporaryDirectory() as work:
-        lay_out(work, files("b.csv", many(192)))
-        with sink(name) as out:
-            done = subprocess.run(importer + ["--split", "b.csv", "b.txt"],
-                                  cwd=work, stdout=out, stderr=subprocess.PIPE)
-    if done.returncode == 1 and b"korvane-import: standard output" in \
-            done.stderr:
-        return []
-    return [f"status {done.returncode}, stderr {done.stderr!r}"]
-
-
-def file_size_limit(importer):
-    """A file-size limit below the xy file: status 1, the cause named, no
-    new file left."""
-    with tempfile.TemporaryDirectory() as work:
-        lay_out(work, files("b.csv", many(100)))
-        done = subprocess.run(importer + ["b.csv", "b.txt"], cwd=work,
-                              capture_output=True, preexec_fn=lambda: (
-                                  resource.setrlimit(resource.RLIMIT_FSIZE,
-                                                     (999, 999))))
-        left = sorted(set(os.listdir(work)) - {"b.csv", "size.txt"} -
-                      set(TEMPLATES))
-    if done.returncode == 1 and b"File too large" in done.stderr and not left:
-        return []
-    return [f"status {done.returncode}, {left}, stderr {done.stderr!r}"]
-
-
-def out_of_memory(importer):
-    """A board read with less memory than it needs: status 1, the cause
-    named, nothing written. A sanitizer's runtime needs more to start."""
-    with open(importer[0], "rb") as f:
-        if b"__asan_init" in f.read():
-            print("SKIP out of memory: a sanitizer build")
-            return []
-    footprint = (b' (footprint "R" (layer "F.Cu") (at 1 1) (fp_line (start 0 '
-                 b'0) (end 1 1) (layer "F.Fab")))\n')
-    with tempfile.TemporaryDirectory() as work:
-        lay_out(work, board(b"(kicad_pcb\n" + footprint * 200000 + b")\n"))
-        done = subprocess.run(importer + ["b.kicad_pcb", "b.txt"], cwd=work,
-                              capture_output=True, preexec_fn=lambda: (
-                                  resource.setrlimit(resource.RLIMIT_AS,
-                                                     (100 << 20, 100 << 20))))
-        left = sorted(set(os.listdir(work)) - {"b.kicad_pcb"} - set(TEMPLATES))
-    if done.returncode == 1 and b"out of memory" in done.stderr and not left:
-        return []
-    return [f"status {done.returncode}, {left}, stderr {done.stderr!r}"]
 
 
 def system_library_case(emulator):
@@ -819,8 +773,8 @@ def main(argv):
         return 77
     if nobody:
         return run_table("import_e2e as nobody", [
-            ("a folder that takes no new file",
-             lambda: read_only_folder([importer]))])
+            (case[0], lambda c=case: run_case([importer], [korvane], c, True))
+            for case in NOBODY_CASES])
     quiet_stderr = not emulator
     system, why = system_library_case(emulator)
     if why:
@@ -834,15 +788,7 @@ def main(argv):
             for case in cases]
     if linux:
         runs += [("SIGTERM during --split", lambda: interrupted_split(
-                     [importer])),
-                 ("standard output that cannot be written",
-                  lambda: full_output([importer])),
-                 ("standard output without a reader",
-                  lambda: full_output([importer], "broken pipe")),
-                 ("one file to write in a folder that takes no new file",
-                  lambda: read_only_folder([importer], fitting=True)),
-                 ("a file-size limit", lambda: file_size_limit([importer])),
-                 ("out of memory", lambda: out_of_memory([importer]))]
+                     [importer]))]
     return run_table("import_e2e", runs)
 
 
