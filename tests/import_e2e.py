@@ -110,19 +110,15 @@ ALTIUM_CODES = [(b"C_0603_1608Metric", 1.6, 0.8), (b"SOIC-8", 5, 4),
                 (b"LQFP-64", 12, 12)]
 ALTIUM_PARTS = [(i % 20 * 5.5, i // 20 * -4.25 + 0, *ALTIUM_CODES[i % 3][1:],
                  i * 15 % 360) for i in range(436)]
-
-
-def altium_plain(count):
-    text = (b"Designator Footprint                 Mid X         Mid Y         "
-            b"Ref X         Ref Y         Pad X         Pad Y TB      Rotation "
-            b"Comment\r\n\r\n")
-    for i, (x, y, _, _, angle) in enumerate(ALTIUM_PARTS[:count]):
-        text += (b"%-10s %-25s" + b" %-13s" * 5 + b" %-10s %-7s %-8s %s\r\n") % (
-            b"U%d" % (i + 1), ALTIUM_CODES[i % 3][0], *[b"%.4fmm" % v for v in
-                                                       (x, y) * 3],
-            b"TB"[i % 2:i % 2 + 1], b"%d.00" % angle,
-            [b"100nF", b"Solder Bridge 0402", b""][i % 3])
-    return text
+ALTIUM_PLAIN = (
+    b"Designator Footprint                 Mid X         Mid Y         "
+    b"Ref X         Ref Y         Pad X         Pad Y TB      Rotation "
+    b"Comment\r\n\r\n" + b"".join(
+        (b"%-10s %-25s" + b" %-13s" * 5 + b" %-10s %-7s %-8s %s\r\n") % (
+            b"U%d" % (i + 1), ALTIUM_CODES[i % 3][0],
+            *[b"%.4fmm" % v for v in (x, y) * 3], b"TB"[i % 2:i % 2 + 1],
+            b"%d.00" % angle, [b"100nF", b"Solder Bridge 0402", b""][i % 3])
+        for i, (x, y, _, _, angle) in enumerate(ALTIUM_PARTS)))
 
 
 EXAMPLE = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..",
@@ -181,14 +177,22 @@ BOARD_PARTS = [(10, 30, 1.6, 0.825, 0, "top"), (25, 20, 2, 1.25, 180, "bottom"),
                (40.15, 45, 3.9, 5.2, 270, "top"), (5, 18.81, 2.54, 10.16, 180,
                                                     "top"),
                (70, 50, 2.5, 2.5, 0, "top")]
-BOARD_ROWS = [b"board\tR_0603_1608Metric\t1.6\t0.825\tboard F.Fab",
-              b"board\tC_0805_2012Metric\t2\t1.25\tboard B.Fab",
-              b"board\tCP_Radial_D5.0mm_P2.00mm\t5\t5\tboard F.Fab",
-              b"board\tD_MiniMELF\t2.5\t1\tboard F.Fab",
-              b"board\tSOIC-8_3.9x4.9mm_P1.27mm\t3.9\t5.2\tboard F.Fab",
-              b"board\tPinHeader_1x04_P2.54mm_Vertical\t2.54\t10.16\t"
-              b"board F.Fab",
-              b"board\tTestPoint_Pad_D1.5mm\t2.5\t2.5\tboard F.CrtYd"]
+
+
+
+def size_rows(parts, *names):
+    """The rows --add-sizes writes for `parts`, named "source code note"."""
+    return [("{0}\t{1}\t{3[2]:g}\t{3[3]:g}\t{2}".format(*n.split(" ", 2), p)
+             ).encode() for p, n in zip(parts, names)]
+
+
+BOARD_ROWS = size_rows(
+    BOARD_PARTS, "board R_0603_1608Metric board F.Fab",
+    "board C_0805_2012Metric board B.Fab",
+    "board CP_Radial_D5.0mm_P2.00mm board F.Fab", "board D_MiniMELF board F.Fab",
+    "board SOIC-8_3.9x4.9mm_P1.27mm board F.Fab",
+    "board PinHeader_1x04_P2.54mm_Vertical board F.Fab",
+    "board TestPoint_Pad_D1.5mm board F.CrtYd")
 
 
 def table(rows, unit=b"mm", end=b"\r\n"):
@@ -220,13 +224,12 @@ BOARD5_PARTS = [(10, 21, 4, 4, 90, "top"), (19.5, 10, 3.2, 1.6, 180, "bottom"),
                 (30, 21.5, 4, 3, 0, "top"), (40, 20, 7.8, 5.5, 0, "top"),
                 (52.54, 20, 2, 6.78, 90, "top"), (60.1, 20, 2, 1.25, 0, "top"),
                 (71, 10.5, 3, 2, 0, "bottom")]
-BOARD5_ROWS = [b"board\tTO-92\t4\t4\tboard F.Fab",
-               b"board\tC_1206_3216Metric\t3.2\t1.6\tboard B.Fab",
-               b"board\tRelay_Curved\t4\t3\tboard F.Fab",
-               b"board\tTSSOP-14_4.4x5mm_P0.65mm\t7.8\t5.5\tboard F.CrtYd",
-               b"pads\tHeader_1x03\t2\t6.78\tboard pads",
-               b"name\tR_0805_2012Metric\t2\t1.25\tKiCad _2012Metric",
-               b"lib\tSensor_Pin1Origin\t3\t2\tBeta.pretty F.Fab"]
+BOARD5_ROWS = size_rows(
+    BOARD5_PARTS, "board TO-92 board F.Fab",
+    "board C_1206_3216Metric board B.Fab", "board Relay_Curved board F.Fab",
+    "board TSSOP-14_4.4x5mm_P0.65mm board F.CrtYd",
+    "pads Header_1x03 board pads", "name R_0805_2012Metric KiCad _2012Metric",
+    "lib Sensor_Pin1Origin Beta.pretty F.Fab")
 LIB_CSV = (b"Ref,Package,PosX,PosY,Rot\nR1,chip_1005metric,1,2,0\n"
            b"TP1,TestPad_2mm,5,6,90\nX1,Damaged,9,9,0\n")
 NAMES_CSV = (b"Ref,Package,PosX,PosY,Rot\nC1,CAPC1608X87N,1,1,0\n"
@@ -252,8 +255,7 @@ def board(export=BOARD, **extra):
     return {"b.kicad_pcb": export, **TEMPLATES, **extra}
 
 
-def line_of(text, mark):
-    return text[:text.index(mark)].count(b"\n") + 1
+NEGATIVE_X = files("b.pos", KICAD_POS.replace(b"130.0000", b"-130.0000"))
 
 
 # (name, arguments, files, status, xy files and their parts, or for an
@@ -315,7 +317,7 @@ CASES = [
      "b.txt: warning: 192 placements, and korvane draws the first 100 of an "
      "xy file; draw them all with korvane --all b b.txt"),
     ("Altium text without a preamble", ["pnp.txt", "b.txt"],
-     files("pnp.txt", altium_plain(436)), 0, {"b.txt": ALTIUM_PARTS},
+     files("pnp.txt", ALTIUM_PLAIN), 0, {"b.txt": ALTIUM_PARTS},
      "korvane --all b b.txt"),
     ("a heading named with its blanks", ["--x", "Mid X", "--code",
                                          "Part Number", "p.txt", "b.txt"],
@@ -401,19 +403,12 @@ CASES = [
       "b.kicad_pcb:54: warning: the footprint G1 'Korvane_Art:Logo_Fox_8mm' "
       "has no F.Fab drawing and no F.CrtYd drawing, no pads with copper,"),
      {"size.txt": table(BOARD5_ROWS)}),
-    ("KiCad board: --exclude-dnp", ["--exclude-dnp", "--no-default-libraries",
-                                    "b.kicad_pcb", "b.txt"],
-     board(TINY_BOARD.replace(b'"R1")', b'"R1") (attr smd dnp)')), 0,
-     {"b.txt": [(20, -10, 2.4, 1.2, 0)]}, "b.kicad_pcb:2: warning: the "
-     "footprint H1"),
-    ("KiCad .pos with negative bottom X", ["b.pos", "b.txt"],
-     files("b.pos", KICAD_POS.replace(b"130.0000", b"-130.0000")), 0,
+    ("KiCad .pos with negative bottom X", ["b.pos", "b.txt"], NEGATIVE_X, 0,
      {"b.txt": [KICAD_PARTS[0], (-130, -90.5, 1.6, 0.8, 90)] + KICAD_PARTS[2:]},
      "b.pos:7: warning: every bottom-side row has X of the opposite sign to "
      "every top-side row's"),
     ("--negative-bottom-x", ["--negative-bottom-x", "b.pos", "b.txt"],
-     files("b.pos", KICAD_POS.replace(b"130.0000", b"-130.0000")), 0,
-     {"b.txt": KICAD_PARTS}),
+     NEGATIVE_X, 0, {"b.txt": KICAD_PARTS}),
     ("sizes from a footprint library", ["--library", "lib",
                                         "--no-default-libraries", "e.csv",
                                         "b.txt"],
@@ -461,8 +456,6 @@ CASES = [
      "b.brd:72: warning: the element R2 'rcl:R0603' names its "
      "library by a URN that no library of the board has"),
     # Errors: nothing is written.
-    ("an Eagle schematic", ["b.sch", "b.txt"], {"b.sch": b"<eagle><drawing>\n"
-     b"<schematic/></drawing></eagle>"}, 2, "b.sch:2: is an Eagle schematic"),
     ("an Eagle board cut short", ["b.brd", "b.txt"], {"b.brd": EAGLE_BOARD[
         :EAGLE_BOARD.index(b"<signals>")]}, 2, "b.brd:85: the XML is broken "
      "here (unexpected end of data)"),
@@ -476,14 +469,10 @@ CASES = [
     ("a Ctrl-Z in a board's reference", ["b.kicad_pcb", "b.txt"],
      board(TINY_BOARD.replace(b'"R2"', b'"R\x1a2"')), 2,
      "b.kicad_pcb:6: the reference 'R\\x1a2' holds a Ctrl-Z"),
-    *[(f"--add-sizes into a size.txt {how}", ["--add-sizes", "b.kicad_pcb",
-                                               "b.txt"],
-       board(**{"size.txt": sizes}), 2, message)
-      for how, sizes, message in [
-          ("saved as UTF-16", "h\r\n".encode("utf-16"),
-           "size.txt: saved as UTF-16"),
-          ("with commas", b"h\n1,R1,1,1\n",
-           "size.txt:2: the fields are separated by commas")]],
+    ("--add-sizes into a size.txt saved as UTF-16", ["--add-sizes",
+                                                     "b.kicad_pcb", "b.txt"],
+     board(**{"size.txt": "h\r\n".encode("utf-16")}), 2,
+     "size.txt: saved as UTF-16"),
     ("a board where no footprint can be placed", [
         "--exclude-dnp", "--no-default-libraries", "b.kicad_pcb", "b.txt"],
      board(TINY_BOARD.replace(b'"R1")', b'"R1") (attr dnp)').replace(
