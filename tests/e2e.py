@@ -769,6 +769,15 @@ def run_table(title, runs):
     return 1 if failed else 0
 
 
+def nobody_table(title, runs):
+    """Runs the cases of --as-nobody, which need Linux (`runs` not None) and
+    root; without them ends with 77, a skipped test's status."""
+    if runs is None or os.geteuid() != 0:
+        print("SKIP the cases run as nobody: they need Linux and root")
+        return 77
+    return run_table(title + " as nobody", runs)
+
+
 def main(argv):
     verbose = fail_reads = shared = None
     while argv and argv[0] in ("--verbose", "--fail-reads"):
