@@ -13,12 +13,11 @@ import math
 import os
 import random
 import re
-import subprocess
 import sys
 import tempfile
 
 from e2e import (SETTINGS, SIZES, Link, as_nobody, lay_out, nobody_table,
-                 run_table, xy)
+                 outlines, run_table, run_with, xy)
 
 DXF11 = (b"  0\nSECTION\n  2\nHEADER\n  9\n$ACADVER\n  1\nAC1009\n  0\nENDSEC\n"
          b"  0\nSECTION\n  2\nTABLES\n  0\nTABLE\n  2\nLAYER\n 70\n     2\n")
@@ -291,12 +290,6 @@ NOBODY_CASES = [
 ]
 
 
-def run(command, args, work_files, work):
-    lay_out(work, work_files)
-    return subprocess.run(command + args, cwd=work, capture_output=True,
-                          timeout=120)
-
-
 def mismatch(stream, output, expected):
     """A problem when the lines of `output` do not start with `expected`."""
     lines = output.decode("latin-1").splitlines()
@@ -312,7 +305,8 @@ def check_case(command, case):
     errors = case[5] if len(case) > 5 else None
     with tempfile.TemporaryDirectory() as work:
         before = sorted(os.listdir(work))
-        done = run(command, args, work_files, work)
+        lay_out(work, work_files)
+        done = run_with(command + args, work, {})
         problems = mismatch("output", done.stdout, expected)
         if errors is not None:
             problems += mismatch("error", done.stderr, errors)
@@ -330,11 +324,9 @@ def nobody_case(check, korvane, case):
     name, work_files, mode, writable, status, expected = case
     with tempfile.TemporaryDirectory() as work:
         lay_out(work, work_files)
-        drop = as_nobody(work, mode, writable)
-        done = subprocess.run(check + B, cwd=work, capture_output=True,
-                              preexec_fn=drop, timeout=120)
-        drawn = subprocess.run(korvane + B, cwd=work, capture_output=True,
-                               preexec_fn=drop, timeout=120)
+        options = {"drop": as_nobody(work, mode, writable)}
+        done = run_with(check + B, work, options)
+        drawn = run_with(korvane + B, work, options)
         os.chmod(work, 0o700)
     problems = mismatch("output", done.stdout, expected)
     if done.returncode != status:
@@ -370,14 +362,6 @@ def random_dir(seed):
         else files(size_txt=b"\n".join(table))
 
 
-def outlines(dxf):
-    """The corners of each outline in the drawing, P0 to P3."""
-    lines = dxf.decode("latin-1").split("\r\n")
-    points = [(float(lines[i + 8]), float(lines[i + 10]))
-              for i, text in enumerate(lines) if text == "LINE"]
-    return [points[i:i + 4] for i in range(0, len(points), 4)]
-
-
 def listed(stdout):
     """(x, y, angle, length, width) of each --list line."""
     rows = []
@@ -393,10 +377,8 @@ def check_agreement(check, korvane, seed, options=()):
     with tempfile.TemporaryDirectory() as work:
         work_files = random_dir(seed)
         lay_out(work, work_files)
-        done = subprocess.run(check + ["--list", *options] + B, cwd=work,
-                              capture_output=True, timeout=120)
-        drawn = subprocess.run(korvane + [*options] + B, cwd=work,
-                               capture_output=True, timeout=120)
+        done = run_with(check + ["--list", *options] + B, work, {})
+        drawn = run_with(korvane + [*options] + B, work, {})
         with open(os.path.join(work, "plate1.dxf"), "rb") as f:
             shapes = outlines(f.read())
     rows = listed(done.stdout)

@@ -621,6 +621,14 @@ LINUX_CASES = [
 # --- running them -----------------------------------------------------------
 
 
+def outlines(dxf):
+    """The corners of each outline in the drawing, P0 to P3."""
+    lines = dxf.decode("latin-1").split("\r\n")
+    points = [(float(lines[i + 8]), float(lines[i + 10]))
+              for i, text in enumerate(lines) if text == "LINE"]
+    return [points[i:i + 4] for i in range(0, len(points), 4)]
+
+
 def lay_out(work, work_files):
     """Writes the files, then makes the links among them."""
     for path, data in sorted(work_files.items(),

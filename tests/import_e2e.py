@@ -19,7 +19,7 @@ import tempfile
 import time
 
 from e2e import (TEMPLATES, HardLink, Link, as_nobody, lay_out, nobody_table,
-                 run_table, run_with)
+                 outlines, run_table, run_with)
 
 SIZES_MM = (b"no\tcode\tlength\twidth\n1\tC_0603_1608Metric\t1.6\t0.8\n"
             b"2\tR_0603_1608Metric\t1.6\t0.8\n3\tSOIC-8\t5\t4\n"
@@ -602,17 +602,6 @@ OPTION_CASES = [
 ]
 
 
-def outline_corners(dxf):
-    """Each outline of a drawing as the sorted set of its four corners."""
-    lines = dxf.decode().split("\r\n")
-    starts = []
-    for i, text in enumerate(lines):
-        if text == "LINE":
-            codes = dict(zip(lines[i + 1:i + 17:2], lines[i + 2:i + 18:2]))
-            starts.append((float(codes[" 10"]), float(codes[" 20"])))
-    return [sorted(starts[i:i + 4]) for i in range(0, len(starts), 4)]
-
-
 def expected_corners(x, y, length, width, angle):
     c, s = math.cos(math.radians(angle)), math.sin(math.radians(angle))
     return sorted((x + dx * c - dy * s, y + dx * s + dy * c)
@@ -634,7 +623,7 @@ def check_drawing(work, korvane, xy, parts):
     if done.returncode != 0:
         return [f"korvane {xy} ended with {done.returncode}"]
     with open(os.path.join(work, "drawing.dxf"), "rb") as f:
-        got = outline_corners(f.read())
+        got = [sorted(corners) for corners in outlines(f.read())]
     want = [expected_corners(*part[:5]) for part in parts]
     if len(got) != len(want):
         return [f"{xy}: {len(got)} outlines drawn, {len(want)} expected"]
