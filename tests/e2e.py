@@ -91,7 +91,9 @@ def part(x, y, length, width):
     return outline(*(f"{text[i]} {text[(i + 1) % 4]}" for i in range(4)))
 
 
-BOX_0 = part(100, 50, 10, 4)
+# R12 (10 by 4) and R15 (20 by 8) unturned at (100, 50).
+BOX_0 = R12_AT_100_50 = part(100, 50, 10, 4)
+R15_AT_100_50 = part(100, 50, 20, 8)
 BOX_90 = outline("102.0000 45.0000 98.0000 45.0000",
                  "98.0000 45.0000 98.0000 55.0000",
                  "98.0000 55.0000 102.0000 55.0000",
@@ -104,9 +106,6 @@ BOX_NEAR_ORIGIN = outline("-0.0000 -10.0000 -4.0000 -10.0000",
                           "-4.0000 -10.0000 -4.0000 0.0000",
                           "-4.0000 0.0000 0.0000 -0.0000",
                           "0.0000 -0.0000 -0.0000 -10.0000")
-# R12 (10 by 4) and R15 (20 by 8) unturned at (100, 50).
-R12_AT_100_50 = BOX_0
-R15_AT_100_50 = part(100, 50, 20, 8)
 
 USAGE = b"Error : Command or Parameter!!\r\nkorvane [Layer name] [xy file]\r\n"
 
