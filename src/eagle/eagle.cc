@@ -222,11 +222,11 @@ Point rotated(Point p, const Rotation& r) {
   return q;
 }
 
-PlacedPackage place_package(const EagleElement& element,
+PlacedBody place_package(const EagleElement& element,
                             const EaglePackage& package) {
   const Extent& box = package.body.box;
   Point centre = rotated(extent_centre(box), element.rotation);
-  PlacedPackage placed;
+  PlacedBody placed;
   placed.x = element.x + centre.x;
   placed.y = element.y + centre.y;
   placed.length = extent_length(box);
