@@ -231,10 +231,7 @@ int place_footprint(const Board& board, const Footprint& f,
 }  // namespace
 
 bool is_board_text(std::string_view raw) {
-  raw = without_byte_order_mark(raw);
-  size_t start = raw.find_first_not_of(" \t\r\n");
-  if (start == std::string_view::npos) return false;
-  raw.remove_prefix(start);
+  raw = content_start(raw);
   return raw.starts_with(kBoardHead) &&
          (raw.size() == kBoardHead.size() ||
           std::string_view(" \t\r\n()\"").find(raw[kBoardHead.size()]) !=
