@@ -12,8 +12,7 @@ namespace {
 
 // What copy_template writes for a fragment holding `bytes`.
 std::string copied(const std::string& bytes) {
-  std::string path = scratch_path("dxf11.txt");
-  write_file(path, bytes);
+  std::string path = write_file(scratch_path("dxf11.txt"), bytes);
   return captured([&](TextOutput& out) {
     EXPECT_EQ(ReadStatus::kRead, copy_template(out, path.c_str()));
   });

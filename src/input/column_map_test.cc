@@ -18,8 +18,7 @@ std::string columns_text(const ColumnMap& c) {
 
 // The columns (x,y,a,row,code) loaded from a settings file of `bytes`.
 std::string loaded(const std::string& bytes) {
-  std::string path = scratch_path("lumbrex.ini");
-  write_file(path, bytes);
+  std::string path = write_file(scratch_path("lumbrex.ini"), bytes);
   Settings settings;
   EXPECT_EQ(ReadStatus::kRead, read_settings(path.c_str(), {}, settings));
   return columns_text(settings.columns);

@@ -20,8 +20,7 @@ bool same(const std::string& a, const std::string& b) {
 }  // namespace
 
 TEST(SameFile, KnowsOneFileByEveryName) {
-  std::string path = scratch_path("plate.dxf");
-  write_file(path, "h\n");
+  std::string path = write_file(scratch_path("plate.dxf"), "h\n");
   fs::path file(path);
   EXPECT_EQ(true, same(path, path));
   EXPECT_EQ(true,
@@ -42,10 +41,8 @@ TEST(SameFile, KnowsOneFileByEveryName) {
 }
 
 TEST(SameFile, TellsFilesApart) {
-  std::string a = scratch_path("a.txt");
-  std::string b = scratch_path("b.txt");
-  write_file(a, "same bytes");
-  write_file(b, "same bytes");
+  std::string a = write_file(scratch_path("a.txt"), "same bytes");
+  std::string b = write_file(scratch_path("b.txt"), "same bytes");
   EXPECT_EQ(false, same(a, b));
   std::string missing = scratch_path("missing.txt");
   EXPECT_EQ(false, same(a, missing));

@@ -27,8 +27,7 @@ std::ostream& operator<<(std::ostream& os, const Line& l) {
 // `size` bytes.
 std::vector<Line> lines_of(const std::string& bytes, int count,
                            size_t size = 64) {
-  std::string path = scratch_path("in");
-  write_file(path, bytes);
+  std::string path = write_file(scratch_path("in"), bytes);
   auto in = std::make_unique<TextInput>();
   EXPECT_EQ(ReadStatus::kRead, open_text_input(*in, path.c_str()));
   std::vector<Line> lines;
@@ -100,8 +99,7 @@ TEST(OpenTextInput, FailsOnMissingFilesAndDirectories) {
 }
 
 TEST(PeekRaw, ShowsTheBytesAsTheyStandUpToCtrlZ) {
-  std::string path = scratch_path("in");
-  write_file(path, "a\r\nb\rc\r\n\032d\n");
+  std::string path = write_file(scratch_path("in"), "a\r\nb\rc\r\n\032d\n");
   auto in = std::make_unique<TextInput>();
   ASSERT_EQ(ReadStatus::kRead, open_text_input(*in, path.c_str()));
   const char* bytes;
@@ -128,8 +126,7 @@ TEST(TextInput, TellsAReadErrorFromTheEnd) {
   EXPECT_EQ(true, in->failed);
   close_text_input(*in);
 
-  std::string path = scratch_path("in");
-  write_file(path, "a");
+  std::string path = write_file(scratch_path("in"), "a");
   ASSERT_EQ(ReadStatus::kRead, open_text_input(*in, path.c_str()));
   EXPECT_EQ(true, read_line(*in, line, sizeof line));
   EXPECT_EQ(false, in->failed);
