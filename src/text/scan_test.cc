@@ -21,7 +21,8 @@ std::string field(const char* line, int n, size_t size = 64) {
 
 }  // namespace
 
-TEST(GetField, CountsTabsFromOne) {
+TEST(GetField, CountsTabsFromOneAndKeepsWhatFits) {
+  // Fields count from 1; a number below picks the first.
   const char* line = "left\t\tright";
   EXPECT_EQ("left", field(line, 1));
   EXPECT_EQ("", field(line, 2));
@@ -30,18 +31,14 @@ TEST(GetField, CountsTabsFromOne) {
   EXPECT_EQ("left", field(line, 0));
   EXPECT_EQ("left", field(line, -7));
   EXPECT_EQ("", field(line, INT_MAX));
-}
-
-TEST(GetField, TreatsEverythingButTabAsText) {
+  // Everything but TAB is text.
   EXPECT_EQ("a b ", field("a b ", 1));
   EXPECT_EQ("", field("a b ", 2));
   EXPECT_EQ("", field("\tx", 1));
   EXPECT_EQ("x", field("\tx", 2));
   EXPECT_EQ("", field("", 1));
   EXPECT_EQ("", field("", 3));
-}
-
-TEST(GetField, KeepsWhatFits) {
+  // What fits the room is kept.
   EXPECT_EQ("abc", field("abcdef\tgh", 1, 4));
   EXPECT_EQ("gh", field("abcdef\tgh", 2, 4));
   EXPECT_EQ("", field("abcdef", 1, 1));
