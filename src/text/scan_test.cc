@@ -73,7 +73,8 @@ TEST(ToInteger, ReadsLeadingDigitsAndSaturates) {
 
 // No number reads as 0, and neither do other forms: hexadecimal,
 // infinities, NaN.
-TEST(ToReal, FollowsTheDecimalGrammarAndRoundsCorrectly) {
+TEST(ToReal, ReadsDecimalsAsFromCharsDoes) {
+  // The decimal grammar, rounded correctly.
   const struct {
     const char* text;
     double value;
@@ -90,9 +91,6 @@ TEST(ToReal, FollowsTheDecimalGrammarAndRoundsCorrectly) {
   EXPECT_EQ(9007199254740992.0, to_real("9007199254740993"));
   EXPECT_EQ(DBL_MIN, to_real("2.2250738585072014e-308"));
   EXPECT_EQ(5e-324, to_real("4.9406564584124654e-324"));
-}
-
-TEST(ToReal, ReadsPlainDecimalsAsFromCharsDoes) {
   // Up to 15 digits are read by one exact division, more by from_chars.
   for (const char* text :
        {"0.1", "123456789.012345", ".5", "5.", "000000000000007",
@@ -102,9 +100,7 @@ TEST(ToReal, ReadsPlainDecimalsAsFromCharsDoes) {
     std::from_chars(text, text + strlen(text), want);
     EXPECT_EQ(want, to_real(text)) << text;
   }
-}
-
-TEST(ToReal, KeepsOutOfRangeValuesFinite) {
+  // Values out of range are held finite.
   EXPECT_EQ(DBL_MAX, to_real("1e999"));
   EXPECT_EQ(-DBL_MAX, to_real("-1e400"));
   EXPECT_EQ(DBL_MAX, to_real("0.0001e99999999999999999999"));
