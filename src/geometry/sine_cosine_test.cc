@@ -23,11 +23,16 @@ double turn(double degrees) { return degrees * 3.14159265 * (1.0 / 180.0); }
 
 }  // namespace
 
-TEST(SineCosine, KeepsZeroAndItsSign) {
+TEST(SineCosine, KeepsZeroItsSignAndNan) {
+  // Zero keeps its sign; the tiniest angles are their own sine.
   EXPECT_EQ(Pair(0.0, 1.0), of(0.0));
   EXPECT_EQ(true, std::signbit(of(-0.0).first));
   EXPECT_EQ(Pair(0x0.0000000000001p-1022, 1.0), of(0x0.0000000000001p-1022));
   EXPECT_EQ(Pair(-1e-300, 1.0), of(-1e-300));
+  // Infinity and NaN give NaN.
+  EXPECT_EQ(true, std::isnan(of(INFINITY).first));
+  EXPECT_EQ(true, std::isnan(of(-INFINITY).second));
+  EXPECT_EQ(true, std::isnan(of(NAN).first));
 }
 
 // Each radian angle with its sine and cosine rounded to the nearest double.
@@ -60,12 +65,6 @@ TEST(SineCosine, RoundsToTheNearestDoubleAtAnyAngle) {
   };
   for (const auto& c : cases)
     EXPECT_EQ(Pair(c[1], c[2]), of(c[0])) << std::hexfloat << c[0];
-}
-
-TEST(SineCosine, GivesNanForInfinityAndNan) {
-  EXPECT_EQ(true, std::isnan(of(INFINITY).first));
-  EXPECT_EQ(true, std::isnan(of(-INFINITY).second));
-  EXPECT_EQ(true, std::isnan(of(NAN).first));
 }
 
 }  // namespace korvane

@@ -19,7 +19,8 @@ bool same(const std::string& a, const std::string& b) {
 
 }  // namespace
 
-TEST(SameFile, KnowsOneFileByEveryName) {
+TEST(SameFile, KnowsOneFileByEveryNameAndNoOther) {
+  // One file is known by every name it has.
   std::string path = write_file(scratch_path("plate.dxf"), "h\n");
   fs::path file(path);
   EXPECT_EQ(true, same(path, path));
@@ -38,9 +39,7 @@ TEST(SameFile, KnowsOneFileByEveryName) {
   fs::rename(file, plain);
   EXPECT_EQ(true, same(plain.string(), capitals));
 #endif
-}
-
-TEST(SameFile, TellsFilesApart) {
+  // Two files of the same bytes are two; a missing file is no file.
   std::string a = write_file(scratch_path("a.txt"), "same bytes");
   std::string b = write_file(scratch_path("b.txt"), "same bytes");
   EXPECT_EQ(false, same(a, b));
