@@ -154,11 +154,9 @@ void time_board(size_t bytes, int repetitions) {
     }
     times.push_back(seconds_since(start));
   }
-  double t = median(times);
-  printf(
-      "board: %.2f MB, %zu elements placed: read and placed in %.1f ms "
-      "(%.0f MB/s)\n",
-      text.size() / 1e6, placed, t * 1e3, text.size() / 1e6 / t);
+  print_board_time(text.size(),
+                   (std::to_string(placed) + " elements placed").c_str(),
+                   times);
 }
 
 }  // namespace

@@ -154,11 +154,8 @@ void time_board(int repetitions) {
       placed_sum = placed_sum + placed_body(board, f, f.body.extent).x;
     times.push_back(seconds_since(start));
   }
-  double t = median(times);
-  printf(
-      "board: %.2f MB, %d footprints: read and placed in %.1f ms "
-      "(%.0f MB/s)\n",
-      text.size() / 1e6, footprints, t * 1e3, text.size() / 1e6 / t);
+  print_board_time(text.size(),
+                   (std::to_string(footprints) + " footprints").c_str(), times);
 }
 
 // 100 names spread over the whole index.

@@ -25,6 +25,15 @@ inline double median(std::vector<double> values) {
   return values[values.size() / 2];
 }
 
+// Prints the median of `times`, the seconds that reading and placing a
+// board of `bytes` took, with `parts`, the count of what it placed.
+inline void print_board_time(size_t bytes, const char* parts,
+                             const std::vector<double>& times) {
+  double t = median(times);
+  printf("board: %.2f MB, %s: read and placed in %.1f ms (%.0f MB/s)\n",
+         bytes / 1e6, parts, t * 1e3, bytes / 1e6 / t);
+}
+
 // Ends the benchmark with the problem of an input it made.
 [[noreturn]] inline void stop_on(const Problem& problem) {
   fprintf(stderr, "line %ld: %s\n", problem.line, problem.message.c_str());

@@ -37,7 +37,7 @@ void check_element(const EagleDesign& design, const EagleElement& e) {
   require(box.empty || (!body.copper.empty && box.min_x < box.max_x &&
                         box.min_y < box.max_y),
           "a body has copper, length and width");
-  PlacedPackage placed = place_package(e, design.packages[e.package]);
+  PlacedBody placed = place_package(e, design.packages[e.package]);
   require(std::isfinite(placed.x) && std::isfinite(placed.y) &&
               std::isfinite(placed.length) && std::isfinite(placed.width) &&
               placed.angle >= 0 && placed.angle < 360,

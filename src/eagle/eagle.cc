@@ -201,9 +201,7 @@ int read_content(const XmlDocument& xml, const XmlNode& content,
 }  // namespace
 
 bool is_eagle_text(std::string_view raw) {
-  raw = without_byte_order_mark(raw);
-  size_t start = raw.find_first_not_of(" \t\r\n");
-  return start != std::string_view::npos && raw[start] == '<';
+  return content_start(raw).starts_with('<');
 }
 
 int read_eagle(std::string_view raw, EagleDesign& design, Problem& problem) {
@@ -222,11 +220,11 @@ Point rotated(Point p, const Rotation& r) {
   return q;
 }
 
-PlacedPackage place_package(const EagleElement& element,
-                            const EaglePackage& package) {
+PlacedBody place_package(const EagleElement& element,
+                         const EaglePackage& package) {
   const Extent& box = package.body.box;
   Point centre = rotated(extent_centre(box), element.rotation);
-  PlacedPackage placed;
+  PlacedBody placed;
   placed.x = element.x + centre.x;
   placed.y = element.y + centre.y;
   placed.length = extent_length(box);

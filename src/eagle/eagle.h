@@ -59,14 +59,6 @@ struct EagleDesign {
   std::vector<EagleElement> elements;
 };
 
-// Where an element's body lands: its centre, its size in the package's
-// frame, and the angle at which korvane draws its outline.
-struct PlacedPackage {
-  double x = 0, y = 0;
-  double length = 0, width = 0;
-  double angle = 0;  // the rot angle on top, 360 minus it on the bottom
-};
-
 // True when `raw` reads as XML: '<' first, after a UTF-8 byte order mark
 // and blanks. read_eagle tells an Eagle file from other XML.
 bool is_eagle_text(std::string_view raw);
@@ -81,8 +73,9 @@ int read_eagle(std::string_view raw, EagleDesign& design, Problem& problem);
 
 // The body of `package` placed as `element` places it: the point (u, v)
 // of the package at (x + s (u cos a - v sin a), y + u sin a + v cos a),
-// s = -1 when mirrored.
-PlacedPackage place_package(const EagleElement& element,
-                            const EaglePackage& package);
+// s = -1 when mirrored. Its angle is the rot angle on the top, 360 minus
+// it on the bottom.
+PlacedBody place_package(const EagleElement& element,
+                         const EaglePackage& package);
 
 }  // namespace korvane

@@ -6,6 +6,16 @@
 
 namespace korvane {
 
+// A part's body where korvane draws it: its box's centre (mm from the
+// board's origin, Y up), the box's size in the part's own frame, and the
+// angle at which korvane draws the outline, degrees.
+struct PlacedBody {
+  double x = 0, y = 0;
+  double length = 0;  // along the part's X axis
+  double width = 0;   // along its Y axis
+  double angle = 0;
+};
+
 // A box that grows as items are added; empty until the first.
 struct Extent {
   bool empty = true;

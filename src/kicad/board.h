@@ -19,14 +19,6 @@ struct Board {
   std::vector<Footprint> footprints;   // in the board's order
 };
 
-// A footprint's body where korvane draws it.
-struct PlacedBody {
-  double x = 0, y = 0;  // the body's centre: mm from the origin, Y up
-  double length = 0;    // the body's X extent in the footprint's frame
-  double width = 0;     // its Y extent
-  double angle = 0;     // the footprint's angle, degrees, as KiCad gives it
-};
-
 // Reads a whole board: the (aux_axis_origin x y) of its (setup ...), the
 // name of its bottom copper layer and each (footprint ...) or (module ...)
 // at its top. KiCad 5 writes (aux_axis_origin 0 0) on every board: an
@@ -40,7 +32,8 @@ int read_board(std::string_view text, Board& board, Problem& problem);
 // Where the centre of `body`, a box in `footprint`'s own frame, lies in
 // korvane's frame: turned and moved as the footprint is placed, then taken
 // from the board's origin with Y pointing up. An empty box gives the
-// footprint's own position and a length and width of 0.
+// footprint's own position and a length and width of 0. Its angle is the
+// footprint's, as KiCad gives it.
 PlacedBody placed_body(const Board& board, const Footprint& footprint,
                        const Extent& body);
 

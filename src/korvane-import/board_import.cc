@@ -5,7 +5,7 @@
 
 #include "input/size_table.h"
 #include "kicad/board.h"
-#include "korvane-import/design_sizes.h"
+#include "korvane-import/board_parts.h"
 #include "korvane-import/name_size.h"
 #include "korvane-import/placements.h"
 #include "korvane-import/size_plan.h"
@@ -169,28 +169,6 @@ Problem no_body(const Footprint& f) {
                                 "in KiCad if it is no part to place");
 }
 
-// The placement of footprint `f`, whose body is `body`.
-int placement_of(const Footprint& f, const PlacedBody& body,
-                 ImportedPlacement& p, Problem& problem) {
-  p.line = f.line;
-  p.code = f.name;
-  p.ref = f.reference;
-  p.side = f.bottom ? "bottom" : "top";
-  p.x = length_in(body.x, Unit::kMm);  // KiCad keeps nanometres
-  p.y = length_in(body.y, Unit::kMm);
-  p.angle = body.angle;
-  p.x_unit = p.y_unit = Unit::kMm;
-  if (!p.code.empty())
-    return check_text(p.code, "part code", p.line, problem) != 0 ||
-                   check_text(p.ref, "reference", p.line, problem) != 0
-               ? -1
-               : 0;
-  problem = problem_at(p.line, "the footprint " + named(f) +
-                                   " has an empty name, and korvane finds a "
-                                   "part's size by it; name it in KiCad");
-  return -1;
-}
-
 // Why footprint `f` is not placed, or kUnplacedKinds when it is to be.
 Unplaced left_out(const Footprint& f, const ImportOptions& options) {
   Side side = f.bottom ? Side::kBottom : Side::kTop;
@@ -232,24 +210,28 @@ int place_footprint(const Board& board, const Footprint& f,
                     std::vector<ImportedPlacement>& placements,
                     DesignSizes& sizes, std::vector<Problem>& warnings,
                     Problem& problem) {
-  PlacedBody placed = placed_body(board, f, body.box);
-  ImportedPlacement p;
-  if (placement_of(f, placed, p, problem) != 0) return -1;
-  placements.push_back(p);
-  KnownSize size{placed.length, placed.width, body.tag,
-                 body.note,     f.reference,  f.line};
-  add_design_size(f.name, size, "the footprint " + named(f), "footprint", sizes,
-                  warnings);
-  return 0;
+  if (f.name.empty()) {
+    problem = problem_at(f.line, "the footprint " + named(f) +
+                                     " has an empty name, and korvane finds a "
+                                     "part's size by it; name it in KiCad");
+    return -1;
+  }
+  BoardPart part{f.line,
+                 f.name,
+                 f.reference,
+                 f.bottom,
+                 placed_body(board, f, body.box),
+                 body.tag,
+                 body.note,
+                 "the footprint " + named(f),
+                 "footprint"};
+  return add_board_part(part, placements, sizes, warnings, problem);
 }
 
 }  // namespace
 
 bool is_board_text(std::string_view raw) {
-  raw = without_byte_order_mark(raw);
-  size_t start = raw.find_first_not_of(" \t\r\n");
-  if (start == std::string_view::npos) return false;
-  raw.remove_prefix(start);
+  raw = content_start(raw);
   return raw.starts_with(kBoardHead) &&
          (raw.size() == kBoardHead.size() ||
           std::string_view(" \t\r\n()\"").find(raw[kBoardHead.size()]) !=
@@ -259,12 +241,6 @@ bool is_board_text(std::string_view raw) {
 int import_board(std::string_view raw, const ImportOptions& options,
                  std::vector<ImportedPlacement>& placements, DesignSizes& sizes,
                  std::vector<Problem>& warnings, Problem& problem) {
-  if (options.negative_bottom_x) {
-    problem = problem_at(0,
-                         "--negative-bottom-x mends an export's bottom-side "
-                         "X, and a KiCad board needs no mending; leave it out");
-    return -1;
-  }
   Board board;
   Libraries libraries;
   if (read_board(without_byte_order_mark(raw), board, problem) != 0 ||

@@ -5,7 +5,7 @@
 
 #include "eagle/eagle.h"
 #include "input/size_table.h"
-#include "korvane-import/design_sizes.h"
+#include "korvane-import/board_parts.h"
 #include "korvane-import/placements.h"
 #include "korvane-import/size_rows.h"
 #include "text/message.h"
@@ -77,26 +77,16 @@ int place_element(const EagleDesign& design, const EagleElement& e,
                   DesignSizes& sizes, std::vector<Problem>& warnings,
                   Problem& problem) {
   const EaglePackage& package = design.packages[e.package];
-  PlacedPackage body = place_package(e, package);
-  ImportedPlacement p;
-  p.line = e.line;
-  p.code = package.name;
-  p.ref = e.name;
-  p.side = e.rotation.mirrored ? "bottom" : "top";
-  p.x = length_in(body.x, Unit::kMm);  // to a nanometre, as KiCad's
-  p.y = length_in(body.y, Unit::kMm);
-  p.angle = body.angle;
-  p.x_unit = p.y_unit = Unit::kMm;
-  if (check_text(p.code, "part code", p.line, problem) != 0 ||
-      check_text(p.ref, "reference", p.line, problem) != 0)
-    return -1;
-  placements.push_back(std::move(p));
-  KnownSize size{body.length, body.width,
-                 kTagBoard,   std::string(kTagBoard) + " " + package.body.layer,
-                 e.name,      e.line};
-  add_design_size(package.name, size, "the element " + named(e), "package",
-                  sizes, warnings);
-  return 0;
+  BoardPart part{e.line,
+                 package.name,
+                 e.name,
+                 e.rotation.mirrored,
+                 place_package(e, package),
+                 kTagBoard,
+                 std::string(kTagBoard) + " " + package.body.layer,
+                 "the element " + named(e),
+                 "package"};
+  return add_board_part(part, placements, sizes, warnings, problem);
 }
 
 // Refuses a library or a board that leaves nothing to place.
@@ -199,13 +189,6 @@ int import_eagle_board(std::string_view raw, const ImportOptions& options,
                        std::vector<ImportedPlacement>& placements,
                        DesignSizes& sizes, std::vector<Problem>& warnings,
                        Problem& problem) {
-  if (options.negative_bottom_x) {
-    problem = problem_at(0,
-                         "--negative-bottom-x mends an export's bottom-side "
-                         "X, and an Eagle board needs no mending; leave it "
-                         "out");
-    return -1;
-  }
   EagleDesign design;
   size_t first = placements.size();
   if (read_eagle(raw, design, problem) != 0 ||

@@ -59,6 +59,14 @@ int quoted_field(Cursor& c, std::string& field, int start_line,
   return -1;
 }
 
+// Appends the text from `start` up to the cursor, trailing blanks dropped.
+void append_to_here(const Cursor& c, size_t start, std::string& field) {
+  size_t end = c.pos;
+  while (end > start && (c.text[end - 1] == ' ' || c.text[end - 1] == '\t'))
+    --end;
+  field.append(c.text, start, end - start);
+}
+
 // An unquoted field up to the next separator or line end, trailing blanks
 // dropped.
 void plain_field(Cursor& c, Separator separator, std::string& field) {
@@ -66,10 +74,7 @@ void plain_field(Cursor& c, Separator separator, std::string& field) {
   while (!at_end(c) && c.text[c.pos] != '\n' &&
          !is_separator(c.text[c.pos], separator))
     ++c.pos;
-  size_t end = c.pos;
-  while (end > start && (c.text[end - 1] == ' ' || c.text[end - 1] == '\t'))
-    --end;
-  field.append(c.text, start, end - start);
+  append_to_here(c, start, field);
 }
 
 // A field that takes the rest of the line: a quoted start, then the text
@@ -81,10 +86,7 @@ int rest_field(Cursor& c, int start_line, std::string& field,
     return -1;
   size_t start = c.pos;
   while (!at_end(c) && c.text[c.pos] != '\n') ++c.pos;
-  size_t end = c.pos;
-  while (end > start && (c.text[end - 1] == ' ' || c.text[end - 1] == '\t'))
-    --end;
-  field.append(c.text, start, end - start);
+  append_to_here(c, start, field);
   return 0;
 }
 

@@ -108,8 +108,17 @@ int read_rows(const ImportOptions& options, std::string raw,
   return -1;
 }
 
-// A board file has no columns for the column options to name.
-int refuse_columns(const ImportOptions& options, Problem& problem) {
+// Refuses the options that only an export takes, for a board file
+// (`board`: "a KiCad board", "an Eagle board"): it has no columns for the
+// column options to name and no bottom-side X to mend.
+int refuse_export_options(const ImportOptions& options, const char* board,
+                          Problem& problem) {
+  if (options.negative_bottom_x) {
+    problem = problem_at(0, std::string("--negative-bottom-x mends an "
+                                        "export's bottom-side X, and ") +
+                                board + " needs no mending; leave it out");
+    return -1;
+  }
   for (Role role : kAllRoles) {
     if (!given(options.column[role])) continue;
     problem = problem_at(0, std::string(kColumnOptions[role]) +
@@ -120,31 +129,35 @@ int refuse_columns(const ImportOptions& options, Problem& problem) {
   return 0;
 }
 
+// The placements of the board or export `raw`, and a board's body sizes.
+int read_design(const ImportOptions& options, std::string raw,
+                std::vector<ImportedPlacement>& all, DesignSizes& design,
+                std::vector<Problem>& warnings, Problem& problem) {
+  if (is_board_text(raw))
+    return refuse_export_options(options, "a KiCad board", problem) != 0
+               ? -1
+               : import_board(raw, options, all, design, warnings, problem);
+  if (is_eagle_text(raw))
+    return refuse_export_options(options, "an Eagle board", problem) != 0
+               ? -1
+               : import_eagle_board(raw, options, all, design, warnings,
+                                    problem);
+  return read_rows(options, std::move(raw), all, warnings, problem);
+}
+
 // All placements to write, as the options keep and convert them, the body
 // sizes of a board, and the warnings of their reading.
 int gather(const ImportOptions& options, std::vector<ImportedPlacement>& all,
            DesignSizes& design, std::vector<Problem>& warnings,
            Problem& problem) {
   std::string raw;
-  if (read_export(options, raw, problem) != 0) return -1;
-  bool board = is_board_text(raw);
-  bool eagle = !board && is_eagle_text(raw);
-  if (board || eagle
-          ? refuse_columns(options, problem) != 0 ||
-                (board ? import_board(raw, options, all, design, warnings,
-                                      problem)
-                       : import_eagle_board(raw, options, all, design, warnings,
-                                            problem)) != 0
-          : read_rows(options, std::move(raw), all, warnings, problem) != 0)
+  if (read_export(options, raw, problem) != 0 ||
+      read_design(options, std::move(raw), all, design, warnings, problem) !=
+          0 ||
+      settle_units(all, options.units, problem) != 0)
     return -1;
-  if (settle_units(all, options.units, problem) != 0) return -1;
   if (options.mirror) mirror_placements(all);
-  if (!all.empty()) return 0;
-  const char* side = options.keep == Side::kAny ? "" : " on the side kept";
-  problem = problem_at(0, std::string("no footprint of the board") + side +
-                              " goes into the xy file: each is excluded from "
-                              "position files or has no body");
-  return -1;
+  return 0;
 }
 
 // The xy file, or with --split its pieces of at most kPlacementsPerFile

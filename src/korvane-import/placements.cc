@@ -14,6 +14,26 @@ namespace korvane {
 
 namespace {
 
+// A text field of a placement (`what`: "part code", "reference") is
+// written as it stands. Returns -1 with `problem` set at `line`, naming
+// the byte, when it holds one of kUnwritable.
+int check_text(const std::string& text, const char* what, int line,
+               Problem& problem) {
+  size_t at = text.find_first_of(kUnwritable);
+  if (at == std::string::npos) return 0;
+  const char* held = text[at] == '\t'   ? "a TAB, which would shift korvane's "
+                                          "columns"
+                     : text[at] == '\0' ? "a NUL byte, at which korvane's "
+                                          "reading of the line stops"
+                     : text[at] == kCtrlZ
+                         ? "a Ctrl-Z, at which korvane stops reading the "
+                           "xy file"
+                         : "a line break, which would cut its row in two";
+  problem = problem_at(line, std::string("the ") + what + " " + quoted(text) +
+                                 " holds " + held + "; remove it");
+  return -1;
+}
+
 // The most other lines a warning names.
 constexpr size_t kLinesNamed = 10;
 
@@ -190,9 +210,7 @@ int read_row(const Record& record, const ExportLayout& layout,
                          "it in, korvane finds the part's size by it");
     return -1;
   }
-  if (check_text(p.code, "part code", p.line, problem) != 0 ||
-      check_text(p.ref, "reference", p.line, problem) != 0 ||
-      check_text(p.side, "side", p.line, problem) != 0 ||
+  if (check_placement_text(p, problem) != 0 ||
       read_coordinate(field_of(record, layout, Role::kX), layout.columns.x_unit,
                       layout, Role::kX, p.line, p.x, p.x_unit, problem) != 0 ||
       read_coordinate(field_of(record, layout, Role::kY), layout.columns.y_unit,
@@ -267,21 +285,12 @@ void warn_unknown_sides(const std::vector<ImportedPlacement>& placements,
 
 }  // namespace
 
-int check_text(const std::string& text, const char* what, int line,
-               Problem& problem) {
-  size_t at = text.find_first_of(kUnwritable);
-  if (at == std::string::npos) return 0;
-  const char* held = text[at] == '\t'   ? "a TAB, which would shift korvane's "
-                                          "columns"
-                     : text[at] == '\0' ? "a NUL byte, at which korvane's "
-                                          "reading of the line stops"
-                     : text[at] == kCtrlZ
-                         ? "a Ctrl-Z, at which korvane stops reading the "
-                           "xy file"
-                         : "a line break, which would cut its row in two";
-  problem = problem_at(line, std::string("the ") + what + " " + quoted(text) +
-                                 " holds " + held + "; remove it");
-  return -1;
+int check_placement_text(const ImportedPlacement& p, Problem& problem) {
+  return check_text(p.code, "part code", p.line, problem) != 0 ||
+                 check_text(p.ref, "reference", p.line, problem) != 0 ||
+                 check_text(p.side, "side", p.line, problem) != 0
+             ? -1
+             : 0;
 }
 
 int read_placements(std::string_view text, const ExportLayout& layout,

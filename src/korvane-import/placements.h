@@ -18,7 +18,7 @@ namespace korvane {
 // a warning added to `warnings` when it names neither. Returns -1 with
 // `problem` set on a row with too few or too many fields, a number it
 // cannot read, a missing part code or a text field that korvane could not
-// read back (see check_text).
+// read back (see check_placement_text).
 int read_placements(std::string_view text, const ExportLayout& layout,
                     std::vector<ImportedPlacement>& placements,
                     std::vector<Problem>& warnings, Problem& problem);
@@ -29,11 +29,10 @@ int read_placements(std::string_view text, const ExportLayout& layout,
 inline constexpr char kUnwritableBytes[] = {'\t', '\n', '\r', '\0', kCtrlZ};
 inline constexpr std::string_view kUnwritable{kUnwritableBytes, 5};
 
-// A text field of a placement (`what`: "part code", "reference") is
-// written as it stands. Returns -1 with `problem` set at `line`, naming
-// the byte, when it holds one of kUnwritable.
-int check_text(const std::string& text, const char* what, int line,
-               Problem& problem);
+// The part code, reference and side of `p` are written as they stand.
+// Returns -1 with `problem` set at p.line, naming the field and the byte,
+// when one holds one of kUnwritable.
+int check_placement_text(const ImportedPlacement& p, Problem& problem);
 
 // Keeps the placements on side `keep` (all for kAny). Returns -1 with
 // `problem` set when a kept side is asked for and a row's side cannot be

@@ -31,18 +31,12 @@ extern "C" void remove_pending(int signal_number) {
 #ifdef _WIN32
 
 void install_handlers() {
-  static bool done = false;
-  if (done) return;
-  done = true;
   for (int s : {SIGINT, SIGTERM}) std::signal(s, remove_pending);
 }
 
 #else
 
 void install_handlers() {
-  static bool done = false;
-  if (done) return;
-  done = true;
   for (int s : {SIGINT, SIGTERM}) {
     struct sigaction old;
     // A job started with the signal ignored keeps ignoring it.
@@ -91,7 +85,9 @@ void release_signals(HeldSignals old) {
 #endif
 
 void remove_on_interrupt(const std::string& path) {
-  install_handlers();
+  static bool installed = false;
+  if (!installed) install_handlers();
+  installed = true;
   pending->push_back(path);
 }
 

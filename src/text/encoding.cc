@@ -31,6 +31,12 @@ std::string_view without_byte_order_mark(std::string_view text) {
   return text;
 }
 
+std::string_view content_start(std::string_view text) {
+  text = without_byte_order_mark(text);
+  text.remove_prefix(std::min(text.find_first_not_of(" \t\r\n"), text.size()));
+  return text;
+}
+
 Utf16 utf16_mark(std::string_view bytes) {
   if (bytes.starts_with("\xff\xfe")) return Utf16::kLittleEndian;
   if (bytes.starts_with("\xfe\xff")) return Utf16::kBigEndian;

@@ -16,6 +16,10 @@ inline constexpr std::string_view kByteOrderMark = "\xef\xbb\xbf";
 // The text without a UTF-8 byte order mark at its start.
 std::string_view without_byte_order_mark(std::string_view text);
 
+// The text from its first byte after a UTF-8 byte order mark and the
+// blanks and line ends that follow it; empty when nothing else follows.
+std::string_view content_start(std::string_view text);
+
 // The byte order of UTF-16 text, as its mark at the start tells it.
 enum class Utf16 { kNone, kLittleEndian, kBigEndian };
 
