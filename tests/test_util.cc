@@ -49,8 +49,9 @@ std::string scratch_path(const std::string& name) {
   return (dir / (std::to_string(++counter) + "_" + name)).string();
 }
 
-void write_file(const std::string& path, const std::string& bytes) {
+std::string write_file(const std::string& path, const std::string& bytes) {
   std::ofstream(path, std::ios::binary) << bytes;
+  return path;
 }
 
 std::string read_file(const std::string& path) {

@@ -13,7 +13,8 @@ namespace korvane {
 // A fresh path in the test scratch folder, unique to this process.
 std::string scratch_path(const std::string& name);
 
-void write_file(const std::string& path, const std::string& bytes);
+// Writes `bytes` to the file at `path`, and returns `path`.
+std::string write_file(const std::string& path, const std::string& bytes);
 std::string read_file(const std::string& path);
 
 // Runs `write` against a TextOutput on a scratch file and returns the bytes

@@ -24,14 +24,13 @@ std::string coordinate(double value) {
 
 }  // namespace
 
-TEST(WriteLayer, WritesTenLines) {
+TEST(WriteLayer, WritesTenLinesWithAnyName) {
+  // Ten lines.
   EXPECT_EQ(
       "  0\r\nLAYER\r\n  2\r\ncenter\r\n 70\r\n    64\r\n 62\r\n     7\r\n"
       "  6\r\nCONTINUOUS\r\n",
       captured([](TextOutput& out) { write_layer(out, "center"); }));
-}
-
-TEST(WriteLayer, WritesAnyNameAsPassed) {
+  // Any name, as it is passed.
   std::string name(5000, 'n');
   name += "%s\t\xff";
   std::string text =

@@ -12,8 +12,7 @@ namespace {
 
 // What copy_template writes for a fragment holding `bytes`.
 std::string copied(const std::string& bytes) {
-  std::string path = scratch_path("dxf11.txt");
-  write_file(path, bytes);
+  std::string path = write_file(scratch_path("dxf11.txt"), bytes);
   return captured([&](TextOutput& out) {
     EXPECT_EQ(ReadStatus::kRead, copy_template(out, path.c_str()));
   });
@@ -21,15 +20,14 @@ std::string copied(const std::string& bytes) {
 
 }  // namespace
 
-TEST(CopyTemplate, WritesCrLfWhateverTheLineEnds) {
+TEST(CopyTemplate, CopiesEveryByteWithCrLfUpToCtrlZ) {
+  // Every line ends in CR LF, whatever it ended in.
   EXPECT_EQ("  0\r\nSECTION\r\n", copied("  0\nSECTION\n"));
   EXPECT_EQ("  0\r\nSECTION\r\n", copied("  0\r\nSECTION\r\n"));
   EXPECT_EQ("  0SECTION", copied("  0\rSECTION\r"));
   EXPECT_EQ("  0\r\nEOF", copied("  0\nEOF"));
   EXPECT_EQ("", copied(""));
-}
-
-TEST(CopyTemplate, CopiesEveryByteUpToCtrlZ) {
+  // Every other byte is copied, up to Ctrl-Z.
   EXPECT_EQ(std::string("a\xff\0b\r\n", 6),
             copied(std::string("a\xff\0b\n", 5)));
   EXPECT_EQ("EOF\r\n", copied("EOF\n\x1a garbage\n"));

@@ -18,8 +18,7 @@ std::string columns_text(const ColumnMap& c) {
 
 // The columns (x,y,a,row,code) loaded from a settings file of `bytes`.
 std::string loaded(const std::string& bytes) {
-  std::string path = scratch_path("lumbrex.ini");
-  write_file(path, bytes);
+  std::string path = write_file(scratch_path("lumbrex.ini"), bytes);
   Settings settings;
   EXPECT_EQ(ReadStatus::kRead, read_settings(path.c_str(), {}, settings));
   return columns_text(settings.columns);
@@ -27,41 +26,32 @@ std::string loaded(const std::string& bytes) {
 
 }  // namespace
 
-TEST(ReadSettings, ReadsKeysUpToTheEndMarker) {
+TEST(ReadSettings, ReadsTheColumnsAsKorvaneDoes) {
+  // Keys are read up to the end marker.
   EXPECT_EQ("3,4,5,0,2", loaded("x = 3\ny = 4\na = 5\ncode = 2\nend\n"));
   EXPECT_EQ("3,4,5,0,2",
             loaded("x = 3\r\ny = 4\r\na = 5\r\ncode = 2\r\nend\r\n"));
   EXPECT_EQ("0,0,0,0,2", loaded("code=2\nEND\ncode=9\n"));
   EXPECT_EQ("0,0,0,0,9", loaded("code=2\nend \ncode=9\n"));
   EXPECT_EQ("0,0,0,7,0", loaded("row=7\nEnd"));
-}
-
-TEST(ReadSettings, FoldsKeysAndRemovesSpaces) {
+  // Keys are folded, and spaces removed.
   EXPECT_EQ("3,0,0,0,0", loaded("X=3\n"));
   EXPECT_EQ("12,0,0,0,0", loaded("x = 1 2\n"));
   EXPECT_EQ("0,0,0,0,6", loaded(" C o D e =6\n"));
   EXPECT_EQ("0,6,0,0,0", loaded("y=6 mm\n"));
-}
-
-TEST(ReadSettings, SplitsAtTheFirstSeparator) {
+  // A line splits at its first separator.
   EXPECT_EQ("5,0,0,0,0", loaded("x\t5\n"));
   EXPECT_EQ("0,0,0,0,0", loaded("x=4\nx\t=3\n"));
   EXPECT_EQ("3,0,0,0,0", loaded("x=3=4\n"));
   EXPECT_EQ("0,0,0,0,0", loaded("y=1\ny\n"));
-}
-
-TEST(ReadSettings, LaterLinesOverride) {
+  // Later lines override.
   EXPECT_EQ("2,0,0,0,0", loaded("x=1\n\nx=2"));
   EXPECT_EQ("0,0,0,0,0", loaded("x=1\nx=abc\n"));
-}
-
-TEST(ReadSettings, SkipsOnlyLinesStartingWithHash) {
+  // Only lines starting with '#' are skipped.
   EXPECT_EQ("0,0,0,0,0", loaded("#x=1\n"));
   EXPECT_EQ("0,0,0,0,3", loaded("#end\ncode=3\n"));
   EXPECT_EQ("1,0,0,0,0", loaded(" #x=5\nx=1\n"));
-}
-
-TEST(ReadSettings, StopsAtCtrlZ) {
+  // Reading stops at Ctrl-Z.
   EXPECT_EQ("1,2,0,0,0", loaded("x=1\ny=2\x1a\nx=9\n"));
   EXPECT_EQ("1,0,0,0,0", loaded("x=1\n\x1ay=2\n"));
 }

@@ -12,8 +12,7 @@ namespace {
 
 // The size the table `bytes` gives `code`, as "length x width", or "none".
 std::string size_of(const std::string& bytes, const std::string& code) {
-  std::string path = scratch_path("size.txt");
-  write_file(path, bytes);
+  std::string path = write_file(scratch_path("size.txt"), bytes);
   SizeTable table;
   EXPECT_EQ(ReadStatus::kRead,
             read_size_table(path.c_str(), {code}, {}, table));

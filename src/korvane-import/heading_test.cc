@@ -26,19 +26,16 @@ std::string layout_of(const std::string& text) {
   return s;
 }
 
+// Altium's preamble, which names the unit, is import_e2e's.
 TEST(FindLayout, FindsTheHeadingAndTheColumnsOfEachExport) {
   const std::vector<std::vector<std::string>> cases = {
       {"## Unit = mm\n# Ref Val Package PosX PosY Rot Side\nC1 1 C 1 2 0 t\n",
        "blanks 2 3 mm: 0 2 3 4 5 6"},
-      {"Units used in this file : mil\n\n\"Designator\",\"Footprint\","
-       "\"Center-X(mil)\",\"Center-Y(mil)\",\"Rotation\"\n",
-       ", 3 4 mil: 0 1 2 3 4 -1"},
       {"Designator;Package;Pos X;Pos Y;Rotation\n", "; 1 2 none: 0 1 2 3 4 -1"},
       {"Ref,Package,X,X,Y,Rot\n",
        "1: two columns could be the X column; name one with --x"},
       {"Ref,Package,PosX,PosY\n",
-       "1: no rotation column found; name it with "
-       "--angle"},
+       "1: no rotation column found; name it with --angle"},
   };
   for (const auto& c : cases) EXPECT_EQ(c[1], layout_of(c[0])) << c[0];
 }

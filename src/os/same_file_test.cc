@@ -19,9 +19,9 @@ bool same(const std::string& a, const std::string& b) {
 
 }  // namespace
 
-TEST(SameFile, KnowsOneFileByEveryName) {
-  std::string path = scratch_path("plate.dxf");
-  write_file(path, "h\n");
+TEST(SameFile, KnowsOneFileByEveryNameAndNoOther) {
+  // One file is known by every name it has.
+  std::string path = write_file(scratch_path("plate.dxf"), "h\n");
   fs::path file(path);
   EXPECT_EQ(true, same(path, path));
   EXPECT_EQ(true,
@@ -39,13 +39,9 @@ TEST(SameFile, KnowsOneFileByEveryName) {
   fs::rename(file, plain);
   EXPECT_EQ(true, same(plain.string(), capitals));
 #endif
-}
-
-TEST(SameFile, TellsFilesApart) {
-  std::string a = scratch_path("a.txt");
-  std::string b = scratch_path("b.txt");
-  write_file(a, "same bytes");
-  write_file(b, "same bytes");
+  // Two files of the same bytes are two; a missing file is no file.
+  std::string a = write_file(scratch_path("a.txt"), "same bytes");
+  std::string b = write_file(scratch_path("b.txt"), "same bytes");
   EXPECT_EQ(false, same(a, b));
   std::string missing = scratch_path("missing.txt");
   EXPECT_EQ(false, same(a, missing));

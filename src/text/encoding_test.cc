@@ -19,15 +19,15 @@ TEST(Utf16, IsToldByItsMarkOrItsNulBytes) {
     EXPECT_FALSE(starts_as_utf16(other));
 }
 
+// "\032" is Ctrl-Z.
 TEST(CtrlZStop, CountsTheLinesWithTextItHides) {
   auto stop = [](std::string_view bytes) {
     CtrlZStop s = ctrl_z_stop(bytes);
     return std::to_string(s.line) + " " + std::to_string(s.hidden);
   };
   EXPECT_EQ("0 0", stop("a\nb\n"));
-  EXPECT_EQ("2 0", stop("a\n\x1a \r\n\t\x1a\n"));
-  EXPECT_EQ("2 2", stop("a\nb\x1a"
-                        "c\n\nd"));
+  EXPECT_EQ("2 0", stop("a\n\032 \r\n\t\032\n"));
+  EXPECT_EQ("2 2", stop("a\nb\032c\n\nd"));
 }
 
 }  // namespace korvane

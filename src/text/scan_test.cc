@@ -21,7 +21,8 @@ std::string field(const char* line, int n, size_t size = 64) {
 
 }  // namespace
 
-TEST(GetField, CountsTabsFromOne) {
+TEST(GetField, CountsTabsFromOneAndKeepsWhatFits) {
+  // Fields count from 1; a number below picks the first.
   const char* line = "left\t\tright";
   EXPECT_EQ("left", field(line, 1));
   EXPECT_EQ("", field(line, 2));
@@ -30,18 +31,14 @@ TEST(GetField, CountsTabsFromOne) {
   EXPECT_EQ("left", field(line, 0));
   EXPECT_EQ("left", field(line, -7));
   EXPECT_EQ("", field(line, INT_MAX));
-}
-
-TEST(GetField, TreatsEverythingButTabAsText) {
+  // Everything but TAB is text.
   EXPECT_EQ("a b ", field("a b ", 1));
   EXPECT_EQ("", field("a b ", 2));
   EXPECT_EQ("", field("\tx", 1));
   EXPECT_EQ("x", field("\tx", 2));
   EXPECT_EQ("", field("", 1));
   EXPECT_EQ("", field("", 3));
-}
-
-TEST(GetField, KeepsWhatFits) {
+  // What fits the room is kept.
   EXPECT_EQ("abc", field("abcdef\tgh", 1, 4));
   EXPECT_EQ("gh", field("abcdef\tgh", 2, 4));
   EXPECT_EQ("", field("abcdef", 1, 1));
@@ -59,19 +56,14 @@ TEST(TextEqual, FoldsOnlyAsciiLetters) {
   EXPECT_FALSE(text_equal("@", "`"));
 }
 
-TEST(ToInteger, ReadsLeadingDigits) {
-  EXPECT_EQ(3, to_integer("3"));
-  EXPECT_EQ(3, to_integer("+3"));
-  EXPECT_EQ(3, to_integer("3abc"));
-  EXPECT_EQ(3, to_integer(" \t\n\v\f\r3"));
-  EXPECT_EQ(-2, to_integer("-2"));
-  EXPECT_EQ(0, to_integer(""));
-  EXPECT_EQ(0, to_integer("x"));
-  EXPECT_EQ(0, to_integer("- 3"));
-  EXPECT_EQ(0, to_integer("+-3"));
-}
-
-TEST(ToInteger, Saturates) {
+TEST(ToInteger, ReadsLeadingDigitsAndSaturates) {
+  const struct {
+    const char* text;
+    int value;
+  } cases[] = {{"3", 3},   {"+3", 3}, {"3abc", 3}, {" \t\n\v\f\r3", 3},
+               {"-2", -2}, {"", 0},   {"x", 0},    {"- 3", 0},
+               {"+-3", 0}};
+  for (const auto& c : cases) EXPECT_EQ(c.value, to_integer(c.text)) << c.text;
   EXPECT_EQ(INT_MAX, to_integer("2147483647"));
   EXPECT_EQ(INT_MAX, to_integer("2147483648"));
   EXPECT_EQ(-INT_MAX, to_integer("-2147483647"));
@@ -79,43 +71,26 @@ TEST(ToInteger, Saturates) {
   EXPECT_EQ(INT_MAX, to_integer(std::string(1000, '9').c_str()));
 }
 
-TEST(ToReal, FollowsTheDecimalGrammar) {
-  EXPECT_EQ(12.5, to_real("12.5"));
-  EXPECT_EQ(12.5, to_real("12.5mm"));
-  EXPECT_EQ(0.5, to_real(".5"));
-  EXPECT_EQ(5.0, to_real("5."));
-  EXPECT_EQ(-3.0, to_real(" \t-3"));
-  EXPECT_EQ(3.0, to_real("+3"));
-  EXPECT_EQ(1500.0, to_real("1.5e3"));
-  EXPECT_EQ(1500.0, to_real("1.5E+3x"));
-  EXPECT_EQ(0.015, to_real("1.5e-2"));
-  EXPECT_EQ(1.5, to_real("1.5e"));
-  EXPECT_EQ(1.5, to_real("1.5e+"));
-  EXPECT_EQ(1.0, to_real("1,5"));
-}
-
-TEST(ToReal, GivesZeroWithoutANumber) {
-  for (const char* text : {"", " ", ".", "-", "+.", "e5", "-.e1", "x1", "\t"})
-    EXPECT_EQ(0.0, to_real(text)) << text;
-}
-
-TEST(ToReal, ReadsNoOtherNumberForms) {
-  EXPECT_EQ(0.0, to_real("0x1p3"));
-  EXPECT_EQ(0.0, to_real("inf"));
-  EXPECT_EQ(0.0, to_real("-infinity"));
-  EXPECT_EQ(0.0, to_real("nan"));
-  EXPECT_EQ(0.0, to_real("NAN(1)"));
-}
-
-TEST(ToReal, RoundsCorrectly) {
-  EXPECT_EQ(0.1, to_real("0.1"));
+// No number reads as 0, and neither do other forms: hexadecimal,
+// infinities, NaN.
+TEST(ToReal, ReadsDecimalsAsFromCharsDoes) {
+  // The decimal grammar, rounded correctly.
+  const struct {
+    const char* text;
+    double value;
+  } cases[] = {
+      {"12.5", 12.5},    {"12.5mm", 12.5}, {".5", 0.5},       {"5.", 5.0},
+      {" \t-3", -3.0},   {"+3", 3.0},      {"1.5e3", 1500.0}, {"1.5E+3x", 1500},
+      {"1.5e-2", 0.015}, {"1.5e", 1.5},    {"1.5e+", 1.5},    {"1,5", 1.0},
+      {"", 0},           {" ", 0},         {".", 0},          {"-", 0},
+      {"+.", 0},         {"e5", 0},        {"-.e1", 0},       {"x1", 0},
+      {"\t", 0},         {"0x1p3", 0},     {"inf", 0},        {"-infinity", 0},
+      {"nan", 0},        {"NAN(1)", 0},    {"0.1", 0.1}};
+  for (const auto& c : cases) EXPECT_EQ(c.value, to_real(c.text)) << c.text;
   EXPECT_EQ(0.30000000000000004, to_real("0.30000000000000004"));
   EXPECT_EQ(9007199254740992.0, to_real("9007199254740993"));
   EXPECT_EQ(DBL_MIN, to_real("2.2250738585072014e-308"));
   EXPECT_EQ(5e-324, to_real("4.9406564584124654e-324"));
-}
-
-TEST(ToReal, ReadsPlainDecimalsAsFromCharsDoes) {
   // Up to 15 digits are read by one exact division, more by from_chars.
   for (const char* text :
        {"0.1", "123456789.012345", ".5", "5.", "000000000000007",
@@ -125,9 +100,7 @@ TEST(ToReal, ReadsPlainDecimalsAsFromCharsDoes) {
     std::from_chars(text, text + strlen(text), want);
     EXPECT_EQ(want, to_real(text)) << text;
   }
-}
-
-TEST(ToReal, KeepsOutOfRangeValuesFinite) {
+  // Values out of range are held finite.
   EXPECT_EQ(DBL_MAX, to_real("1e999"));
   EXPECT_EQ(-DBL_MAX, to_real("-1e400"));
   EXPECT_EQ(DBL_MAX, to_real("0.0001e99999999999999999999"));

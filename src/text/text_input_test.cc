@@ -27,8 +27,7 @@ std::ostream& operator<<(std::ostream& os, const Line& l) {
 // `size` bytes.
 std::vector<Line> lines_of(const std::string& bytes, int count,
                            size_t size = 64) {
-  std::string path = scratch_path("in");
-  write_file(path, bytes);
+  std::string path = write_file(scratch_path("in"), bytes);
   auto in = std::make_unique<TextInput>();
   EXPECT_EQ(ReadStatus::kRead, open_text_input(*in, path.c_str()));
   std::vector<Line> lines;
@@ -45,7 +44,9 @@ using Lines = std::vector<Line>;
 
 }  // namespace
 
-TEST(ReadLine, ReportsTheEndOnlyWhenNoByteFollows) {
+// Each read takes as many lines as it expects; "\032" is Ctrl-Z.
+TEST(ReadLine, ReadsLinesAsKorvaneDoes) {
+  // The end is reported only when no byte follows.
   EXPECT_EQ((Lines{{"a", false}, {"b", false}, {"", true}, {"", true}}),
             lines_of("a\nb\n", 4));
   EXPECT_EQ((Lines{{"a", false}, {"b", true}, {"", true}}),
@@ -53,38 +54,21 @@ TEST(ReadLine, ReportsTheEndOnlyWhenNoByteFollows) {
   EXPECT_EQ((Lines{{"", true}, {"", true}}), lines_of("", 2));
   EXPECT_EQ((Lines{{"", false}, {"", false}, {"x", true}}),
             lines_of("\n\nx", 3));
-}
-
-TEST(ReadLine, DropsEveryCr) {
+  // Every CR is dropped.
   EXPECT_EQ((Lines{{"a\tb", false}, {"c", true}}), lines_of("a\tb\r\nc", 2));
   EXPECT_EQ((Lines{{"abc", false}, {"", true}}), lines_of("a\rb\r\rc\r\n", 2));
   EXPECT_EQ((Lines{{"xy", true}}), lines_of("x\ry\r", 1));
-}
-
-TEST(ReadLine, CtrlZEndsTheInput) {
-  EXPECT_EQ((Lines{{"a", false}, {"b", true}, {"", true}}), lines_of("a\nb\x1a"
-                                                                     "c\nd\n",
-                                                                     3));
-  EXPECT_EQ((Lines{{"", true}}), lines_of("\x1a"
-                                          "abc",
-                                          1));
-  EXPECT_EQ((Lines{{"a", false}, {"", true}}), lines_of("a\n\x1a\n", 2));
-}
-
-TEST(ReadLine, KeepsEveryOtherByte) {
-  std::string bytes =
-      "a\xff"
-      "b\n";
-  EXPECT_EQ((Lines{{"a\xff"
-                    "b",
-                    false}}),
-            lines_of(bytes, 1));
-  // A NUL is stored, and ends the text for whoever reads it as a string.
+  // Ctrl-Z ends the input.
+  EXPECT_EQ((Lines{{"a", false}, {"b", true}, {"", true}}),
+            lines_of("a\nb\032c\nd\n", 3));
+  EXPECT_EQ((Lines{{"", true}}), lines_of("\032abc", 1));
+  EXPECT_EQ((Lines{{"a", false}, {"", true}}), lines_of("a\n\032\n", 2));
+  // Every other byte is kept; a NUL is stored, and ends the text for
+  // whoever reads it as a string.
+  EXPECT_EQ((Lines{{"a\377b", false}}), lines_of("a\377b\n", 1));
   EXPECT_EQ((Lines{{"ab", false}, {"c", true}}),
             lines_of(std::string("ab\0z\nc", 6), 2));
-}
-
-TEST(ReadLine, KeepsTheStartOfAnOverlongLine) {
+  // The start of an overlong line is kept.
   EXPECT_EQ((Lines{{"abc", false}, {"de", true}}),
             lines_of("abcdefgh\nde", 2, 4));
   EXPECT_EQ((Lines{{"", false}, {"", true}}), lines_of("abc\n", 2, 1));
@@ -115,10 +99,7 @@ TEST(OpenTextInput, FailsOnMissingFilesAndDirectories) {
 }
 
 TEST(PeekRaw, ShowsTheBytesAsTheyStandUpToCtrlZ) {
-  std::string path = scratch_path("in");
-  write_file(path,
-             "a\r\nb\rc\r\n\x1a"
-             "d\n");
+  std::string path = write_file(scratch_path("in"), "a\r\nb\rc\r\n\032d\n");
   auto in = std::make_unique<TextInput>();
   ASSERT_EQ(ReadStatus::kRead, open_text_input(*in, path.c_str()));
   const char* bytes;
@@ -145,8 +126,7 @@ TEST(TextInput, TellsAReadErrorFromTheEnd) {
   EXPECT_EQ(true, in->failed);
   close_text_input(*in);
 
-  std::string path = scratch_path("in");
-  write_file(path, "a");
+  std::string path = write_file(scratch_path("in"), "a");
   ASSERT_EQ(ReadStatus::kRead, open_text_input(*in, path.c_str()));
   EXPECT_EQ(true, read_line(*in, line, sizeof line));
   EXPECT_EQ(false, in->failed);

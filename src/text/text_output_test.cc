@@ -10,14 +10,13 @@
 
 namespace korvane {
 
-TEST(TextOutput, WritesEveryLfAsCrLf) {
+TEST(TextOutput, WritesEveryLfAsCrLfAcrossBuffers) {
+  // Every LF is written as CR LF,
   EXPECT_EQ("a\r\n\r\nb\r\r\n",
             captured([](TextOutput& out) { put_text(out, "a\n\nb\r\n"); }));
   EXPECT_EQ(std::string("\0\xff\r\n", 4),
             captured([](TextOutput& out) { put_bytes(out, "\0\xff\n", 3); }));
-}
-
-TEST(TextOutput, SplitsNoLineEndAcrossBuffers) {
+  // and no line end is split across buffers.
   std::string text;
   for (int i = 0; i < 30000; ++i) text += i % 7 ? "x" : "\n";
   std::string expected;
