@@ -114,6 +114,8 @@ TEST(EagleBoard, RefusesWhatItCannotRead) {
       {std::string("<eagle>\n\0</eagle>", 17), "2: holds a NUL byte"},
       {deep, "2: elements nest more than 1000 deep here"},
       {"<svg/>", "1: is XML, but no Eagle file: its root element is <svg>"},
+      {"<eagle><drawing>\n<schematic/></drawing></eagle>",
+       "2: is an Eagle schematic, which places no part"},
       {element + "name='R1' y='1,5'" + end,
        "2: the y '1,5' of <element> is not"},
       {element + "name='R1' y='1e6'" + end,

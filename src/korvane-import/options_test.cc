@@ -19,12 +19,13 @@ std::string parsed(std::vector<const char*> args) {
          std::to_string(o.column[Role::kX].number);
 }
 
-// A column by name, one with leading zeros and an empty xy file name are
-// import_e2e's cases.
+// A column by name is import_e2e's case.
 TEST(ParseOptions, ReadsAColumnByNumberOrNameAndRefusesTheRest) {
   const std::string numbers =
       "--x takes a column name, or a number from 1 to 1000000";
   EXPECT_EQ("a b 1000000", parsed({"--x=+1000000", "a", "b"}));
+  EXPECT_EQ("a b 4", parsed({"a", "--x", "00004", "b"}));
+  EXPECT_EQ("the xy file's name is empty", parsed({"a", ""}));
   for (const char* bad : {"1000001", "-1", "0", ""})
     EXPECT_EQ(numbers, parsed({"--x", bad, "a", "b"})) << bad;
   EXPECT_EQ("--units takes mm, mil or in", parsed({"--units=MM", "a", "b"}));
