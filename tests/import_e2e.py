@@ -169,8 +169,23 @@ BOARD = data("board.kicad_pcb")
 LIBRARY = {f"lib/{pretty}/{name}": data(f"footprints/{pretty}/{name}")
            for pretty in ("Alpha.pretty", "Beta.pretty")
            for name in os.listdir(os.path.join(DATA, "footprints", pretty))}
-# The board's parts as src/kicad/board_test.cc works them out; the logo G1
-# is excluded from position files.
+# The board's parts: it sets its aux origin at (100, 150). Body centres
+# worked out by hand, KiCad's frame first, then korvane's:
+#   R1  (110, 120) 0: F.Fab +-0.8 by +-0.4125 about (0, 0): (10, 30).
+#   C2  (125, 130) 180, B.Cu: B.Fab +-1 by +-0.625 about (0, 0): (25, 20).
+#   C3  (150, 120) 90: F.Fab circle r 2.5 about (1, 0), so (150 + 0,
+#       120 - 1) = (150, 119): (50, 31).
+#   D4  (130, 140) 30: F.Fab x -1.5 (arc middle) to 1, y +-0.5, about
+#       (-0.25, 0): (130 - 0.25 cos 30, 140 + 0.25 sin 30) =
+#       (129.78349, 140.125): (29.78349, 9.875).
+#   U5  (140, 105) 270: F.Fab polygon x +-1.95, y -2.75 (arc middle) to
+#       2.45, about (0, -0.15): (140 + -0.15 * -1, 105) = (140.15, 105):
+#       (40.15, 45).
+#   J1  (105, 135) 180, origin at pin 1: F.Fab x +-1.27, y -1.27 to 8.89,
+#       about (0, 3.81): (105, 135 - 3.81) = (105, 131.19): (5, 18.81).
+#       Its text box on F.Fab is no body.
+#   G1  (160, 145): a logo on F.SilkS, excluded from position files.
+#   TP1 (170, 100): F.CrtYd circle r 1.25 only: (70, 50), 2.5 by 2.5.
 BOARD_PARTS = [(10, 30, 1.6, 0.825, 0, "top"), (25, 20, 2, 1.25, 180, "bottom"),
                (50, 31, 5, 5, 90, "top"), (29.783494, 9.875, 2.5, 1, 30, "top"),
                (40.15, 45, 3.9, 5.2, 270, "top"), (5, 18.81, 2.54, 10.16, 180,
@@ -236,7 +251,21 @@ NAMES_CSV = (b"Ref,Package,PosX,PosY,Rot\nC1,CAPC1608X87N,1,1,0\n"
 
 
 EAGLE_BOARD = data("board.brd")
-# The parts as src/eagle/eagle_test.cc works them out.
+# The parts, worked out by hand:
+#   R2  rcl of the second URN: its 2 by 1 body, not the first rcl's.
+#   U1  MR22.5, body centre (1.905, 2.7) from pin 1: turned by 22.5 degrees,
+#       mirrored in X: (30 - 0.72675, 20 + 3.22349); drawn at 337.5.
+#   D1  arc (-2, -2) to (2, -2) by -270, radius sqrt(8) about (0, 0): y to
+#       2.8284, so the centre is (0, 0.4142), at R90 (-0.4142, 0).
+#   C1  polygon bulging to x = 2 on its curved edge: centre (0.5, 0).
+#   TP1 copper only (a pin-1 stroke on tPlace misses the copper's centre):
+#       a long pad, drill 1 with a 12 mil restring: 1.6096 wide, twice as
+#       long.
+#   J1  tPlace only, origin at pin 1: centre (2.54, 0), at R270 (0, -2.54).
+#   Q1  a tDocu card beside the copper is passed over: tPlace 4 by 2 turned
+#       by 30 degrees.
+#   FRAME1 and LOGO1 have no copper; R3 and R4 (variant lite) are not
+#   populated.
 EAGLE_BOARD_PARTS = [
     (10, 10, 1.6, 0.8, 0, "top"), (15, 10, 1.6, 0.8, 0, "bottom"),
     (29.273255, 23.223487, 3.9, 4.9, 337.5, "bottom"),

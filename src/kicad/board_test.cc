@@ -21,53 +21,6 @@ std::string placement(const Board& board, const Footprint& f) {
 
 }  // namespace
 
-// tests/data/board.kicad_pcb sets its aux origin at (100, 150). Body
-// centres worked out by hand, KiCad's frame first, then korvane's:
-//   R1  (110, 120) 0°: F.Fab ±0.8 × ±0.4125 about (0, 0): (10, 30).
-//   C2  (125, 130) 180°, B.Cu: B.Fab ±1 × ±0.625 about (0, 0): (25, 20).
-//   C3  (150, 120) 90°: F.Fab circle r 2.5 about (1, 0), so (150 + 0,
-//       120 - 1) = (150, 119): (50, 31).
-//   D4  (130, 140) 30°: F.Fab x -1.5 (arc middle) to 1, y ±0.5, about
-//       (-0.25, 0): (130 - 0.25 cos 30°, 140 + 0.25 sin 30°) =
-//       (129.78349, 140.125): (29.78349, 9.875).
-//   U5  (140, 105) 270°: F.Fab polygon x ±1.95, y -2.75 (arc middle) to
-//       2.45, about (0, -0.15): (140 + -0.15 · -1, 105) = (140.15, 105):
-//       (40.15, 45).
-//   J1  (105, 135) 180°, origin at pin 1: F.Fab x ±1.27, y -1.27 to 8.89,
-//       about (0, 3.81): (105, 135 - 3.81) = (105, 131.19): (5, 18.81).
-//       Its text box on F.Fab is no body.
-//   G1  (160, 145): a logo on F.SilkS left out of placement lists, no
-//       body: its origin, (60, 5), 0 × 0.
-//   TP1 (170, 100): F.CrtYd circle r 1.25 only: (70, 50), 2.5 × 2.5.
-TEST(KicadBoard, PlacesEveryBodyInKorvanesFrame) {
-  Board board;
-  Problem problem;
-  std::string text = read_file(std::string(KORVANE_SOURCE_DIR) +
-                               "/tests/data/board.kicad_pcb");
-  ASSERT_EQ(0, read_board(text, board, problem)) << line_and_message(problem);
-  EXPECT_TRUE(board.has_origin);
-  const char* const expected[] = {
-      "R1 Resistor_SMD:R_0603_1608Metric top F.Fab "
-      "10.0000 30.0000 1.6000 0.8250 0.0000",
-      "C2 Capacitor_SMD:C_0805_2012Metric bottom B.Fab "
-      "25.0000 20.0000 2.0000 1.2500 180.0000",
-      "C3 Capacitor_THT:CP_Radial_D5.0mm_P2.00mm top F.Fab "
-      "50.0000 31.0000 5.0000 5.0000 90.0000",
-      "D4 Diode_SMD:D_MiniMELF top F.Fab 29.7835 9.8750 2.5000 1.0000 30.0000",
-      "U5 Package_SO:SOIC-8_3.9x4.9mm_P1.27mm top F.Fab "
-      "40.1500 45.0000 3.9000 5.2000 270.0000",
-      "J1 Connector_PinHeader_2.54mm:PinHeader_1x04_P2.54mm_Vertical top "
-      "F.Fab 5.0000 18.8100 2.5400 10.1600 180.0000",
-      "G1 Korvane_Art:Logo_Fox_8mm top excluded  "
-      "60.0000 5.0000 0.0000 0.0000 0.0000",
-      "TP1 TestPoint:TestPoint_Pad_D1.5mm top F.CrtYd "
-      "70.0000 50.0000 2.5000 2.5000 0.0000",
-  };
-  ASSERT_EQ(std::size(expected), board.footprints.size());
-  for (size_t i = 0; i < std::size(expected); ++i)
-    EXPECT_EQ(expected[i], placement(board, board.footprints[i]));
-}
-
 TEST(KicadBoard, TakesAZeroOriginForNone) {
   Board board;
   Problem problem;
