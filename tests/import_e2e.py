@@ -282,6 +282,13 @@ def board(export=BOARD, **extra):
     return {"b.kicad_pcb": export, **TEMPLATES, **extra}
 
 
+def refused(name, export, message, *options):
+    """The case of an export x.csv that korvane-import refuses: status 2,
+    `message` after "x.csv:", nothing written."""
+    return (name, [*options, "x.csv", "b.txt"], files("x.csv", export), 2,
+            "x.csv:" + message)
+
+
 NEGATIVE_X = files("b.pos", KICAD_POS.replace(b"130.0000", b"-130.0000"))
 
 
@@ -509,45 +516,41 @@ CASES = [
      board(), 2, "lib: is not a folder"),
     ("the xy file is size.txt", ["b.csv", "size.txt"],
      files("b.csv", KICAD_CSV), 2, "size.txt: is korvane's size table"),
-    ("no heading", ["x.csv", "b.txt"], files("x.csv", b"a,b\n1,2\n"), 2,
-     "x.csv:1: no heading found"),
-    ("no footprint column", ["x.csv", "b.txt"],
-     files("x.csv", b"Designator,Mid X,Mid Y,Rotation,Layer\nU1,1,2,0,T\n"),
-     2, "x.csv:1: the file names no footprint or package column"),
+    refused("no heading", b"a,b\n1,2\n", "1: no heading found"),
+    refused("no footprint column", b"Designator,Mid X,Mid Y,Rotation,Layer\n"
+            b"U1,1,2,0,T\n", "1: the file names no footprint or package column"),
     ("place_txt in a unit it does not read", ["p.txt", "b.txt"],
      files("p.txt", PLACE_TXT.replace(b"MILS", b"MICRONS")), 2,
      "p.txt:1: the unit here is none"),
-    ("too few fields", ["x.csv", "b.txt"],
-     files("x.csv", KICAD_CSV + b'"U1","LM358","SOIC-8",100\r\n'), 2,
-     "x.csv:4: 4 fields where the heading has 7: too few"),
+    refused("too few fields", KICAD_CSV + b'"U1","LM358","SOIC-8",100\r\n',
+            "4: 4 fields where the heading has 7: too few"),
     ("a value with a blank shifts aligned columns", ["x.pos", "b.txt"],
      files("x.pos", KICAD_POS.replace(b'"10 k"', b"10 k  ")), 2,
      "x.pos:7: 8 fields where the heading has 7"),
-    ("a number it cannot read", ["x.csv", "b.txt"],
-     files("x.csv", JLC_CSV.replace(b"25.4mm", b"25.4cm")), 2,
-     "x.csv:3: cannot read the X value '25.4cm'"),
-    *[(f"a {what} of 1e12 or more", ["x.csv", "b.txt"],
-       files("x.csv", JLC_CSV.replace(old, new)), 2, f"x.csv:3: the {what}")
+    refused("a number it cannot read", JLC_CSV.replace(b"25.4mm", b"25.4cm"),
+            "3: cannot read the X value '25.4cm'"),
+    *[refused(f"a {what} of 1e12 or more", JLC_CSV.replace(old, new),
+              f"3: the {what}")
       for what, old, new in [("X value", b"25.4mm", b"1e12mm"),
                              ("Y value", b"-10mm", b"-1e999"),
                              ("rotation value", b"180\n", b"4e15\n")]],
-    ("mixed units", ["x.csv", "b.txt"],
-     files("x.csv", JLC_CSV.replace(b"25.4mm", b"1000mil")), 2,
-     "x.csv:3: a coordinate here is in mil"),
+    refused("mixed units", JLC_CSV.replace(b"25.4mm", b"1000mil"),
+            "3: a coordinate here is in mil"),
     ("mixed units converted", ["--units", "mm", "x.csv", "b.txt"],
      files("x.csv", JLC_CSV.replace(b"25.4mm", b"1000mil")), 0,
      {"b.txt": JLC_PARTS}),
     ("--units without a unit to convert from", ["--units", "mil", "b.mnt",
                                                 "b.txt"] + EAGLE_ARGS,
      files("b.mnt", EAGLE_MNT), 2, "b.mnt:1: a coordinate here has no unit"),
-    ("a quote that never closes", ["x.csv", "b.txt"],
-     files("x.csv", KICAD_CSV + b'"U1,LM358\r\n'), 2, "x.csv:4: a quote"),
-    ("a code holding a TAB", ["x.csv", "b.txt"],
-     files("x.csv", KICAD_CSV.replace(b'"C_0603', b'"C\t0603')), 2,
-     "x.csv:2: the part code 'C\\t0603_1608Metric' holds a TAB"),
-    ("a side it cannot tell", ["--side", "top", "x.csv", "b.txt"],
-     files("x.csv", JLC_CSV.replace(b",B,", b",inner,")), 2,
-     "x.csv:3: cannot tell the side from 'inner'"),
+    refused("a quote that never closes", KICAD_CSV + b'"U1,LM358\r\n',
+            "4: a quote"),
+    *[refused(f"a code holding a {name}", KICAD_CSV.replace(
+        b'"C_0603', b'"C' + byte + b'0603'), "2: the part code 'C" + message)
+      for name, byte, message in [
+          ("TAB", b"\t", "\\t0603_1608Metric' holds a TAB"),
+          ("line break", b"\n", "\\n0603_1608Metric' holds")]],
+    refused("a side it cannot tell", JLC_CSV.replace(b",B,", b",inner,"),
+            "3: cannot tell the side from 'inner'", "--side", "top"),
     ("the xy file is the export", ["b.csv", "b.csv"],
      files("b.csv", KICAD_CSV), 2, "b.csv: is the export itself"),
     ("lumbrex.ini with other columns", ["b.csv", "b.txt"],
@@ -561,8 +564,8 @@ CASES = [
      files("b.csv", KICAD_CSV), 2, "korvane-import: unknown option --flip"),
     ("the xy file is a fragment", ["b.csv", "dxf12.txt"],
      {"b.csv": KICAD_CSV}, 2, "dxf12.txt: is a DXF fragment of korvane's"),
-    ("UTF-16 without its mark", ["x.csv", "b.txt"],
-     files("x.csv", EASYEDA_UTF16[2:]), 2, "x.csv:1: the file holds a NUL"),
+    refused("UTF-16 without its mark", EASYEDA_UTF16[2:],
+            "1: the file holds a NUL"),
 ]
 
 
@@ -617,17 +620,10 @@ NOBODY_CASES = [
 
 # Column numbers and file names the command line gets wrong.
 OPTION_CASES = [
-    *[(f"--x {value}", ["--x", value, "b.csv", "b.txt"],
-       files("b.csv", KICAD_CSV), 2, message)
-      for value, message in [
-          ("9999", "b.csv:1: --x 9999: the heading has 7 columns"),
-          ("99999999999", "korvane-import: --x takes a column name, or a "
-           "number from 1 to 1000000")]],
-    ("an optional column past the heading", ["--ref", "50", "b.csv", "b.txt"],
-     files("b.csv", KICAD_CSV), 2, "b.csv:1: --ref 50: the heading has 7"),
-    ("a line break in a quoted code", ["b.csv", "b.txt"],
-     files("b.csv", KICAD_CSV.replace(b'"C_0603', b'"C\n0603')), 2,
-     "b.csv:2: the part code 'C\\n0603_1608Metric' holds"),
+    refused("--x 9999", KICAD_CSV, "1: --x 9999: the heading has 7 columns",
+            "--x", "9999"),
+    refused("an optional column past the heading", KICAD_CSV,
+            "1: --ref 50: the heading has 7", "--ref", "50"),
 ]
 
 

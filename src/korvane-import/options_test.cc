@@ -26,7 +26,7 @@ TEST(ParseOptions, ReadsAColumnByNumberOrNameAndRefusesTheRest) {
   EXPECT_EQ("a b 1000000", parsed({"--x=+1000000", "a", "b"}));
   EXPECT_EQ("a b 4", parsed({"a", "--x", "00004", "b"}));
   EXPECT_EQ("the xy file's name is empty", parsed({"a", ""}));
-  for (const char* bad : {"1000001", "-1", "0", ""})
+  for (const char* bad : {"1000001", "99999999999", "-1", "0", ""})
     EXPECT_EQ(numbers, parsed({"--x", bad, "a", "b"})) << bad;
   EXPECT_EQ("--units takes mm, mil or in", parsed({"--units=MM", "a", "b"}));
   EXPECT_EQ("--side takes top or bottom", parsed({"--side=up", "a", "b"}));
