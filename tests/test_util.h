@@ -36,11 +36,4 @@ std::string problem_of(int (*read)(std::string_view, Record&, Problem&),
   return read(text, record, problem) == 0 ? "read" : line_and_message(problem);
 }
 
-// A placed body as "x y length width angle", four decimals each.
-template <typename Placed>
-std::string placed_words(const Placed& p) {
-  return fixed(p.x) + " " + fixed(p.y) + " " + fixed(p.length) + " " +
-         fixed(p.width) + " " + fixed(p.angle);
-}
-
 }  // namespace korvane

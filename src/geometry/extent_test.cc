@@ -5,6 +5,7 @@
 #include <cmath>
 #include <string>
 #include <type_traits>
+#include <utility>
 
 namespace korvane {
 
@@ -32,11 +33,10 @@ std::string box_of(void (*add)(Extent&, Args...),
 TEST(Turn, TurnsRightAnglesExactly) {
   const double cases[][3] = {{90, 1, 0},   {-90, -1, 0}, {180, 0, -1},
                              {270, -1, 0}, {450, 1, 0},  {-720, 0, 1}};
-  for (const auto& c : cases) {
-    SineCosine t = degrees_turn(c[0]);
-    EXPECT_EQ(c[1], t.sine) << c[0];
-    EXPECT_EQ(c[2], t.cosine) << c[0];
-  }
+  for (const auto& c : cases)
+    EXPECT_EQ((std::pair{c[1], c[2]}),
+              (std::pair{degrees_turn(c[0]).sine, degrees_turn(c[0]).cosine}))
+        << c[0];
 }
 
 // Each box is checked against the call that made it, which gtest prints.

@@ -13,10 +13,11 @@ namespace {
 // A footprint as "R1 Resistor_SMD:R_0603_1608Metric top F.Fab" and its
 // body's centre, length, width and angle in korvane's frame.
 std::string placement(const Board& board, const Footprint& f) {
+  PlacedBody p = placed_body(board, f, f.body.extent);
   return f.reference + " " + f.library + ":" + f.name +
          (f.bottom ? " bottom " : " top ") + (f.excluded ? "excluded " : "") +
-         f.body.layer + " " +
-         placed_words(placed_body(board, f, f.body.extent));
+         f.body.layer + " " + fixed(p.x) + " " + fixed(p.y) + " " +
+         fixed(p.length) + " " + fixed(p.width) + " " + fixed(p.angle);
 }
 
 }  // namespace

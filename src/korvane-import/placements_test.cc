@@ -32,19 +32,17 @@ TEST(ReadPlacements, KnowsTheNamesExportsGiveEachSide) {
 }
 
 TEST(MirrorPlacements, NegatesXAndTheAngleIntoOneTurn) {
-  const struct {
-    double x, angle, mirrored_x, mirrored_angle;
-  } cases[] = {{12.5, 90, -12.5, 270}, {-3, -90, 3, 90},  {0, 0, 0, 0},
-               {-0.0, 360, 0, 0},      {1, 450, -1, 270}, {1, 1e-20, -1, 0},
-               {1, -725.5, -1, 5.5}};
+  // x, angle, and the two mirrored.
+  const double cases[][4] = {{12.5, 90, -12.5, 270}, {-3, -90, 3, 90},
+                             {0, 0, 0, 0},           {-0.0, 360, 0, 0},
+                             {1, 450, -1, 270},      {1, 1e-20, -1, 0},
+                             {1, -725.5, -1, 5.5}};
   for (const auto& c : cases) {
     std::vector<ImportedPlacement> p(1);
-    p[0].x = c.x;
-    p[0].y = 7;
-    p[0].angle = c.angle;
+    p[0].x = c[0], p[0].y = 7, p[0].angle = c[1];
     mirror_placements(p);
-    EXPECT_EQ(c.mirrored_x, p[0].x) << c.x;
-    EXPECT_EQ(c.mirrored_angle, p[0].angle) << c.angle;
+    EXPECT_EQ(c[2], p[0].x) << c[0];
+    EXPECT_EQ(c[3], p[0].angle) << c[1];
     EXPECT_FALSE(std::signbit(p[0].angle) ||
                  (p[0].x == 0 && std::signbit(p[0].x)));
     EXPECT_EQ(7, p[0].y);
