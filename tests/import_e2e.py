@@ -282,11 +282,12 @@ def board(export=BOARD, **extra):
     return {"b.kicad_pcb": export, **TEMPLATES, **extra}
 
 
-def refused(name, export, message, *options):
-    """The case of an export x.csv that korvane-import refuses: status 2,
-    `message` after "x.csv:", nothing written."""
-    return (name, [*options, "x.csv", "b.txt"], files("x.csv", export), 2,
-            "x.csv:" + message)
+def refused(name, export, message, *options, **extra):
+    """The case of an export, x.csv or a board b.kicad_pcb, that
+    korvane-import refuses: status 2, `message`, nothing written."""
+    path = "b.kicad_pcb" if export.startswith(b"(kicad_pcb") else "x.csv"
+    return (name, [*options, path, "b.txt"], files(path, export, **extra), 2,
+            message)
 
 
 NEGATIVE_X = files("b.pos", KICAD_POS.replace(b"130.0000", b"-130.0000"))
@@ -487,55 +488,54 @@ CASES = [
     ("an Eagle board cut short", ["b.brd", "b.txt"], {"b.brd": EAGLE_BOARD[
         :EAGLE_BOARD.index(b"<signals>")]}, 2, "b.brd:85: the XML is broken "
      "here (unexpected end of data)"),
-    ("a board whose parentheses do not close", ["b.kicad_pcb", "b.txt"],
-     board(BOARD[:BOARD.rindex(b")")]), 2, "b.kicad_pcb:1: the list "
-     "'(kicad_pcb' opened on this line lacks its ')'"),
-    ("--add-sizes into a table in another unit", [
-        "--add-sizes", "--units", "mil", "b.kicad_pcb", "b.txt"],
-     board(**{"size.txt": table([])}), 2,
-     "size.txt:1: gives its sizes in mm, and the rows to add are in mil"),
-    ("a Ctrl-Z in a board's reference", ["b.kicad_pcb", "b.txt"],
-     board(TINY_BOARD.replace(b'"R2"', b'"R\x1a2"')), 2,
-     "b.kicad_pcb:6: the reference 'R\\x1a2' holds a Ctrl-Z"),
-    ("--add-sizes into a size.txt saved as UTF-16", ["--add-sizes",
-                                                     "b.kicad_pcb", "b.txt"],
-     board(**{"size.txt": "h\r\n".encode("utf-16")}), 2,
-     "size.txt: saved as UTF-16"),
-    ("a board where no footprint can be placed", [
-        "--exclude-dnp", "--no-default-libraries", "b.kicad_pcb", "b.txt"],
-     board(TINY_BOARD.replace(b'"R1")', b'"R1") (attr dnp)').replace(
-         b'"R2")', b'"R2") (attr exclude_from_pos_files)')), 2,
+    refused("a board whose parentheses do not close", BOARD[:BOARD.rindex(
+        b")")], "b.kicad_pcb:1: the list '(kicad_pcb' opened on this line "
+        "lacks its ')'"),
+    refused("--add-sizes into a table in another unit", BOARD, "size.txt:1: "
+            "gives its sizes in mm, and the rows to add are in mil",
+            "--add-sizes", "--units", "mil", **{"size.txt": table([])}),
+    refused("a Ctrl-Z in a board's reference", TINY_BOARD.replace(
+        b'"R2"', b'"R\x1a2"'), "b.kicad_pcb:6: the reference 'R\\x1a2' holds "
+        "a Ctrl-Z"),
+    refused("--add-sizes into a size.txt saved as UTF-16", BOARD,
+            "size.txt: saved as UTF-16", "--add-sizes",
+            **{"size.txt": "h\r\n".encode("utf-16")}),
+    refused("a board where no footprint can be placed", TINY_BOARD.replace(
+        b'"R1")', b'"R1") (attr dnp)').replace(b'"R2")', b'"R2") (attr '
+                                                b'exclude_from_pos_files)'),
      "b.kicad_pcb: no footprint of the board goes into the xy file; 1 "
      "footprint excluded from position files or not in the schematic (R2 "
      "'R_0805' on line 6); 1 footprint marked do-not-populate, which "
      "--exclude-dnp leaves out (R1 'R_0805' on line 4); 1 footprint without a "
-     "body drawing, pads or a library footprint (H1"),
-    ("a column option for a board", ["--x", "2", "b.kicad_pcb", "b.txt"],
-     board(), 2, "b.kicad_pcb: --x names a column of an export"),
-    ("a library that is no folder", ["--library", "lib", "b.kicad_pcb", "b"],
-     board(), 2, "lib: is not a folder"),
+     "body drawing, pads or a library footprint (H1", "--exclude-dnp",
+     "--no-default-libraries"),
+    refused("a column option for a board", BOARD,
+            "b.kicad_pcb: --x names a column of an export", "--x", "2"),
+    refused("a library that is no folder", BOARD, "lib: is not a folder",
+            "--library", "lib"),
     ("the xy file is size.txt", ["b.csv", "size.txt"],
      files("b.csv", KICAD_CSV), 2, "size.txt: is korvane's size table"),
-    refused("no heading", b"a,b\n1,2\n", "1: no heading found"),
+    refused("no heading", b"a,b\n1,2\n", "x.csv:1: no heading found"),
     refused("no footprint column", b"Designator,Mid X,Mid Y,Rotation,Layer\n"
-            b"U1,1,2,0,T\n", "1: the file names no footprint or package column"),
+            b"U1,1,2,0,T\n", "x.csv:1: the file names no footprint or package "
+            "column"),
     ("place_txt in a unit it does not read", ["p.txt", "b.txt"],
      files("p.txt", PLACE_TXT.replace(b"MILS", b"MICRONS")), 2,
      "p.txt:1: the unit here is none"),
     refused("too few fields", KICAD_CSV + b'"U1","LM358","SOIC-8",100\r\n',
-            "4: 4 fields where the heading has 7: too few"),
+            "x.csv:4: 4 fields where the heading has 7: too few"),
     ("a value with a blank shifts aligned columns", ["x.pos", "b.txt"],
      files("x.pos", KICAD_POS.replace(b'"10 k"', b"10 k  ")), 2,
      "x.pos:7: 8 fields where the heading has 7"),
     refused("a number it cannot read", JLC_CSV.replace(b"25.4mm", b"25.4cm"),
-            "3: cannot read the X value '25.4cm'"),
+            "x.csv:3: cannot read the X value '25.4cm'"),
     *[refused(f"a {what} of 1e12 or more", JLC_CSV.replace(old, new),
-              f"3: the {what}")
+              f"x.csv:3: the {what}")
       for what, old, new in [("X value", b"25.4mm", b"1e12mm"),
                              ("Y value", b"-10mm", b"-1e999"),
                              ("rotation value", b"180\n", b"4e15\n")]],
     refused("mixed units", JLC_CSV.replace(b"25.4mm", b"1000mil"),
-            "3: a coordinate here is in mil"),
+            "x.csv:3: a coordinate here is in mil"),
     ("mixed units converted", ["--units", "mm", "x.csv", "b.txt"],
      files("x.csv", JLC_CSV.replace(b"25.4mm", b"1000mil")), 0,
      {"b.txt": JLC_PARTS}),
@@ -543,14 +543,14 @@ CASES = [
                                                 "b.txt"] + EAGLE_ARGS,
      files("b.mnt", EAGLE_MNT), 2, "b.mnt:1: a coordinate here has no unit"),
     refused("a quote that never closes", KICAD_CSV + b'"U1,LM358\r\n',
-            "4: a quote"),
+            "x.csv:4: a quote"),
     *[refused(f"a code holding a {name}", KICAD_CSV.replace(
-        b'"C_0603', b'"C' + byte + b'0603'), "2: the part code 'C" + message)
-      for name, byte, message in [
-          ("TAB", b"\t", "\\t0603_1608Metric' holds a TAB"),
-          ("line break", b"\n", "\\n0603_1608Metric' holds")]],
+        b'"C_0603', b'"C' + byte + b'0603'), "x.csv:2: the part code 'C" +
+        message) for name, byte, message in [
+            ("TAB", b"\t", "\\t0603_1608Metric' holds a TAB"),
+            ("line break", b"\n", "\\n0603_1608Metric' holds")]],
     refused("a side it cannot tell", JLC_CSV.replace(b",B,", b",inner,"),
-            "3: cannot tell the side from 'inner'", "--side", "top"),
+            "x.csv:3: cannot tell the side from 'inner'", "--side", "top"),
     ("the xy file is the export", ["b.csv", "b.csv"],
      files("b.csv", KICAD_CSV), 2, "b.csv: is the export itself"),
     ("lumbrex.ini with other columns", ["b.csv", "b.txt"],
@@ -565,7 +565,7 @@ CASES = [
     ("the xy file is a fragment", ["b.csv", "dxf12.txt"],
      {"b.csv": KICAD_CSV}, 2, "dxf12.txt: is a DXF fragment of korvane's"),
     refused("UTF-16 without its mark", EASYEDA_UTF16[2:],
-            "1: the file holds a NUL"),
+            "x.csv:1: the file holds a NUL"),
 ]
 
 
@@ -620,10 +620,10 @@ NOBODY_CASES = [
 
 # Column numbers and file names the command line gets wrong.
 OPTION_CASES = [
-    refused("--x 9999", KICAD_CSV, "1: --x 9999: the heading has 7 columns",
+    refused("--x 9999", KICAD_CSV, "x.csv:1: --x 9999: the heading has 7 columns",
             "--x", "9999"),
     refused("an optional column past the heading", KICAD_CSV,
-            "1: --ref 50: the heading has 7", "--ref", "50"),
+            "x.csv:1: --ref 50: the heading has 7", "--ref", "50"),
 ]
 
 

@@ -47,10 +47,11 @@ TEST(EagleBoard, SizesCopperByPadShapes) {
 }
 
 TEST(EagleBoard, RefusesWhatItCannotRead) {
-  const std::string element =
-      "<eagle><drawing><board><elements>\n<element library='l' package='p' "
-      "x='1' ";
-  const std::string end = "/></elements></board></drawing></eagle>";
+  auto element = [](const std::string& attributes) {
+    return "<eagle><drawing><board><elements>\n<element library='l' "
+           "package='p' x='1' " +
+           attributes + "/></elements></board></drawing></eagle>";
+  };
   std::string deep = "<eagle>\n";
   for (int i = 0; i < 999; ++i) deep += "<a>";
   const std::string cases[][2] = {
@@ -62,16 +63,13 @@ TEST(EagleBoard, RefusesWhatItCannotRead) {
       {"<svg/>", "1: is XML, but no Eagle file: its root element is <svg>"},
       {"<eagle><drawing>\n<schematic/></drawing></eagle>",
        "2: is an Eagle schematic, which places no part"},
-      {element + "name='R1' y='1,5'" + end,
-       "2: the y '1,5' of <element> is not"},
-      {element + "name='R1' y='1e6'" + end,
-       "2: the y '1e6' of <element> lies "},
-      {element + "name='R1' y='1' rot='MX90'" + end, "2: the rot 'MX90' of"},
-      {element + "name='R1'" + end,
-       "2: <element> has no y, which Eagle always"},
-      {element + "name='R&#9;1' y='1'" + end,
+      {element("name='R1' y='1,5'"), "2: the y '1,5' of <element> is not"},
+      {element("name='R1' y='1e6'"), "2: the y '1e6' of <element> lies "},
+      {element("name='R1' y='1' rot='MX90'"), "2: the rot 'MX90' of"},
+      {element("name='R1'"), "2: <element> has no y, which Eagle always"},
+      {element("name='R&#9;1' y='1'"),
        "2: the name 'R\\t1' of <element> holds a control character"},
-      {element + "name='R&amp;1' y='1'" + end, "read"},
+      {element("name='R&amp;1' y='1'"), "read"},
       {"<!DOCTYPE eagle [<!ENTITY a '<b>'>]><!-- <x><x> --><eagle><drawing>"
        "<library><description><![CDATA[<x><x>]]></description></library>"
        "</drawing></eagle>",
